@@ -1,0 +1,172 @@
+#include "app/MainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/CommandTable.h"
+#include "app/SkyrakeDoc.h"
+#include "platform/PaneBar.h"
+#include "viewer/SkyrakeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
+#include <QToolBar>
+
+CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application)
+    : m_view(new CSkyrakeView(this))
+{
+    setWindowTitle(QStringLiteral("skyrake"));
+    setWindowIcon(QIcon(QStringLiteral(":/res/skyrake.svg")));
+    setCentralWidget(m_view);
+
+    m_commands.on(cmd::ViewToolbar, [this] { OnViewToolbar(); });
+    m_commands.onUpdate(cmd::ViewToolbar, [this](CmdUI& ui) { ui.SetCheck(m_toolBar->isVisible()); });
+    m_commands.on(cmd::ViewStatusBar, [this] { OnViewStatusBar(); });
+    m_commands.onUpdate(cmd::ViewStatusBar, [this](CmdUI& ui) { ui.SetCheck(m_statusBar->isVisible()); });
+    m_commands.on(cmd::FilePrint, [this] { OnFilePrint(); });
+
+    m_router = CommandRouter{&m_view->commands(), &document->commands(), &m_commands, application};
+    m_view->setDocumentCommands(&document->commands());
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+
+    // Update rules run before a menu opens, before a key is matched, after every command and,
+    // for the toolbar, whenever the program has been idle for a moment.
+    auto* idle = new QTimer(this);
+    idle->setInterval(100);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::updateActions);
+    idle->start();
+    connect(m_view, &CSkyrakeView::commandDone, this, &CMainFrame::updateActions);
+    qApp->installEventFilter(this);
+    updateActions();
+}
+
+QAction* CMainFrame::action(int id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::createActions()
+{
+    for (const CommandInfo& info : commandTable()) {
+        auto* action = new QAction(this);
+        const QString label = tr(info.label);
+        action->setText(label.isEmpty() ? tr(info.tooltip) : label);
+        action->setToolTip(tr(info.tooltip));
+        // A command without a prompt leaves the message line empty while it is highlighted.
+        const QString prompt = tr(info.prompt);
+        action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
+        if (*info.icon)
+            action->setIcon(QIcon(QStringLiteral(":/res/toolbar/%1.svg").arg(QString::fromLatin1(info.icon))));
+        action->setData(info.id);
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { execute(id); });
+        addAction(action); // so that its keys work wherever the focus is in the window
+        m_actions[id] = action;
+    }
+    std::map<int, QList<QKeySequence>> keys;
+    for (const Accelerator& accelerator : accelerators())
+        keys[accelerator.id].append(accelerator.key);
+    for (const auto& [id, sequences] : keys) {
+        if (QAction* a = action(id))
+            a->setShortcuts(sequences);
+    }
+}
+
+void CMainFrame::createMenus()
+{
+    const std::function<void(QMenu*, const std::vector<MenuPlace>&)> fill = [&](QMenu* menu,
+                                                                                   const std::vector<MenuPlace>& places) {
+        for (const MenuPlace& place : places) {
+            if (place.id == 0)
+                menu->addSeparator();
+            else if (!place.children.empty())
+                fill(menu->addMenu(tr(place.title)), place.children);
+            else
+                menu->addAction(action(place.id));
+        }
+    };
+    for (const Menu& menu : mainMenu()) {
+        QMenu* popup = menuBar()->addMenu(tr(menu.title));
+        connect(popup, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
+        fill(popup, menu.places);
+    }
+}
+
+void CMainFrame::createToolBar()
+{
+    m_toolBar = new QToolBar(tr("工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setIconSize(QSize(16, 16));
+    for (const int id : toolbarLayout()) {
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void CMainFrame::createStatusBar()
+{
+    m_statusBar = new PaneBar(this);
+    setStatusBar(m_statusBar);
+    m_statusBar->setPaneText(0, tr("就绪"));
+    const int widths[] = {0, 100, 150, 200, 100};
+    for (int pane = 1; pane <= 4; ++pane)
+        m_statusBar->setPaneWidth(pane, widths[pane]);
+}
+
+bool CMainFrame::execute(int id)
+{
+    const bool ran = m_router.execute(id);
+    updateActions();
+    return ran;
+}
+
+void CMainFrame::updateActions()
+{
+    for (const auto& [id, action] : m_actions) {
+        const CmdUI state = m_router.state(id);
+        action->setEnabled(state.enabled());
+        action->setCheckable(state.marked() || action->isCheckable());
+        action->setChecked(state.marked());
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key is matched against the enabled actions: settle their state first.
+    if (event->type() == QEvent::ShortcutOverride)
+        updateActions();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::OnViewToolbar()
+{
+    m_toolBar->setVisible(!m_toolBar->isVisible());
+}
+
+void CMainFrame::OnViewStatusBar()
+{
+    m_statusBar->setVisible(!m_statusBar->isVisible());
+}
+
+void CMainFrame::OnFilePrint()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_view->printPage(printer);
+}

@@ -1,0 +1,117 @@
+#include "pictures/Completeness.h"
+
+namespace {
+
+inline int byteAt(const QByteArray& data, qsizetype i)
+{
+    return static_cast<unsigned char>(data.at(i));
+}
+
+// Skips GIF data sub-blocks starting at `pos`; returns the position after the terminator, or -1
+// when the data ends first.
+qsizetype skipSubBlocks(const QByteArray& data, qsizetype pos)
+{
+    while (pos < data.size()) {
+        const int length = byteAt(data, pos);
+        pos += 1;
+        if (length == 0)
+            return pos;
+        pos += length;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool isCompleteJpeg(const QByteArray& data)
+{
+    const qsizetype size = data.size();
+    if (size < 4 || byteAt(data, 0) != 0xFF || byteAt(data, 1) != 0xD8)
+        return false;
+    qsizetype pos = 2;
+    while (pos < size) {
+        // Find the next marker; fill bytes (FF FF ...) may precede it.
+        if (byteAt(data, pos) != 0xFF) {
+            ++pos; // junk between segments: skip it as the decoder does
+            continue;
+        }
+        while (pos < size && byteAt(data, pos) == 0xFF)
+            ++pos;
+        if (pos >= size)
+            return false;
+        const int marker = byteAt(data, pos++);
+        if (marker == 0xD9)
+            return true; // end of image
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x00)
+            continue; // no length field
+        if (pos + 2 > size)
+            return false;
+        const qsizetype length = (byteAt(data, pos) << 8) | byteAt(data, pos + 1);
+        if (length < 2)
+            return false;
+        pos += length;
+        if (pos > size)
+            return false;
+        if (marker == 0xDA) {
+            // Entropy-coded data runs to the next marker other than a stuffed zero or a restart.
+            while (pos + 1 < size) {
+                if (byteAt(data, pos) == 0xFF) {
+                    const int next = byteAt(data, pos + 1);
+                    if (next == 0x00 || (next >= 0xD0 && next <= 0xD7) || next == 0xFF) {
+                        pos += (next == 0xFF) ? 1 : 2;
+                        continue;
+                    }
+                    break; // a marker: back to the segment loop
+                }
+                ++pos;
+            }
+            if (pos + 1 >= size)
+                return false;
+        }
+    }
+    return false;
+}
+
+bool isCompleteGif(const QByteArray& data)
+{
+    const qsizetype size = data.size();
+    if (size < 13 || !data.startsWith("GIF8"))
+        return false;
+    qsizetype pos = 13;
+    const int screenFlags = byteAt(data, 10);
+    if (screenFlags & 0x80)
+        pos += 3 * (qsizetype(1) << ((screenFlags & 0x07) + 1));
+    while (pos < size) {
+        const int block = byteAt(data, pos++);
+        if (block == 0x21) { // extension: label, then sub-blocks
+            if (pos >= size)
+                return false;
+            pos = skipSubBlocks(data, pos + 1);
+            if (pos < 0)
+                return false;
+        } else if (block == 0x2C) { // image descriptor
+            if (pos + 9 > size)
+                return false;
+            const int imageFlags = byteAt(data, pos + 8);
+            pos += 9;
+            if (imageFlags & 0x80)
+                pos += 3 * (qsizetype(1) << ((imageFlags & 0x07) + 1));
+            if (pos >= size)
+                return false;
+            // LZW minimum code size, then the image data.
+            return skipSubBlocks(data, pos + 1) >= 0;
+        } else {
+            return false; // trailer or garbage before any image: nothing to show
+        }
+    }
+    return false;
+}
+
+bool isCompletePicture(const QByteArray& data)
+{
+    if (data.startsWith("\xFF\xD8"))
+        return isCompleteJpeg(data);
+    if (data.startsWith("GIF8"))
+        return isCompleteGif(data);
+    return true;
+}

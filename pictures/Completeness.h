@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+// Whether a picture file's bytes hold a whole picture. Qt's readers return a cut-off JPEG or GIF
+// as a full-size picture with a grey or black part, so a file that a download left short has to
+// be recognised by its structure before it is decoded.
+//
+// JPEG: the marker segments and the entropy-coded data must run on to the end-of-image marker.
+// GIF: the first image's data sub-blocks must end with their terminator (a trailer is not
+// required; real files without one exist).
+// Other content is left to the decoder.
+bool isCompletePicture(const QByteArray& data);
+
+bool isCompleteJpeg(const QByteArray& data);
+bool isCompleteGif(const QByteArray& data);

@@ -1,0 +1,110 @@
+#include "pictures/PictureListDlg.h"
+
+#include "pictures/ImportFiles.h"
+#include "platform/Desktop.h"
+#include "platform/DialogUnits.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include <cstdlib>
+
+CPictureListDlg::CPictureListDlg(PictureList* pictures, QWidget* parent) : QDialog(parent), m_pPictures(pictures)
+{
+    if (const CPictureItem* first = PictureList::GetAt(m_pPictures->GetHeadPosition())) {
+        m_refWidth = first->m_pPicture->himetricWidth();
+        m_refHeight = first->m_pPicture->himetricHeight();
+    }
+
+    setWindowTitle(tr("文件列表"));
+    setupDialog(this, 10, 179, 82);
+    auto* ok = new QPushButton(tr("OK"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    m_list = new QListWidget(this);
+    auto* import = new QPushButton(tr("导入文件"), this);
+    auto* remove = new QPushButton(tr("删除"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    m_list->setObjectName(QStringLiteral("list"));
+    import->setObjectName(QStringLiteral("import"));
+    remove->setObjectName(QStringLiteral("delete"));
+    place(ok, 136, 42, 36, 14);
+    place(cancel, 136, 61, 36, 14);
+    place(m_list, 7, 7, 120, 68);
+    place(import, 136, 7, 36, 14);
+    place(remove, 136, 25, 36, 14);
+    ok->setDefault(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSortingEnabled(false);
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(import, &QPushButton::clicked, this, &CPictureListDlg::OnImport);
+    connect(remove, &QPushButton::clicked, this, &CPictureListDlg::OnDelete);
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            OnSelchangeList();
+    });
+
+    fillList();
+    ok->setFocus();
+}
+
+void CPictureListDlg::fillList()
+{
+    const QSignalBlocker blocker(m_list);
+    m_list->clear();
+    for (POSITION pos = m_pPictures->GetHeadPosition(); pos; pos = PictureList::next(pos))
+        m_list->addItem(PictureList::GetAt(pos)->m_name);
+    m_list->setCurrentRow(-1);
+    m_list->clearSelection();
+}
+
+void CPictureListDlg::OnSelchangeList()
+{
+    const int row = m_list->currentRow();
+    POSITION pos = m_pPictures->GetHeadPosition();
+    for (int i = 0; i < row && pos; ++i)
+        pos = PictureList::next(pos);
+    if (!pos) {
+        Desktop::instance().messageBox(tr("有错误发生，请重新启动程序"));
+        return;
+    }
+    m_selPos = pos;
+}
+
+bool CPictureListDlg::checkSize(const Picture& picture)
+{
+    const int w = picture.himetricWidth();
+    const int h = picture.himetricHeight();
+    if (m_refWidth == 0 && m_refHeight == 0) {
+        m_refWidth = w;
+        m_refHeight = h;
+        return true;
+    }
+    if (std::abs(w - m_refWidth) > 100 || std::abs(h - m_refHeight) > 100) {
+        Desktop::instance().messageBox(tr("图片大小不一致"));
+        return false;
+    }
+    return true;
+}
+
+void CPictureListDlg::OnImport()
+{
+    ImportRules rules;
+    rules.limit = 10;
+    rules.ordered = true;
+    rules.accept = [this](const Picture& picture) { return checkSize(picture); };
+    ImportFiles(*m_pPictures, rules, [this] { fillList(); });
+}
+
+void CPictureListDlg::OnDelete()
+{
+    if (m_list->currentRow() < 0 || m_list->selectedItems().isEmpty())
+        return;
+    if (m_selPos && !m_pPictures->IsEmpty() && m_pPictures->contains(m_selPos)) {
+        m_pPictures->RemoveAt(m_selPos);
+        m_selPos = nullptr;
+    }
+    fillList();
+}

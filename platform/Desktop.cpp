@@ -1,0 +1,56 @@
+#include "platform/Desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+Desktop* installed = nullptr;
+}
+
+Desktop& Desktop::instance()
+{
+    static QtDesktop real;
+    return installed ? *installed : real;
+}
+
+void Desktop::install(Desktop* desktop)
+{
+    installed = desktop;
+}
+
+void QtDesktop::messageBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+std::optional<QStringList> QtDesktop::choosePictureFiles()
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters({QStringLiteral("GIF文件(*.gif)"), QStringLiteral("JPEG文件(*.jpg)")});
+    dialog.selectNameFilter(QStringLiteral("GIF文件(*.gif)"));
+    dialog.setDefaultSuffix(QStringLiteral("gif"));
+    dialog.selectFile(QStringLiteral("*.gif"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> QtDesktop::chooseSaveFile()
+{
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow());
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+void QtDesktop::openLink(const QString& target)
+{
+    QDesktopServices::openUrl(QUrl(target));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+// The dialogs are laid out as their templates give them, in dialog units: a quarter of the
+// font's average character width across and an eighth of its height down.
+
+// The dialogs' font: "宋体" where it is installed, else a Song/Ming-style CJK font.
+QFont dialogFont(int pointSize);
+// Gives `dialog` its font and its size in dialog units.
+void setupDialog(QWidget* dialog, int pointSize, int width, int height);
+// Places `control` at the dialog-unit rectangle of its template.
+void place(QWidget* control, int x, int y, int width, int height);

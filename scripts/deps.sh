@@ -1,0 +1,30 @@
+# Sourced by the other scripts: installs the Debian packages SkyRake needs when they are missing.
+# Usage: install_deps runtime|test
+
+skyrake_packages_runtime=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
+                          libqt6svg6 fonts-arphic-uming)
+skyrake_packages_test=(libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick)
+
+install_deps() {
+    local wanted=("${skyrake_packages_runtime[@]}")
+    if [ "${1:-runtime}" = test ]; then
+        wanted+=("${skyrake_packages_test[@]}")
+    fi
+    local missing=()
+    for p in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures and builds SkyRake in build/ (or $1).
+build_skyrake() {
+    local dir="${1:-build}"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}

@@ -1,0 +1,46 @@
+// The view's picture commands: File Open (append), Import pictures (ordered, at most ten, then
+// the list) and the picture list.
+#include "viewer/SkyrakeView.h"
+
+#include "pictures/ImportFiles.h"
+#include "pictures/PictureListDlg.h"
+
+void CSkyrakeView::ShowFirst()
+{
+    m_curPos = m_pictures.GetHeadPosition();
+    if (m_pictures.IsEmpty()) {
+        m_pCurrent = nullptr;
+        return;
+    }
+    m_pCurrent = PictureList::GetAt(m_curPos);
+    ShowCurrent();
+}
+
+void CSkyrakeView::OnFileOpen()
+{
+    m_clientRect = QRect(QPoint(0, 0), size());
+    ImportRules rules;
+    rules.pathHolder = &m_path;
+    ImportFiles(m_pictures, rules, [this] { ShowFirst(); });
+}
+
+void CSkyrakeView::OnImportPictures()
+{
+    ImportRules rules;
+    rules.limit = 10;
+    rules.ordered = true;
+    rules.pathHolder = &m_path;
+    ImportFiles(m_pictures, rules);
+    OnPictureList();
+}
+
+void CSkyrakeView::OnPictureList()
+{
+    {
+        CPictureListDlg dialog(&m_pictures, window());
+        dialog.exec();
+    }
+    ShowFirst();
+    setStatusPane(4, tr("共有%1幅图片").arg(m_pictures.GetCount()));
+    InvalidateRect();
+}

@@ -1,0 +1,109 @@
+// Blink playback: stepping by hand and on timer 1, with a 500 ms pause before the sequence
+// starts again from the head. The pause is a one-shot timer, so the window keeps painting and
+// taking input during it.
+#include "viewer/SkyrakeView.h"
+
+#include "platform/Desktop.h"
+#include "tools/SpeedDlg.h"
+
+namespace {
+constexpr int wrapPauseMs = 500;
+}
+
+void CSkyrakeView::OnNextPicture()
+{
+    if (m_pictures.IsEmpty())
+        return;
+    // A step during the wrap pause ends the pause; playback goes on from the step's picture.
+    if (m_pauseTimer.isActive()) {
+        m_pauseTimer.stop();
+        m_timer.start(m_interval);
+    }
+    POSITION next = PictureList::next(m_curPos);
+    makeCurrent(next ? next : m_pictures.GetHeadPosition());
+}
+
+void CSkyrakeView::OnPrevPicture()
+{
+    if (m_pictures.IsEmpty())
+        return;
+    if (m_pauseTimer.isActive()) {
+        m_pauseTimer.stop();
+        m_timer.start(m_interval);
+    }
+    POSITION prev = PictureList::prev(m_curPos);
+    makeCurrent(prev ? prev : m_pictures.GetTailPosition());
+}
+
+void CSkyrakeView::OnPlayStart()
+{
+    // Re-arms the one timer when playback already runs, a pending wrap pause included.
+    m_pauseTimer.stop();
+    m_timer.start(m_interval);
+    m_playing = true;
+}
+
+void CSkyrakeView::OnPlayStop()
+{
+    m_pauseTimer.stop();
+    m_timer.stop();
+    m_playing = false;
+}
+
+void CSkyrakeView::OnTimer()
+{
+    // Ticks that come while the message of a failed tick is open wait for it to close.
+    if (m_reportingTickFailure || m_pictures.IsEmpty())
+        return;
+    POSITION next = PictureList::next(m_curPos);
+    if (!next) {
+        // The wrap: the last picture stays on for the pause, then the head follows.
+        m_timer.stop();
+        m_pauseTimer.start(wrapPauseMs);
+        return;
+    }
+    m_curPos = next;
+    m_pCurrent = PictureList::GetAt(m_curPos);
+    if (RenderCurrent()) {
+        PresentWork();
+        return;
+    }
+    m_reportingTickFailure = true;
+    Desktop::instance().messageBox(tr("渲染图像失败！"));
+    m_reportingTickFailure = false;
+    m_timer.stop();
+    m_pauseTimer.stop();
+    m_playing = false;
+}
+
+void CSkyrakeView::endPlaybackPause()
+{
+    if (m_pictures.IsEmpty()) {
+        m_timer.start(m_interval);
+        return;
+    }
+    m_curPos = m_pictures.GetHeadPosition();
+    m_pCurrent = PictureList::GetAt(m_curPos);
+    m_timer.start(m_interval);
+    if (RenderCurrent()) {
+        PresentWork();
+        return;
+    }
+    Desktop::instance().messageBox(tr("渲染图像失败！"));
+    m_timer.stop();
+    m_playing = false;
+}
+
+void CSkyrakeView::OnSetSpeed()
+{
+    CSpeedDlg dialog(m_interval, window());
+    // Playback pauses while the dialog is open and resumes one full interval after it closes.
+    if (m_playing) {
+        m_timer.stop();
+        m_pauseTimer.stop();
+    }
+    if (dialog.exec() == QDialog::Accepted)
+        m_interval = dialog.m_value;
+    if (m_playing)
+        m_timer.start(m_interval);
+}
