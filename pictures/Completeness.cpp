@@ -107,11 +107,32 @@ bool isCompleteGif(const QByteArray& data)
     return false;
 }
 
+bool isCompletePng(const QByteArray& data)
+{
+    // The last chunk is IEND (empty, so its CRC follows at once); tolerate trailing bytes.
+    const qsizetype at = data.lastIndexOf("IEND");
+    return data.startsWith("\x89PNG\r\n\x1a\n") && at >= 12 && at + 8 <= data.size();
+}
+
+QByteArray pictureFormat(const QByteArray& data)
+{
+    if (data.startsWith("\xFF\xD8\xFF"))
+        return QByteArrayLiteral("jpeg");
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (data.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    return {};
+}
+
 bool isCompletePicture(const QByteArray& data)
 {
-    if (data.startsWith("\xFF\xD8"))
+    const QByteArray format = pictureFormat(data);
+    if (format == "jpeg")
         return isCompleteJpeg(data);
-    if (data.startsWith("GIF8"))
+    if (format == "gif")
         return isCompleteGif(data);
-    return true;
+    if (format == "png")
+        return isCompletePng(data);
+    return false;
 }

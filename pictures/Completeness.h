@@ -9,8 +9,13 @@
 // JPEG: the marker segments and the entropy-coded data must run on to the end-of-image marker.
 // GIF: the first image's data sub-blocks must end with their terminator (a trailer is not
 // required; real files without one exist).
-// Other content is left to the decoder.
+// PNG: the image-end chunk must be present.
+// Content of any other kind is not a picture the program reads.
 bool isCompletePicture(const QByteArray& data);
+
+// The format the bytes hold, by their signature: "jpeg", "gif", "png", or empty for anything else.
+QByteArray pictureFormat(const QByteArray& data);
 
 bool isCompleteJpeg(const QByteArray& data);
 bool isCompleteGif(const QByteArray& data);
+bool isCompletePng(const QByteArray& data);

@@ -21,8 +21,8 @@ std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dp
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
+    // The reader is told the format the signature gave: no other image plugin sees the bytes.
+    QImageReader reader(&buffer, pictureFormat(bytes));
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() * 4 > maxPictureBytes)
         return nullptr;

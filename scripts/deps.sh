@@ -1,7 +1,7 @@
 # Sourced by the other scripts: installs the Debian packages SkyRake needs when they are missing.
 # Usage: install_deps runtime|test
 
-skyrake_packages_runtime=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
+skyrake_packages_runtime=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev
                           libqt6svg6 fonts-arphic-uming)
 skyrake_packages_test=(libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick)
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRgb>
+
+#include <vector>
+
+// Encodes an 8-bit indexed picture as a GIF89a file (one frame, a 256-entry global colour table,
+// LZW-compressed). Qt reads GIF but cannot write it.
+QByteArray encodeGif(int width, int height, const std::vector<unsigned char>& indices,
+                     const std::vector<QRgb>& palette);
