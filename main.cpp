@@ -1,4 +1,3 @@
-#include "app/MainFrame.h"
 #include "app/SkyrakeApp.h"
 
 #include <QApplication>
@@ -9,6 +8,7 @@ int main(int argc, char* argv[])
     CSkyrakeApp skyrake;
     if (!skyrake.InitInstance())
         return 1;
-    skyrake.mainFrame()->showMaximized();
-    return application.exec();
+    const int result = application.exec();
+    skyrake.ExitInstance();
+    return result;
 }

@@ -2,9 +2,9 @@
 
 #include "app/CommandIds.h"
 #include "app/Links.h"
+#include "app/Resources.h"
 #include "platform/DialogUnits.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -12,14 +12,21 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("关于 skyrake"));
     setupDialog(this, 9, 209, 111);
+
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/res/skyrake.svg")).pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("icon"));
     place(icon, 11, 17, 21, 21);
+    // The 32-pixel icon, drawn at the screen's density.
+    icon->setPixmap(programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     auto* version = new QLabel(tr("skyrake 1.0 版"), this);
     version->setTextFormat(Qt::PlainText);
     place(version, 40, 10, 84, 8);
-    auto* notice1 = new QLabel(tr("版本 %1").arg(QStringLiteral(SKYRAKE_VERSION)), this);
-    place(notice1, 40, 25, 73, 8);
+    auto* versionNotice = new QLabel(tr("版本 %1").arg(QStringLiteral(SKYRAKE_VERSION)), this);
+    versionNotice->setObjectName(QStringLiteral("notice1"));
+    place(versionNotice, 40, 25, 73, 8);
+
     auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
@@ -27,11 +34,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* home = new QPushButton(linkTarget(cmd::AuthorHome), this);
     home->setObjectName(QStringLiteral("home"));
     place(home, 39, 55, 131, 14);
-    auto* mail = new QPushButton(linkTarget(cmd::MailAuthor).mid(7), this);
+    auto* mail = new QPushButton(authorMailAddress(), this);
     mail->setObjectName(QStringLiteral("mail"));
     place(mail, 39, 85, 131, 14);
-    auto* notice2 = new QLabel(tr("GPL-3.0+"), this);
-    place(notice2, 123, 25, 41, 8);
+
+    auto* licenceNotice = new QLabel(tr("GPLv3+"), this);
+    licenceNotice->setObjectName(QStringLiteral("notice2"));
+    place(licenceNotice, 123, 25, 41, 8);
     auto* homeCaption = new QLabel(tr("我的主页：SkyRake"), this);
     homeCaption->setAlignment(Qt::AlignHCenter);
     place(homeCaption, 39, 43, 131, 8);
@@ -39,7 +48,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     mailCaption->setAlignment(Qt::AlignHCenter);
     place(mailCaption, 39, 73, 131, 8);
 
+    // Tab order as the controls stand in the template.
+    setTabOrder(ok, home);
+    setTabOrder(home, mail);
+
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // The buttons do what Help's two items do, and the box stays open.
     connect(home, &QPushButton::clicked, this, [] { OpenLink(linkTarget(cmd::AuthorHome)); });
     connect(mail, &QPushButton::clicked, this, [] { OpenLink(linkTarget(cmd::MailAuthor)); });
 }

@@ -39,7 +39,7 @@ const CommandInfo table[] = {
     {cmd::LinkC2_1024,       QT_TR_NOOP("最新图片：LASCO C2 1024X1024"), "",                             "",                           ""},
     {cmd::LinkBlackWhite,    QT_TR_NOOP("最新黑白图片"),          "",                                    "",                           ""},
     {cmd::LinkArchive,       QT_TR_NOOP("历史图片资料查询"),      "",                                    "",                           ""},
-    {cmd::LinkPersonalHome,  QT_TR_NOOP("SkyRake项目主页——SkyRake开发者的主页"), "",                     "",                           ""},
+    {cmd::LinkPersonalHome,  QT_TR_NOOP("COBS彗星观测数据库——Črni Vrh天文台的主页"), "",                "",                           ""},
     {cmd::AuthorHome,        QT_TR_NOOP("作者主页"),              "",                                    "",                           ""},
     {cmd::MailAuthor,        QT_TR_NOOP("给作者发E-MAIL"),        "",                                    "",                           ""},
     {cmd::AppAbout,          QT_TR_NOOP("关于 skyrake(&A)..."),   QT_TR_NOOP("显示程序信息，版本号和版权"), QT_TR_NOOP("关于"),        "about"},

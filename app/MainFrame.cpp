@@ -2,7 +2,9 @@
 
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/Resources.h"
 #include "app/SkyrakeDoc.h"
+#include "platform/LockKeys.h"
 #include "platform/PaneBar.h"
 #include "viewer/SkyrakeView.h"
 
@@ -14,17 +16,17 @@
 #include <QTimer>
 #include <QToolBar>
 
-CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application)
-    : m_view(new CSkyrakeView(this))
+CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application) : m_view(new CSkyrakeView(this))
 {
     setWindowTitle(QStringLiteral("skyrake"));
-    setWindowIcon(QIcon(QStringLiteral(":/res/skyrake.svg")));
+    setWindowIcon(programIcon());
     setCentralWidget(m_view);
 
     m_commands.on(cmd::ViewToolbar, [this] { OnViewToolbar(); });
-    m_commands.onUpdate(cmd::ViewToolbar, [this](CmdUI& ui) { ui.SetCheck(m_toolBar->isVisible()); });
+    // Hidden, not invisible: a bar counts as shown while the window itself is still hidden.
+    m_commands.onUpdate(cmd::ViewToolbar, [this](CmdUI& ui) { ui.SetCheck(!m_toolBar->isHidden()); });
     m_commands.on(cmd::ViewStatusBar, [this] { OnViewStatusBar(); });
-    m_commands.onUpdate(cmd::ViewStatusBar, [this](CmdUI& ui) { ui.SetCheck(m_statusBar->isVisible()); });
+    m_commands.onUpdate(cmd::ViewStatusBar, [this](CmdUI& ui) { ui.SetCheck(!m_statusBar->isHidden()); });
     m_commands.on(cmd::FilePrint, [this] { OnFilePrint(); });
 
     m_router = CommandRouter{&m_view->commands(), &document->commands(), &m_commands, application};
@@ -40,10 +42,12 @@ CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application)
     auto* idle = new QTimer(this);
     idle->setInterval(100);
     connect(idle, &QTimer::timeout, this, &CMainFrame::updateActions);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::updateIndicators);
     idle->start();
     connect(m_view, &CSkyrakeView::commandDone, this, &CMainFrame::updateActions);
     qApp->installEventFilter(this);
     updateActions();
+    updateIndicators();
 }
 
 QAction* CMainFrame::action(int id) const
@@ -62,8 +66,11 @@ void CMainFrame::createActions()
         // A command without a prompt leaves the message line empty while it is highlighted.
         const QString prompt = tr(info.prompt);
         action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
-        if (*info.icon)
-            action->setIcon(QIcon(QStringLiteral(":/res/toolbar/%1.svg").arg(QString::fromLatin1(info.icon))));
+        if (*info.icon) {
+            action->setIcon(toolbarIcon(QString::fromLatin1(info.icon)));
+            // The images belong to the toolbar; menu items show their check marks instead.
+            action->setIconVisibleInMenu(false);
+        }
         action->setData(info.id);
         action->setShortcutContext(Qt::WindowShortcut);
         const int id = info.id;
@@ -82,17 +89,17 @@ void CMainFrame::createActions()
 
 void CMainFrame::createMenus()
 {
-    const std::function<void(QMenu*, const std::vector<MenuPlace>&)> fill = [&](QMenu* menu,
-                                                                                   const std::vector<MenuPlace>& places) {
-        for (const MenuPlace& place : places) {
-            if (place.id == 0)
-                menu->addSeparator();
-            else if (!place.children.empty())
-                fill(menu->addMenu(tr(place.title)), place.children);
-            else
-                menu->addAction(action(place.id));
-        }
-    };
+    const std::function<void(QMenu*, const std::vector<MenuPlace>&)> fill =
+        [&](QMenu* menu, const std::vector<MenuPlace>& places) {
+            for (const MenuPlace& place : places) {
+                if (place.id == 0)
+                    menu->addSeparator();
+                else if (!place.children.empty())
+                    fill(menu->addMenu(tr(place.title)), place.children);
+                else
+                    menu->addAction(action(place.id));
+            }
+        };
     for (const Menu& menu : mainMenu()) {
         QMenu* popup = menuBar()->addMenu(tr(menu.title));
         connect(popup, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
@@ -125,6 +132,36 @@ void CMainFrame::createStatusBar()
     const int widths[] = {0, 100, 150, 200, 100};
     for (int pane = 1; pane <= 4; ++pane)
         m_statusBar->setPaneWidth(pane, widths[pane]);
+    // The lock panes are as wide as their texts, whether these show or not.
+    for (int pane = 5; pane <= 7; ++pane) {
+        const int text = m_statusBar->fontMetrics().horizontalAdvance(lockText(pane));
+        m_statusBar->setPaneWidth(pane, text + 12);
+    }
+}
+
+QString CMainFrame::lockText(int pane)
+{
+    switch (pane) {
+    case 5:
+        return tr("大写");
+    case 6:
+        return tr("数字");
+    case 7:
+        return tr("滚动");
+    default:
+        return {};
+    }
+}
+
+void CMainFrame::updateIndicators()
+{
+    const LockKeys keys = currentLockKeys();
+    const bool on[] = {keys.capsLock, keys.numLock, keys.scrollLock};
+    for (int pane = 5; pane <= 7; ++pane) {
+        const QString text = on[pane - 5] ? lockText(pane) : QString();
+        if (m_statusBar->paneText(pane) != text)
+            m_statusBar->setPaneText(pane, text);
+    }
 }
 
 bool CMainFrame::execute(int id)
@@ -154,12 +191,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 
 void CMainFrame::OnViewToolbar()
 {
-    m_toolBar->setVisible(!m_toolBar->isVisible());
+    m_toolBar->setVisible(m_toolBar->isHidden());
 }
 
 void CMainFrame::OnViewStatusBar()
 {
-    m_statusBar->setVisible(!m_statusBar->isVisible());
+    // A hidden bar still takes its panes' texts, and shows them when it comes back.
+    m_statusBar->setVisible(m_statusBar->isHidden());
 }
 
 void CMainFrame::OnFilePrint()

@@ -32,6 +32,8 @@ public:
     bool execute(int id);
     // Applies every update rule to the actions (enabled, checked).
     void updateActions();
+    // Shows the lock keys' states in panes 5-7 (blank where the platform does not tell them).
+    void updateIndicators();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +46,7 @@ private:
     void OnViewToolbar();
     void OnViewStatusBar();
     void OnFilePrint();
+    static QString lockText(int pane);
 
     CSkyrakeView* m_view;
     PaneBar* m_statusBar = nullptr;

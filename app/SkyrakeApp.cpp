@@ -8,6 +8,7 @@
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QSettings>
 
 CSkyrakeApp::CSkyrakeApp()
@@ -18,6 +19,9 @@ CSkyrakeApp::CSkyrakeApp()
     m_commands.on(cmd::AuthorHome, [this] { OnAuthorHome(); });
     m_commands.on(cmd::MailAuthor, [this] { OnMailAuthor(); });
     m_commands.on(cmd::FileNew, [this] { OnFileNew(); });
+    // The view takes Ctrl+O first (it appends pictures), so this one is reached only where the
+    // view is not on the route.
+    m_commands.on(cmd::FileOpen, [this] { OnFileOpen(); });
     m_commands.on(cmd::AppExit, [this] { m_frame->close(); });
 }
 
@@ -25,13 +29,28 @@ CSkyrakeApp::~CSkyrakeApp() = default;
 
 bool CSkyrakeApp::InitInstance()
 {
+    // The settings live under this organisation, in the file named after the application.
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("skyrake"));
+    QSettings settings;
+    m_recentFiles.ReadList(settings);
+
     m_document = std::make_unique<CSkyrakeDoc>();
+    m_document->setRecentFileList(&m_recentFiles);
     if (!m_document->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(m_document.get(), &m_commands);
+    // Always maximised, whatever the desktop asked for.
+    m_frame->showMaximized();
     return true;
+}
+
+int CSkyrakeApp::ExitInstance()
+{
+    QSettings settings;
+    m_recentFiles.WriteList(settings);
+    settings.sync();
+    return 0;
 }
 
 void CSkyrakeApp::OnAbout()
@@ -55,4 +74,13 @@ void CSkyrakeApp::OnFileNew()
     // New re-initialises the one empty document and repaints; pictures and settings stay.
     m_document->OnNewDocument();
     m_frame->view()->InvalidateRect();
+}
+
+void CSkyrakeApp::OnFileOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(m_frame.get());
+    if (path.isEmpty())
+        return;
+    if (m_document->OnOpenDocument(path))
+        m_frame->view()->InvalidateRect();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RecentFileList.h"
 #include "platform/CommandMap.h"
 
 #include <memory>
@@ -7,19 +8,24 @@
 class CMainFrame;
 class CSkyrakeDoc;
 
-// The application: starts the document and the main window, and handles the commands that
-// need no view: About, the web links, New and Exit.
+// The application: starts the document and the main window, keeps the settings, and handles
+// the commands that need no view: About, the web links, New, Open and Exit.
 class CSkyrakeApp
 {
 public:
     CSkyrakeApp();
     ~CSkyrakeApp();
 
-    // Creates the document and the main window; false when that failed.
+    // Reads the settings, creates the document and the main window and shows it maximised;
+    // false when that failed.
     bool InitInstance();
+    // Writes the settings back; the program's exit code.
+    int ExitInstance();
+
     CMainFrame* mainFrame() const { return m_frame.get(); }
     CSkyrakeDoc* document() const { return m_document.get(); }
     const CommandMap& commands() const { return m_commands; }
+    RecentFileList& recentFiles() { return m_recentFiles; }
 
     void OnAbout();
     void OnAuthorHome();
@@ -27,8 +33,10 @@ public:
 
 private:
     void OnFileNew();
+    void OnFileOpen();
 
     CommandMap m_commands;
+    RecentFileList m_recentFiles{4};
     std::unique_ptr<CSkyrakeDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
 };

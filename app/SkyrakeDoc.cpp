@@ -1,6 +1,7 @@
 #include "app/SkyrakeDoc.h"
 
 #include "app/CommandIds.h"
+#include "app/RecentFileList.h"
 #include "platform/Desktop.h"
 
 #include <QFile>
@@ -12,7 +13,18 @@ CSkyrakeDoc::CSkyrakeDoc()
 
 bool CSkyrakeDoc::OnNewDocument()
 {
-    // Nothing to reset: the document holds no data, and the pictures belong to the view.
+    // Nothing to reset: the document holds no data, and the pictures belong to the view. The
+    // new document has no file yet, so the next Save asks for one.
+    m_pathName.clear();
+    return true;
+}
+
+bool CSkyrakeDoc::OnOpenDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    SetPathName(path);
     return true;
 }
 
@@ -22,8 +34,15 @@ bool CSkyrakeDoc::saveTo(const QString& path)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     file.close();
-    m_pathName = path;
+    SetPathName(path);
     return true;
+}
+
+void CSkyrakeDoc::SetPathName(const QString& path)
+{
+    m_pathName = path;
+    if (m_recentFiles)
+        m_recentFiles->Add(path);
 }
 
 void CSkyrakeDoc::OnFileSave()
