@@ -1,13 +1,41 @@
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
 #include "app/SkyrakeApp.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "skyrake: %s\n\n%s", qPrintable(line.error), qPrintable(helpText()));
+        return 2;
+    }
+    if (line.showHelp) {
+        std::printf("%s", qPrintable(helpText()));
+        return 0;
+    }
+    if (line.showVersion) {
+        std::printf("skyrake %s\n", SKYRAKE_VERSION);
+        return 0;
+    }
+    if (!line.compositeOut.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
+        QApplication application(argc, argv);
+        return runHeadlessComposite(line.compositeOut, line.pictures);
+    }
+
     QApplication application(argc, argv);
     CSkyrakeApp skyrake;
     if (!skyrake.InitInstance())
         return 1;
+    if (!line.pictures.isEmpty())
+        appendPictures(*skyrake.mainFrame()->view(), line.pictures);
     const int result = application.exec();
     skyrake.ExitInstance();
     return result;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -16,17 +15,6 @@ void printError(const QString& text)
 }
 
 } // namespace
-
-bool wantsHeadless(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--composite") == 0 || std::strncmp(argv[i], "--composite=", 12) == 0 ||
-            std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
-            std::strcmp(argv[i], "--version") == 0)
-            return true;
-    }
-    return false;
-}
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {

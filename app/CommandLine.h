@@ -15,9 +15,6 @@ struct CommandLine
     QString error;         // a usage error, shown with the help text
 };
 
-// Whether the arguments ask for work without a window (decided before the application starts,
-// so that no display is needed).
-bool wantsHeadless(int argc, char** argv);
 CommandLine parseCommandLine(const QStringList& arguments);
 QString helpText();
 

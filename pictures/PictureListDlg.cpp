@@ -9,7 +9,8 @@
 
 #include <cstdlib>
 
-CPictureListDlg::CPictureListDlg(PictureList* pictures, QWidget* parent) : QDialog(parent), m_pPictures(pictures)
+CPictureListDlg::CPictureListDlg(PictureList* pictures, QWidget* parent)
+    : QDialog(parent), m_pPictures(pictures)
 {
     if (const CPictureItem* first = PictureList::GetAt(m_pPictures->GetHeadPosition())) {
         m_refWidth = first->m_pPicture->himetricWidth();
@@ -41,8 +42,10 @@ CPictureListDlg::CPictureListDlg(PictureList* pictures, QWidget* parent) : QDial
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(import, &QPushButton::clicked, this, &CPictureListDlg::OnImport);
     connect(remove, &QPushButton::clicked, this, &CPictureListDlg::OnDelete);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // A list box reports a change of its selection; Qt's current row may move without one
+    // (focus alone makes the first row current).
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        if (selectedRow() >= 0)
             OnSelchangeList();
     });
 
@@ -60,9 +63,15 @@ void CPictureListDlg::fillList()
     m_list->clearSelection();
 }
 
+int CPictureListDlg::selectedRow() const
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    return selected.isEmpty() ? -1 : m_list->row(selected.front());
+}
+
 void CPictureListDlg::OnSelchangeList()
 {
-    const int row = m_list->currentRow();
+    const int row = selectedRow();
     POSITION pos = m_pPictures->GetHeadPosition();
     for (int i = 0; i < row && pos; ++i)
         pos = PictureList::next(pos);
@@ -100,7 +109,7 @@ void CPictureListDlg::OnImport()
 
 void CPictureListDlg::OnDelete()
 {
-    if (m_list->currentRow() < 0 || m_list->selectedItems().isEmpty())
+    if (selectedRow() < 0)
         return;
     if (m_selPos && !m_pPictures->IsEmpty() && m_pPictures->contains(m_selPos)) {
         m_pPictures->RemoveAt(m_selPos);

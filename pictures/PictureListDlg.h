@@ -29,5 +29,8 @@ public:
     bool checkSize(const Picture& picture);
 
 private:
+    // Fills the list from the sequence, head to tail; no row is selected afterwards.
     void fillList();
+    // The selected row, or -1.
+    int selectedRow() const;
 };

@@ -11,7 +11,9 @@ QString reportLine(const QString& name, double x, double y)
 {
     QString safe = name;
     for (QChar& c : safe) {
-        if (c.category() == QChar::Other_Control)
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
             c = QLatin1Char(' ');
     }
     return QStringLiteral("%1\t(%2,%3)\r\n").arg(safe, formatWhole(x), formatWhole(y));

@@ -3,6 +3,33 @@
 #include "viewer/SkyrakeView.h"
 
 #include <QPainter>
+#include <QRegion>
+
+namespace {
+
+// work := work XOR reference, then window := window OR work, over `area`, in one pass over the
+// rows: the same result as the two raster operations one after the other, reading each surface
+// once.
+void accumulateDifference(Surface& window, Surface& work, const Surface& reference, const QRect& area)
+{
+    const QRect clipped = area & window.rect() & work.rect() & reference.rect();
+    if (clipped.isEmpty())
+        return;
+    const int width = clipped.width();
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        QRgb* shown = window.scanLine(y) + clipped.left();
+        QRgb* frame = work.scanLine(y) + clipped.left();
+        const QRgb* first = reference.scanLine(y) + clipped.left();
+        for (int x = 0; x < width; ++x) {
+            // The alpha byte stays 0xff: XOR clears it, OR with the window's sets it again.
+            const QRgb difference = (frame[x] ^ first[x]) | 0xff000000u;
+            frame[x] = difference;
+            shown[x] |= difference;
+        }
+    }
+}
+
+} // namespace
 
 void CSkyrakeView::OnComposite()
 {
@@ -16,8 +43,7 @@ void CSkyrakeView::OnComposite()
         m_pCurrent = PictureList::GetAt(pos);
         RenderCurrent();
         RenderReference(reference);
-        blit(m_dcWork, m_clientRect, m_dcComposite, RasterOp::Xor);
-        blit(m_window, m_clientRect, m_dcWork, RasterOp::Or);
+        accumulateDifference(m_window, m_dcWork, m_dcComposite, m_clientRect);
     }
     m_curPos = m_pictures.GetHeadPosition();
     m_pCurrent = reference;
@@ -33,8 +59,18 @@ void CSkyrakeView::RenderReference(CPictureItem* reference)
     const Picture& frame = *m_pCurrent->m_pPicture;
     const int himWidth = frame.himetricWidth();
     const int himHeight = frame.himetricHeight();
-    m_dcComposite.fill(m_clientRect, m_brushBlack);
-    reference->m_pPicture->render(m_dcComposite, m_offsetX, m_offsetY, m_imageWidth, m_imageHeight, 0, himHeight,
-                                  himWidth, -himHeight);
+    // Black wherever the reference draws nothing. Where it covers the whole destination (it is at
+    // least as large as the frame), only the ground around that rectangle needs filling.
+    const Picture& first = *reference->m_pPicture;
+    const QRect drawn(m_offsetX, m_offsetY, m_imageWidth, m_imageHeight);
+    if (first.himetricWidth() >= himWidth && first.himetricHeight() >= himHeight && !drawn.isEmpty()) {
+        const QRegion ground = QRegion(m_clientRect) - QRegion(drawn);
+        for (const QRect& part : ground)
+            m_dcComposite.fill(part, m_brushBlack);
+    } else {
+        m_dcComposite.fill(m_clientRect, m_brushBlack);
+    }
+    reference->m_pPicture->render(m_dcComposite, m_offsetX, m_offsetY, m_imageWidth, m_imageHeight, 0,
+                                  himHeight, himWidth, -himHeight);
     maskHiddenChannels(m_dcComposite);
 }

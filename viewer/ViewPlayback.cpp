@@ -52,8 +52,10 @@ void CSkyrakeView::OnPlayStop()
 
 void CSkyrakeView::OnTimer()
 {
-    // Ticks that come while the message of a failed tick is open wait for it to close.
-    if (m_reportingTickFailure || m_pictures.IsEmpty())
+    // Ticks that come while the message of a failed tick is open wait for it to close. A null
+    // position with pictures present (an import into an empty sequence whose list dialog is
+    // still open) is no current picture: nothing to advance from.
+    if (m_reportingTickFailure || !hasCurrentPicture())
         return;
     POSITION next = PictureList::next(m_curPos);
     if (!next) {
@@ -63,34 +65,34 @@ void CSkyrakeView::OnTimer()
         return;
     }
     m_curPos = next;
+    showTick();
+}
+
+void CSkyrakeView::endPlaybackPause()
+{
+    // The next interval counts from the end of the pause.
+    m_pauseTimer.stop();
+    m_timer.start(m_interval);
+    if (!hasCurrentPicture())
+        return;
+    m_curPos = m_pictures.GetHeadPosition();
+    showTick();
+}
+
+void CSkyrakeView::showTick()
+{
     m_pCurrent = PictureList::GetAt(m_curPos);
     if (RenderCurrent()) {
         PresentWork();
         return;
     }
+    // The message comes first and the timer keeps running behind it; playback stops once the
+    // observer has seen it.
     m_reportingTickFailure = true;
     Desktop::instance().messageBox(tr("渲染图像失败！"));
     m_reportingTickFailure = false;
     m_timer.stop();
     m_pauseTimer.stop();
-    m_playing = false;
-}
-
-void CSkyrakeView::endPlaybackPause()
-{
-    if (m_pictures.IsEmpty()) {
-        m_timer.start(m_interval);
-        return;
-    }
-    m_curPos = m_pictures.GetHeadPosition();
-    m_pCurrent = PictureList::GetAt(m_curPos);
-    m_timer.start(m_interval);
-    if (RenderCurrent()) {
-        PresentWork();
-        return;
-    }
-    Desktop::instance().messageBox(tr("渲染图像失败！"));
-    m_timer.stop();
     m_playing = false;
 }
 

@@ -1,0 +1,84 @@
+// The difference composite of ten 1024 x 1024 frames in a 1600 x 1000 client, against one
+// memcpy of a 1600 x 1000 RGB32 surface in the same run. bench/README.md gives the ratio.
+#include "pictures/LoadPictureFile.h"
+#include "platform/PaneBar.h"
+#include "viewer/SkyrakeView.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QMainWindow>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int compositeWidth = 1600;
+constexpr int compositeHeight = 1000;
+
+struct CompositeBench
+{
+    CompositeBench()
+    {
+        window.setStatusBar(panes);
+        window.setCentralWidget(view);
+        view->setFixedSize(compositeWidth, compositeHeight);
+        window.show();
+        settle();
+        const QString path = QStringLiteral(SKYRAKE_FIXTURES "/real/lasco_c3_20130513_1654_1024.jpg");
+        for (int i = 0; i < 10; ++i) {
+            auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
+            if (!loaded)
+                qFatal("cannot load %s", qPrintable(path));
+            view->m_pictures.AddTail(
+                std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
+        }
+        view->ShowFirst();
+        settle();
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    QMainWindow window;
+    PaneBar* panes = new PaneBar(&window);
+    CSkyrakeView* view = new CSkyrakeView(&window);
+};
+
+void compositeTenFrames(benchmark::State& state)
+{
+    CompositeBench bench;
+    if (bench.view->m_clientRect != QRect(0, 0, compositeWidth, compositeHeight)) {
+        state.SkipWithError("the client area is not 1600 x 1000");
+        return;
+    }
+    for (auto _ : state) {
+        bench.view->OnComposite();
+        benchmark::DoNotOptimize(bench.view->windowImage().constBits());
+    }
+}
+
+void memcpySurface(benchmark::State& state)
+{
+    const size_t bytes = size_t(compositeWidth) * compositeHeight * 4;
+    std::vector<unsigned char> from(bytes, 1);
+    std::vector<unsigned char> to(bytes, 0);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace
+
+BENCHMARK(memcpySurface)->Name("composite/memcpy_1600x1000")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(compositeTenFrames)
+    ->Name("composite/ten_1024_frames")
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
