@@ -74,8 +74,9 @@ void expectInvariants(const CSkyrakeView& view, unsigned seed, int step)
     SCOPED_TRACE(testing::Message() << "seed " << seed << ", step " << step);
     // The current position designates a node of the sequence, or nothing.
     ASSERT_TRUE(view.m_curPos == nullptr || view.m_pictures.contains(view.m_curPos));
-    if (!view.m_pictures.IsEmpty() && view.m_curPos)
+    if (!view.m_pictures.IsEmpty() && view.m_curPos) {
         ASSERT_EQ(view.m_pCurrent, PictureList::GetAt(view.m_curPos));
+    }
     // The surfaces cover the client area they were last drawn for.
     if (!view.m_needSurfaces) {
         ASSERT_GE(view.m_dcWork.width(), view.m_clientRect.width());
