@@ -107,6 +107,42 @@ bool isCompleteGif(const QByteArray& data)
     return false;
 }
 
+QSize gifScreenSize(const QByteArray& data)
+{
+    if (data.size() < 13 || !data.startsWith("GIF8"))
+        return {};
+    return {byteAt(data, 6) | (byteAt(data, 7) << 8), byteAt(data, 8) | (byteAt(data, 9) << 8)};
+}
+
+QSize gifFirstFrameSize(const QByteArray& data)
+{
+    if (data.size() < 13 || !data.startsWith("GIF8"))
+        return {};
+    qsizetype pos = 13;
+    const int screenFlags = byteAt(data, 10);
+    if (screenFlags & 0x80)
+        pos += 3 * (qsizetype(1) << ((screenFlags & 0x07) + 1));
+    while (pos < data.size()) {
+        const int block = byteAt(data, pos++);
+        if (block == 0x21) {
+            if (pos >= data.size())
+                return {};
+            pos = skipSubBlocks(data, pos + 1);
+            if (pos < 0)
+                return {};
+        } else if (block == 0x2C) {
+            if (pos + 9 > data.size())
+                return {};
+            const int width = byteAt(data, pos + 4) | (byteAt(data, pos + 5) << 8);
+            const int height = byteAt(data, pos + 6) | (byteAt(data, pos + 7) << 8);
+            return {width, height};
+        } else {
+            return {};
+        }
+    }
+    return {};
+}
+
 bool isCompletePng(const QByteArray& data)
 {
     // The last chunk is IEND (empty, so its CRC follows at once); tolerate trailing bytes.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 // Whether a picture file's bytes hold a whole picture. Qt's readers return a cut-off JPEG or GIF
 // as a full-size picture with a grey or black part, so a file that a download left short has to
@@ -12,6 +13,12 @@
 // PNG: the image-end chunk must be present.
 // Content of any other kind is not a picture the program reads.
 bool isCompletePicture(const QByteArray& data);
+
+// The size of a GIF's first image as its descriptor declares it (it may exceed the logical
+// screen); an invalid size when there is none.
+QSize gifFirstFrameSize(const QByteArray& data);
+// The logical screen size a GIF declares; an invalid size when the data is no GIF.
+QSize gifScreenSize(const QByteArray& data);
 
 // The format the bytes hold, by their signature: "jpeg", "gif", "png", or empty for anything else.
 QByteArray pictureFormat(const QByteArray& data);

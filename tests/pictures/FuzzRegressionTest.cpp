@@ -23,6 +23,15 @@ TEST(FuzzRegression, GifFrameFarBeyondItsScreenIsRefusedUnread)
     EXPECT_EQ(decodePicture(bytes, 96, 96), nullptr);
 }
 
+// A 32-byte GIF whose screen is 24749 x 0 with one 1 x 514 frame: Qt decodes it into a
+// 24749 x 514 picture, 50 MB made up from nothing. A screen without area is refused.
+TEST(FuzzRegression, GifWithZeroHeightScreenIsRefused)
+{
+    const QByteArray bytes = regression(QStringLiteral("gif-zero-height-screen.gif"));
+    ASSERT_EQ(bytes.size(), 32);
+    EXPECT_EQ(decodePicture(bytes, 96, 96), nullptr);
+}
+
 TEST(FuzzRegression, EveryKeptInputLoadsOrIsRefused)
 {
     const QDir dir(QStringLiteral(SKYRAKE_FIXTURES "/../fuzz/regressions"));
