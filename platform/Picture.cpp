@@ -2,7 +2,8 @@
 
 #include "platform/Surface.h"
 
-#include <cmath>
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight)
@@ -14,12 +15,25 @@ Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight)
 
 namespace {
 
-// Maps destination index i (0-based within a span of `count` pixels starting at source
-// coordinate `start` and covering `extent` source pixels) to the source pixel under the
-// destination pixel's centre.
-inline long long sourceIndex(double start, double extent, long long count, long long i)
+// Floor of n / d for d > 0, kept within long long (anything that far out is off the picture).
+inline long long floorDiv(__int128 n, __int128 d)
 {
-    return static_cast<long long>(std::floor(start + (double(i) + 0.5) * extent / double(count)));
+    __int128 q = n / d;
+    if (n % d != 0 && n < 0)
+        --q;
+    return static_cast<long long>(std::clamp<__int128>(q, LLONG_MIN, LLONG_MAX));
+}
+
+// The picture pixel under the centre of destination pixel i of a span `count` pixels long that
+// shows the picture coordinates from `start` on over `extent` (both in HIMETRIC, along an axis
+// of `himetric` units and `pixels` pixels): floor((start + (i + 0.5) * extent / count) * pixels /
+// himetric). Exact integers: in floating point the scale factors drift by an ulp, and centres
+// that fall exactly on a pixel edge (every other one at zoom 0.5 or 1.5) then land on either side.
+inline long long sourceIndex(long long start, long long extent, long long count, long long i, long long pixels,
+                             long long himetric)
+{
+    const __int128 numerator = (__int128(2) * count * start + __int128(2 * i + 1) * extent) * pixels;
+    return floorDiv(numerator, __int128(2) * count * himetric);
 }
 
 } // namespace
@@ -38,13 +52,9 @@ bool Picture::render(Surface& target, int dstX, int dstY, int dstWidth, int dstH
 
     const int pw = m_pixels.width();
     const int ph = m_pixels.height();
-    // Source rectangle in picture pixels: x from the left edge, y from the top edge.
-    const double pxPerHimX = double(pw) / double(m_himetricWidth);
-    const double pxPerHimY = double(ph) / double(m_himetricHeight);
-    const double sx0 = double(srcX) * pxPerHimX;
-    const double sxExtent = double(srcWidth) * pxPerHimX;
-    const double sy0 = double(m_himetricHeight - srcY) * pxPerHimY;
-    const double syExtent = -double(srcHeight) * pxPerHimY;
+    // HIMETRIC y runs upward from the bottom edge; picture rows run down from the top. Measured
+    // down from the top edge, the source starts at height - srcY and extends by -srcHeight.
+    const long long fromTop = static_cast<long long>(m_himetricHeight) - srcY;
 
     const long long clipLeft = std::max<long long>(dstLeft, 0);
     const long long clipTop = std::max<long long>(dstTop, 0);
@@ -68,19 +78,36 @@ bool Picture::render(Surface& target, int dstX, int dstY, int dstWidth, int dstH
     // Column map for the visible columns; -1 marks a column beyond the picture.
     std::vector<int> columns(size_t(clipRight - clipLeft));
     for (long long x = clipLeft; x < clipRight; ++x) {
-        const long long sx = sourceIndex(sx0, sxExtent, dstWidth, x - dstLeft);
+        const long long sx = sourceIndex(srcX, srcWidth, dstWidth, x - dstLeft, pw, m_himetricWidth);
         columns[size_t(x - clipLeft)] = (sx >= 0 && sx < pw) ? int(sx) : -1;
     }
+    // The mapping is monotonic, so the columns on the picture are one run.
+    size_t first = 0;
+    while (first < columns.size() && columns[first] < 0)
+        ++first;
+    size_t end = first;
+    while (end < columns.size() && columns[end] >= 0)
+        ++end;
+    if (first == end)
+        return true;
+    const QRgb* previous = nullptr; // the last row drawn, and the source row it shows
+    long long previousSy = -1;
     for (long long y = clipTop; y < clipBottom; ++y) {
-        const long long sy = sourceIndex(sy0, syExtent, dstHeight, y - dstTop);
+        const long long sy = sourceIndex(fromTop, -static_cast<long long>(srcHeight), dstHeight, y - dstTop, ph,
+                                         m_himetricHeight);
         if (sy < 0 || sy >= ph)
             continue;
-        const auto* from = reinterpret_cast<const QRgb*>(m_pixels.constScanLine(int(sy)));
         QRgb* to = target.scanLine(int(y)) + clipLeft;
-        for (size_t i = 0; i < columns.size(); ++i) {
-            if (columns[i] >= 0)
+        if (previous && sy == previousSy) {
+            // Enlarged, several rows show the same source row: copy the one already drawn.
+            std::copy(previous + first, previous + end, to + first);
+        } else {
+            const auto* from = reinterpret_cast<const QRgb*>(m_pixels.constScanLine(int(sy)));
+            for (size_t i = first; i < end; ++i)
                 to[i] = from[columns[i]];
         }
+        previous = to;
+        previousSy = sy;
     }
     return true;
 }

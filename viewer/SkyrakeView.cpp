@@ -82,9 +82,11 @@ void CSkyrakeView::OnZoomOut()
     setStatusPane(2, zoomText(m_zoom));
 }
 
+// The pan commands move nothing without a current picture: the displayed size they test would
+// be left over from a picture no longer shown, and there is nothing to render.
 void CSkyrakeView::OnPanLeft()
 {
-    if (m_offsetX > 0)
+    if (!hasCurrentPicture() || m_offsetX > 0)
         return;
     m_offsetX += panStep(m_clientRect.width());
     ShowCurrent();
@@ -93,7 +95,7 @@ void CSkyrakeView::OnPanLeft()
 void CSkyrakeView::OnPanRight()
 {
     const int step = panStep(m_clientRect.width());
-    if (static_cast<long long>(m_imageWidth) - step + m_offsetX <= 0)
+    if (!hasCurrentPicture() || static_cast<long long>(m_imageWidth) - step + m_offsetX <= 0)
         return;
     m_offsetX -= step;
     ShowCurrent();
@@ -101,7 +103,7 @@ void CSkyrakeView::OnPanRight()
 
 void CSkyrakeView::OnPanUp()
 {
-    if (m_offsetY > 0)
+    if (!hasCurrentPicture() || m_offsetY > 0)
         return;
     m_offsetY += panStep(m_clientRect.height());
     ShowCurrent();
@@ -110,7 +112,7 @@ void CSkyrakeView::OnPanUp()
 void CSkyrakeView::OnPanDown()
 {
     const int step = panStep(m_clientRect.height());
-    if (static_cast<long long>(m_imageHeight) - step + m_offsetY <= 0)
+    if (!hasCurrentPicture() || static_cast<long long>(m_imageHeight) - step + m_offsetY <= 0)
         return;
     m_offsetY -= step;
     ShowCurrent();

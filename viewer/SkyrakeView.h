@@ -123,6 +123,9 @@ public:
     // The one playback timer (timer 1) and the pause at the wrap.
     const QTimer& playbackTimer() const { return m_timer; }
     bool isPausing() const { return m_pauseTimer.isActive(); }
+    const QTimer& pauseTimer() const { return m_pauseTimer; }
+    // The end of the wrap pause: the head is shown and the ticks resume.
+    void endPlaybackPause();
 
     // ---- Commands: composite and report -------------------------------------------------------
     void OnComposite();
@@ -178,7 +181,9 @@ private:
     // Keeps the current position on a node of the sequence when `removed` leaves it.
     void onPictureRemoved(POSITION removed);
     bool hasCurrentPicture() const { return !m_pictures.IsEmpty() && m_curPos != nullptr; }
-    void endPlaybackPause();
+    // Shows the picture a tick or the end of the wrap pause moved to; a failed render stops
+    // playback after its message.
+    void showTick();
 
     Surface m_window; // what the window shows
     bool m_drawPending = false;

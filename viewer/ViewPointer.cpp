@@ -9,6 +9,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 QCursor handCursor()
@@ -17,7 +20,24 @@ QCursor handCursor()
     return cursor;
 }
 
+// An offset that stays within int however far the pointer moved from a far-off start.
+int clampedOffset(long long offset)
+{
+    return int(std::clamp<long long>(offset, INT_MIN, INT_MAX));
+}
+
 } // namespace
+
+// The cursor lives in the resources of this static library, which the linker drops unless they
+// are registered by name (outside any namespace, as the macro requires).
+static void registerViewResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(skyrake);
+        return true;
+    }();
+    (void)done;
+}
 
 void CSkyrakeView::OnLButtonDown(QPoint point)
 {
@@ -41,20 +61,22 @@ void CSkyrakeView::OnMouseMove(QPoint point)
 {
     if (m_dragging && !m_pictures.IsEmpty()) {
         // The picture follows the pointer by the distance moved since the press.
-        m_offsetX = m_dragOrgX - m_dragStartX + point.x();
-        m_offsetY = m_dragOrgY - m_dragStartY + point.y();
+        m_offsetX = clampedOffset(static_cast<long long>(m_dragOrgX) - m_dragStartX + point.x());
+        m_offsetY = clampedOffset(static_cast<long long>(m_dragOrgY) - m_dragStartY + point.y());
         ShowCurrent();
         return;
     }
-    setStatusPane(1, positionText(toPicture(point.x(), m_offsetX, m_zoom), toPicture(point.y(), m_offsetY, m_zoom)));
+    setStatusPane(
+        1, positionText(toPicture(point.x(), m_offsetX, m_zoom), toPicture(point.y(), m_offsetY, m_zoom)));
     setStatusPane(2, zoomText(m_zoom));
 }
 
 void CSkyrakeView::OnSetCursor()
 {
-    if (m_dragging)
+    if (m_dragging) {
+        registerViewResources();
         setCursor(handCursor());
-    else
+    } else
         setCursor(Qt::ArrowCursor);
 }
 
