@@ -8,10 +8,9 @@
 
 Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight)
     : m_pixels(pixels.format() == QImage::Format_RGB32 ? std::move(pixels)
-                                                         : pixels.convertToFormat(QImage::Format_RGB32)),
+                                                       : pixels.convertToFormat(QImage::Format_RGB32)),
       m_himetricWidth(himetricWidth), m_himetricHeight(himetricHeight)
-{
-}
+{}
 
 namespace {
 
@@ -29,8 +28,8 @@ inline long long floorDiv(__int128 n, __int128 d)
 // of `himetric` units and `pixels` pixels): floor((start + (i + 0.5) * extent / count) * pixels /
 // himetric). Exact integers: in floating point the scale factors drift by an ulp, and centres
 // that fall exactly on a pixel edge (every other one at zoom 0.5 or 1.5) then land on either side.
-inline long long sourceIndex(long long start, long long extent, long long count, long long i, long long pixels,
-                             long long himetric)
+inline long long sourceIndex(long long start, long long extent, long long count, long long i,
+                             long long pixels, long long himetric)
 {
     const __int128 numerator = (__int128(2) * count * start + __int128(2 * i + 1) * extent) * pixels;
     return floorDiv(numerator, __int128(2) * count * himetric);
@@ -41,8 +40,7 @@ inline long long sourceIndex(long long start, long long extent, long long count,
 bool Picture::render(Surface& target, int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
                      int srcWidth, int srcHeight) const
 {
-    if (m_pixels.isNull() || srcWidth == 0 || srcHeight == 0 || m_himetricWidth <= 0 ||
-        m_himetricHeight <= 0)
+    if (m_pixels.isNull() || srcWidth == 0 || srcHeight == 0 || m_himetricWidth <= 0 || m_himetricHeight <= 0)
         return false;
     // Destination extent as 64-bit values: zoomed sizes may be far beyond the surface.
     const long long dstLeft = dstX;
@@ -93,8 +91,8 @@ bool Picture::render(Surface& target, int dstX, int dstY, int dstWidth, int dstH
     const QRgb* previous = nullptr; // the last row drawn, and the source row it shows
     long long previousSy = -1;
     for (long long y = clipTop; y < clipBottom; ++y) {
-        const long long sy = sourceIndex(fromTop, -static_cast<long long>(srcHeight), dstHeight, y - dstTop, ph,
-                                         m_himetricHeight);
+        const long long sy = sourceIndex(fromTop, -static_cast<long long>(srcHeight), dstHeight, y - dstTop,
+                                         ph, m_himetricHeight);
         if (sy < 0 || sy >= ph)
             continue;
         QRgb* to = target.scanLine(int(y)) + clipLeft;

@@ -34,8 +34,7 @@ namespace {
 // stack.
 using Pixels4 = QRgb __attribute__((vector_size(4 * sizeof(QRgb))));
 
-template <typename Op>
-void combineRows(Surface& destination, const QRect& area, const Surface& source, Op op)
+template <typename Op> void combineRows(Surface& destination, const QRect& area, const Surface& source, Op op)
 {
     constexpr int block = 8;
     const int width = area.width();

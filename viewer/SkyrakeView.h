@@ -75,6 +75,8 @@ public:
     int m_imageHeight = 0; // displayed (zoomed) height in window pixels
     QRect m_clientRect;    // client rectangle as of the last paint; left and top are 0
     int m_interval = 300;  // playback interval, milliseconds
+    // Renders asked for without a current picture, refused; stays 0 unless a caller is wrong.
+    int m_rendersRefused = 0;
 
     // ---- Display operations -----------------------------------------------------------------
     bool RenderCurrent();

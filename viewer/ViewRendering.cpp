@@ -110,8 +110,12 @@ void CSkyrakeView::maskHiddenChannels(Surface& surface)
 
 bool CSkyrakeView::RenderCurrent()
 {
-    if (!m_pCurrent || !m_pCurrent->m_pPicture)
+    // Only the item at the current position is ever rendered; anything else would be a stale
+    // item, possibly one already discarded.
+    if (!hasCurrentPicture() || m_pCurrent != PictureList::GetAt(m_curPos) || !m_pCurrent->m_pPicture) {
+        ++m_rendersRefused;
         return false;
+    }
     ensureSurfaces();
     setStatusPane(3, m_pCurrent->m_name);
     const Picture& picture = *m_pCurrent->m_pPicture;

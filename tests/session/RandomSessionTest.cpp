@@ -77,6 +77,8 @@ void expectInvariants(const CSkyrakeView& view, unsigned seed, int step)
     if (!view.m_pictures.IsEmpty() && view.m_curPos) {
         ASSERT_EQ(view.m_pCurrent, PictureList::GetAt(view.m_curPos));
     }
+    // No render was ever asked for without a current picture.
+    ASSERT_EQ(view.m_rendersRefused, 0);
     // The surfaces cover the client area they were last drawn for.
     if (!view.m_needSurfaces) {
         ASSERT_GE(view.m_dcWork.width(), view.m_clientRect.width());

@@ -1,0 +1,167 @@
+#include "pictures/LoadPictureFile.h"
+
+#include "../support/Fixtures.h"
+#include "platform/Himetric.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes `bytes` to `name` in `dir`; returns the path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
+QByteArray fixtureBytes(const QString& relative)
+{
+    QFile file(fixture(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        ADD_FAILURE() << "missing fixture " << relative.toStdString();
+    return file.readAll();
+}
+
+} // namespace
+
+TEST(LoadPictureFile, DecodesTheRealFramesAtTheirPixelSize)
+{
+    for (const QString& name : {lasco512Jpg, lasco512Gif, lasco1024Jpg, lasco1024Gif}) {
+        const auto loaded = LoadPictureFile(fixture(name), 96, 96);
+        ASSERT_TRUE(loaded) << name.toStdString();
+        const Picture& picture = *loaded->picture;
+        const int side = name.contains("1024") ? 1024 : 512;
+        EXPECT_EQ(picture.pixelWidth(), side);
+        EXPECT_EQ(picture.pixelHeight(), side);
+        EXPECT_EQ(picture.pixels().format(), QImage::Format_RGB32);
+        // The view's displayed-size rule gives back the pixel size at zoom 1.
+        EXPECT_EQ(displayedSize(96, picture.himetricWidth(), 1.0), side);
+        EXPECT_EQ(displayedSize(96, picture.himetricHeight(), 1.0), side);
+        EXPECT_EQ(loaded->name, name.section('/', -1));
+    }
+    const auto at120 = LoadPictureFile(fixture(lasco512Jpg), 120, 120);
+    ASSERT_TRUE(at120);
+    EXPECT_EQ(displayedSize(120, at120->picture->himetricWidth(), 1.0), 512);
+}
+
+TEST(LoadPictureFile, GifAndJpegOfOneFrameLookAlike)
+{
+    // The GIF is lossless against the coloured frame, the JPEG close to it: a decoder that put
+    // the palette or the rows in the wrong place would differ by far more.
+    const auto gif = LoadPictureFile(fixture(lasco512Gif), 96, 96);
+    const auto jpg = LoadPictureFile(fixture(lasco512Jpg), 96, 96);
+    ASSERT_TRUE(gif && jpg);
+    long long difference = 0;
+    for (int y = 0; y < 512; y += 7) {
+        for (int x = 0; x < 512; x += 7) {
+            const QRgb a = gif->picture->pixels().pixel(x, y);
+            const QRgb b = jpg->picture->pixels().pixel(x, y);
+            difference +=
+                std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    }
+    EXPECT_LT(difference / (74 * 74 * 3), 8);
+}
+
+TEST(LoadPictureFile, ContentDecidesNotTheName)
+{
+    const auto jpegNamedGif = LoadPictureFile(fixture("crafted/jpeg_named.gif"), 96, 96);
+    ASSERT_TRUE(jpegNamedGif);
+    EXPECT_EQ(jpegNamedGif->name, "jpeg_named.gif");
+
+    QTemporaryDir dir;
+    const QString text = writeFile(dir, "notes.jpg", "Comet hunting notes, not a picture.\n");
+    EXPECT_FALSE(LoadPictureFile(text, 96, 96));
+    EXPECT_FALSE(LoadPictureFile(fixture("crafted/html_404_named.jpg"), 96, 96));
+}
+
+TEST(LoadPictureFile, FailsSilentlyForWhatIsNoPicture)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("frames.gif");
+    const QStringList paths = {
+        dir.filePath("missing.gif"),
+        dir.filePath("frames.gif"), // a directory
+        fixture("crafted/empty.gif"),
+        fixture("crafted/empty.jpg"),
+        fixture("crafted/lasco_c3_1024_cut_half.jpg"),
+        fixture("crafted/lasco_c3_1024_cut_2000B.jpg"),
+        fixture("crafted/lasco_c3_512_cut_half.gif"),
+        fixture("crafted/lasco_c3_512_cut_800B.gif"),
+        fixture("suite/gts_max-size.gif"), // 65535x65535 declared
+        fixture("suite/gpb_issue205.jpg"), // 64250x64250 declared
+        QString(),
+        "/dev/null",
+    };
+    for (const QString& path : paths)
+        EXPECT_FALSE(LoadPictureFile(path, 96, 96)) << path.toStdString();
+}
+
+TEST(LoadPictureFile, FailsSilentlyForAnUnreadableFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads files whatever their permissions";
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "locked.jpg", fixtureBytes(lasco512Jpg));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
+    EXPECT_FALSE(LoadPictureFile(path, 96, 96));
+}
+
+TEST(LoadPictureFile, DoesNotWaitOnAPipe)
+{
+    // Opening a FIFO for reading blocks until a writer comes: a loader that opened it would hang.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stream.gif");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_FALSE(LoadPictureFile(path, 96, 96));
+}
+
+TEST(LoadPictureFile, NameIsEverythingAfterTheLastSlash)
+{
+    // On Linux '\' and ':' are ordinary characters of a file name and stay in it.
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("图片 2013");
+    const QByteArray bytes = fixtureBytes(lasco512Gif);
+    const struct
+    {
+        QString file, name;
+    } cases[] = {
+        {"图片 2013/c3 16:54.gif", "c3 16:54.gif"},
+        {"图片 2013/lasco\\c3.gif", "lasco\\c3.gif"},
+        {"图片 2013/彗星.gif", "彗星.gif"},
+    };
+    for (const auto& c : cases) {
+        const QString path = writeFile(dir, c.file, bytes);
+        const auto loaded = LoadPictureFile(path, 96, 96);
+        ASSERT_TRUE(loaded) << c.file.toStdString();
+        EXPECT_EQ(loaded->name, c.name);
+    }
+    EXPECT_EQ(fileNameOf("a.gif"), "a.gif");
+    EXPECT_EQ(fileNameOf("/pictures/"), "");
+    EXPECT_EQ(fileNameOf("C:\\pictures\\a.gif"), "C:\\pictures\\a.gif");
+}
+
+TEST(LoadPictureFile, ReadsTheFileAsItIsNowEachTime)
+{
+    // The file is read whole at load and not kept open: replacing it afterwards changes nothing
+    // of the loaded picture, and loading again sees the new content.
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "frame.gif", fixtureBytes(lasco512Gif));
+    const auto first = LoadPictureFile(path, 96, 96);
+    ASSERT_TRUE(first);
+    writeFile(dir, "frame.gif", fixtureBytes("real/eit_195_20040301_0000_128.gif"));
+    EXPECT_EQ(first->picture->pixelWidth(), 512);
+    const auto second = LoadPictureFile(path, 96, 96);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->picture->pixelWidth(), 128);
+}
