@@ -28,6 +28,9 @@ void PaneBar::setPaneText(int index, const QString& text)
     if (index < 0 || index >= paneCount)
         return;
     QLabel* pane = m_panes[size_t(index)];
+    // Every render rewrites the picture's name; repaint only what changed.
+    if (pane->text() == text)
+        return;
     pane->setText(text);
     pane->repaint();
 }

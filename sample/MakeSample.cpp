@@ -97,6 +97,9 @@ QImage toImage(const std::vector<unsigned char>& indices, int side, const std::v
 
 int main(int argc, char** argv)
 {
+    // A tool for scripts: it needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: skyrake-sample BACKGROUND.jpg OUTPUT_DIR\n");
