@@ -2,8 +2,9 @@
 // that whatever stayed the same turns black and whatever moved lights up.
 #include "viewer/SkyrakeView.h"
 
+#include "viewer/CoordinateModel.h"
+
 #include <QPainter>
-#include <QRegion>
 
 namespace {
 
@@ -43,7 +44,10 @@ void CSkyrakeView::OnComposite()
         m_pCurrent = PictureList::GetAt(pos);
         RenderCurrent();
         RenderReference(reference);
-        accumulateDifference(m_window, m_dcWork, m_dcComposite, m_clientRect);
+        // Both the frame and the reference draw only inside the frame's rectangle; outside it both
+        // surfaces are black, their difference is nothing and the window stays as it is.
+        accumulateDifference(m_window, m_dcWork, m_dcComposite,
+                             visiblePart(m_clientRect, m_offsetX, m_offsetY, m_imageWidth, m_imageHeight));
     }
     m_curPos = m_pictures.GetHeadPosition();
     m_pCurrent = reference;
@@ -62,10 +66,9 @@ void CSkyrakeView::RenderReference(CPictureItem* reference)
     // Black wherever the reference draws nothing. Where it covers the whole destination (it is at
     // least as large as the frame), only the ground around that rectangle needs filling.
     const Picture& first = *reference->m_pPicture;
-    const QRect drawn(m_offsetX, m_offsetY, m_imageWidth, m_imageHeight);
+    const QRect drawn = visiblePart(m_clientRect, m_offsetX, m_offsetY, m_imageWidth, m_imageHeight);
     if (first.himetricWidth() >= himWidth && first.himetricHeight() >= himHeight && !drawn.isEmpty()) {
-        const QRegion ground = QRegion(m_clientRect) - QRegion(drawn);
-        for (const QRect& part : ground)
+        for (const QRect& part : around(m_clientRect, drawn))
             m_dcComposite.fill(part, m_brushBlack);
     } else {
         m_dcComposite.fill(m_clientRect, m_brushBlack);

@@ -131,3 +131,25 @@ TEST(GridGeometry, NoLinesBelowOnePixelAndNoOverflowAtTheExtremes)
 }
 
 } // namespace
+
+// The picture's rectangle on the client, clipped: a zoomed picture may reach far past int range,
+// and what lies around it must tile the client exactly.
+TEST(CoordinateModel, VisiblePartAndItsSurroundTileTheClient)
+{
+    const QRect client(0, 0, 600, 400);
+    EXPECT_EQ(visiblePart(client, -50, 20, 200, 100), QRect(0, 20, 150, 100));
+    EXPECT_EQ(visiblePart(client, 100, 100, INT_MAX, INT_MAX), QRect(100, 100, 500, 300));
+    EXPECT_EQ(visiblePart(client, INT_MIN, INT_MIN, INT_MAX, INT_MAX), QRect());
+    EXPECT_TRUE(visiblePart(client, 600, 0, 10, 10).isEmpty());
+
+    const QRect hole(100, 50, 200, 100);
+    long long area = 0;
+    for (const QRect& part : around(client, hole)) {
+        EXPECT_FALSE(part.intersects(hole));
+        EXPECT_TRUE(client.contains(part));
+        area += static_cast<long long>(part.width()) * part.height();
+    }
+    EXPECT_EQ(area, 600ll * 400 - 200ll * 100);
+    ASSERT_EQ(around(client, QRect()).size(), 1u);
+    EXPECT_EQ(around(client, QRect()).front(), client);
+}
