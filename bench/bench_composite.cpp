@@ -1,7 +1,6 @@
 // The difference composite of ten 1024 x 1024 frames in a 1600 x 1000 client, against one
 // memcpy of a 1600 x 1000 RGB32 surface in the same run. bench/README.md gives the ratio.
-#include "pictures/LoadPictureFile.h"
-#include "platform/PaneBar.h"
+#include "BenchView.h"
 #include "viewer/SkyrakeView.h"
 
 #include <benchmark/benchmark.h>
@@ -18,36 +17,9 @@ namespace {
 constexpr int compositeWidth = 1600;
 constexpr int compositeHeight = 1000;
 
-struct CompositeBench
+struct CompositeBench : BenchView
 {
-    CompositeBench()
-    {
-        window.setStatusBar(panes);
-        window.setCentralWidget(view);
-        view->setFixedSize(compositeWidth, compositeHeight);
-        window.show();
-        settle();
-        const QString path = QStringLiteral(SKYRAKE_FIXTURES "/real/lasco_c3_20130513_1654_1024.jpg");
-        for (int i = 0; i < 10; ++i) {
-            auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
-            if (!loaded)
-                qFatal("cannot load %s", qPrintable(path));
-            view->m_pictures.AddTail(
-                std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
-        }
-        view->ShowFirst();
-        settle();
-    }
-
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-
-    QMainWindow window;
-    PaneBar* panes = new PaneBar(&window);
-    CSkyrakeView* view = new CSkyrakeView(&window);
+    CompositeBench() : BenchView(compositeWidth, compositeHeight, 10) {}
 };
 
 void compositeTenFrames(benchmark::State& state)

@@ -1,8 +1,7 @@
 // The view's display step (RenderCurrent + PresentWork) on the real 1024 x 1024 LASCO frame in a
 // 1600 x 1000 client, against the baseline of one memcpy of a surface of that size. The ratios
 // are read off one run: README.md lists the goals.
-#include "pictures/LoadPictureFile.h"
-#include "platform/PaneBar.h"
+#include "BenchView.h"
 #include "viewer/CoordinateModel.h"
 #include "viewer/SkyrakeView.h"
 
@@ -22,30 +21,9 @@ constexpr int clientHeight = 1000;
 
 // One window for every benchmark: the view in a main window with its status panes, painted
 // once, the LASCO frame current.
-struct ViewBench
+struct ViewBench : BenchView
 {
-    ViewBench()
-    {
-        window.setStatusBar(panes);
-        window.setCentralWidget(view);
-        view->setFixedSize(clientWidth, clientHeight);
-        window.show();
-        settle();
-        const QString path = QStringLiteral(SKYRAKE_FIXTURES "/real/lasco_c3_20130513_1654_1024.jpg");
-        auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
-        if (!loaded)
-            qFatal("cannot load %s", qPrintable(path));
-        view->m_pictures.AddTail(
-            std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
-        view->ShowFirst();
-        settle();
-    }
-
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
+    ViewBench() : BenchView(clientWidth, clientHeight, 1) {}
 
     // Back to the start state between benchmarks: zoom 1, no offset, every channel shown.
     void reset()
@@ -57,9 +35,6 @@ struct ViewBench
         view->m_dragging = false;
     }
 
-    QMainWindow window;
-    PaneBar* panes = new PaneBar(&window);
-    CSkyrakeView* view = new CSkyrakeView(&window);
 };
 
 ViewBench& bench()
