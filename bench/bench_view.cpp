@@ -39,9 +39,10 @@ struct ViewBench : BenchView
 
 ViewBench& bench()
 {
-    static ViewBench instance;
-    instance.reset();
-    return instance;
+    // Kept to the end of the process: a static widget would be destroyed after the application.
+    static ViewBench* instance = new ViewBench;
+    instance->reset();
+    return *instance;
 }
 
 // The window's own paint (the window image copied to the screen) follows each step from the
