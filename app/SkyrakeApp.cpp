@@ -8,6 +8,7 @@
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QFileDialog>
 #include <QSettings>
 
@@ -40,7 +41,11 @@ bool CSkyrakeApp::InitInstance()
     if (!m_document->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(m_document.get(), &m_commands);
-    // Always maximised, whatever the desktop asked for.
+    // Always maximised, whatever the desktop asked for. The geometry first covers the screen's
+    // available area, so that a desktop without a window manager to honour the request still
+    // shows the whole window at full size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_frame->setGeometry(screen->availableGeometry());
     m_frame->showMaximized();
     return true;
 }
