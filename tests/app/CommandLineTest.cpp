@@ -1,0 +1,93 @@
+// The command line: pictures named there are appended as File Open appends them, and the
+// headless composite writes exactly what the view composes on screen.
+#include "FakeDesktop.h"
+#include "Fixtures.h"
+#include "ViewHarness.h"
+
+#include "app/CommandLine.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList cometFrames()
+{
+    QStringList frames;
+    for (int i = 0; i < 4; ++i)
+        frames << fixture(QStringLiteral("derived/c3_synthetic_comet_f%1.jpg").arg(i));
+    return frames;
+}
+
+} // namespace
+
+TEST(CommandLine, OptionsAndPicturesAreTakenApart)
+{
+    const CommandLine plain = parseCommandLine({"skyrake", "a.jpg", "b.gif"});
+    EXPECT_EQ(plain.pictures, (QStringList{"a.jpg", "b.gif"}));
+    EXPECT_TRUE(plain.error.isEmpty());
+    EXPECT_TRUE(plain.compositeOut.isEmpty());
+
+    const CommandLine composite = parseCommandLine({"skyrake", "--composite", "out.png", "a.jpg", "b.jpg"});
+    EXPECT_EQ(composite.compositeOut, "out.png");
+    EXPECT_EQ(composite.pictures, (QStringList{"a.jpg", "b.jpg"}));
+    EXPECT_EQ(parseCommandLine({"skyrake", "--composite=o.png", "a", "b"}).compositeOut, "o.png");
+
+    EXPECT_TRUE(parseCommandLine({"skyrake", "--help"}).showHelp);
+    EXPECT_TRUE(parseCommandLine({"skyrake", "--version"}).showVersion);
+    // A file whose name starts with a dash is reached after "--".
+    EXPECT_EQ(parseCommandLine({"skyrake", "--", "-odd.jpg"}).pictures, QStringList{"-odd.jpg"});
+
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--bogus"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--composite"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--composite", "out.png", "one.jpg"}).error.isEmpty());
+}
+
+TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
+{
+    FakeDesktop desktop;
+    ViewHarness harness(600, 400);
+    const QStringList frames = cometFrames();
+    appendPictures(*harness.view, {frames[2], fixture(QStringLiteral("crafted/html_404_named.jpg")), frames[0]});
+    const PictureList& pictures = harness.view->m_pictures;
+    ASSERT_EQ(pictures.GetCount(), 2);
+    EXPECT_EQ(PictureList::GetAt(pictures.GetHeadPosition())->m_name, "c3_synthetic_comet_f2.jpg");
+    EXPECT_EQ(PictureList::GetAt(pictures.GetTailPosition())->m_name, "c3_synthetic_comet_f0.jpg");
+    // The first picture of the sequence is shown, and no message box interrupts a start-up.
+    EXPECT_EQ(harness.view->m_curPos, pictures.GetHeadPosition());
+    EXPECT_EQ(harness.pane(3), "c3_synthetic_comet_f2.jpg");
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+TEST(CommandLine, HeadlessCompositeEqualsTheViewsComposite)
+{
+    const QStringList frames = cometFrames();
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("composite.png"));
+    ASSERT_EQ(runHeadlessComposite(out, frames), 0);
+    const QImage written(out);
+    ASSERT_EQ(written.size(), QSize(512, 512));
+
+    ViewHarness harness(512, 512);
+    harness.load(frames);
+    harness.view->m_showGrid = false;
+    harness.view->OnComposite();
+    const QImage shown = harness.view->windowImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(512, 512));
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), shown);
+
+    // And it is a real difference picture: black where nothing moved, bright where the dot was.
+    EXPECT_EQ(qGray(written.pixel(20, 20)), 0);
+    EXPECT_GT(qGray(written.pixel(360, 300)), 60);
+    EXPECT_GT(qGray(written.pixel(336, 282)), 60);
+}
+
+TEST(CommandLine, HeadlessCompositeNeedsTwoReadablePictures)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("composite.png"));
+    EXPECT_NE(runHeadlessComposite(out, {cometFrames()[0], fixture(QStringLiteral("crafted/empty.jpg"))}), 0);
+    EXPECT_FALSE(QFile::exists(out));
+}
