@@ -3,7 +3,8 @@
 // Command ids: every user command is a number, the same from menu, toolbar, key and the view's
 // right-button menu.
 namespace cmd {
-enum Id : int {
+enum Id : int
+{
     NextPicture = 32772,
     PrevPicture = 32773,
     PlayStart = 32775,

@@ -72,7 +72,8 @@ void appendPictures(CSkyrakeView& view, const QStringList& paths)
             continue;
         }
         view.m_path = path;
-        view.m_pictures.AddTail(std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
+        view.m_pictures.AddTail(
+            std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
     }
     view.ShowFirst();
 }

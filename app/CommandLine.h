@@ -8,11 +8,11 @@ class CSkyrakeView;
 // skyrake [OPTIONS] [PICTURE...]
 struct CommandLine
 {
-    QStringList pictures;  // appended as File Open appends them, in this order
-    QString compositeOut;  // --composite OUT.png: write the difference composite and exit
+    QStringList pictures; // appended as File Open appends them, in this order
+    QString compositeOut; // --composite OUT.png: write the difference composite and exit
     bool showHelp = false;
     bool showVersion = false;
-    QString error;         // a usage error, shown with the help text
+    QString error; // a usage error, shown with the help text
 };
 
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -8,8 +8,8 @@
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QFileDialog>
+#include <QScreen>
 #include <QSettings>
 
 CSkyrakeApp::CSkyrakeApp()

@@ -34,7 +34,6 @@ struct ViewBench : BenchView
         view->m_showGrid = true;
         view->m_dragging = false;
     }
-
 };
 
 ViewBench& bench()

@@ -13,8 +13,7 @@ class CPictureItem
 public:
     CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName)
         : m_pPicture(std::move(picture)), m_name(std::move(name)), m_pathName(std::move(pathName))
-    {
-    }
+    {}
 
     std::unique_ptr<Picture> m_pPicture;
     // The file name: the path's final component. Identity for order and duplicates.

@@ -15,9 +15,9 @@ class CPictureListDlg : public QDialog
 public:
     explicit CPictureListDlg(PictureList* pictures, QWidget* parent = nullptr);
 
-    PictureList* m_pPictures;      // the view's sequence; not owned
-    POSITION m_selPos = nullptr;   // node of the last selection change
-    int m_refWidth = 0;            // reference size, HIMETRIC
+    PictureList* m_pPictures;    // the view's sequence; not owned
+    POSITION m_selPos = nullptr; // node of the last selection change
+    int m_refWidth = 0;          // reference size, HIMETRIC
     int m_refHeight = 0;
     QListWidget* m_list = nullptr; // list box 1000
 

@@ -29,7 +29,8 @@ QPointF baseUnits(const QWidget* widget)
     const QFontMetricsF metrics(widget->font());
     // The average width of the Latin letters, as the dialog manager measures it.
     const double average =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+        52.0;
     return {average / 4.0, metrics.height() / 8.0};
 }
 

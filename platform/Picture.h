@@ -21,8 +21,8 @@ public:
     qsizetype byteCount() const { return m_pixels.sizeInBytes(); }
 
     // Draws the HIMETRIC source rectangle (srcX, srcY, srcWidth, srcHeight) scaled into the
-    // destination rectangle (dstX, dstY, dstWidth, dstHeight) of `target`, in window pixels. HIMETRIC y runs upward from the
-    // picture's bottom edge, so a negative source height (srcY = height, srcHeight = -height)
+    // destination rectangle (dstX, dstY, dstWidth, dstHeight) of `target`, in window pixels. HIMETRIC y runs
+    // upward from the picture's bottom edge, so a negative source height (srcY = height, srcHeight = -height)
     // draws the picture upright. Nearest neighbour, sampled at destination pixel centres: at
     // zoom 1 an exact copy. Clipped to the surface; source area beyond the picture's own extent
     // leaves the destination untouched. Fails when the source rectangle is empty.

@@ -60,7 +60,8 @@ void addComet(std::vector<double>& sky, QPointF head)
     away /= length;
     for (int k = 1; k <= 40; ++k) {
         const double fade = 1.0 - k / 41.0;
-        addLight(sky, head.x() + away.x() * k * 1.2, head.y() + away.y() * k * 1.2, 1.4 + k * 0.03, 22 * fade);
+        addLight(sky, head.x() + away.x() * k * 1.2, head.y() + away.y() * k * 1.2, 1.4 + k * 0.03,
+                 22 * fade);
     }
     addLight(sky, head.x(), head.y(), 1.3, 230);
 }
@@ -76,7 +77,8 @@ std::vector<unsigned char> levels(const std::vector<double>& sky, int bin)
             for (int j = 0; j < bin; ++j)
                 for (int i = 0; i < bin; ++i)
                     sum += sky[size_t(y * bin + j) * size + size_t(x * bin + i)];
-            out[size_t(y) * side + size_t(x)] = static_cast<unsigned char>(std::clamp(int(std::lround(sum / (bin * bin))), 0, 255));
+            out[size_t(y) * side + size_t(x)] =
+                static_cast<unsigned char>(std::clamp(int(std::lround(sum / (bin * bin))), 0, 255));
         }
     }
     return out;
@@ -117,7 +119,8 @@ int main(int argc, char** argv)
     // The C3 colour table maps a grey level to a colour; recover the grey level of each pixel as
     // the brightness of its colour, and rebuild the palette as the mean colour per level.
     std::vector<double> base(size_t(size) * size);
-    std::vector<double> sum[3] = {std::vector<double>(256), std::vector<double>(256), std::vector<double>(256)};
+    std::vector<double> sum[3] = {std::vector<double>(256), std::vector<double>(256),
+                                  std::vector<double>(256)};
     std::vector<int> count(256);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -137,7 +140,8 @@ int main(int argc, char** argv)
             last = qRgb(int(sum[0][size_t(v)] / count[size_t(v)]), int(sum[1][size_t(v)] / count[size_t(v)]),
                         int(sum[2][size_t(v)] / count[size_t(v)]));
         else if (v > 0)
-            last = qRgb(std::min(255, qRed(last) + 1), std::min(255, qGreen(last) + 1), std::min(255, qBlue(last) + 1));
+            last = qRgb(std::min(255, qRed(last) + 1), std::min(255, qGreen(last) + 1),
+                        std::min(255, qBlue(last) + 1));
         palette[size_t(v)] = last;
     }
 
@@ -145,14 +149,16 @@ int main(int argc, char** argv)
     std::uniform_real_distribution<double> anywhere(40.0, size - 40.0);
     std::vector<Star> stars;
     for (int i = 0; i < 60; ++i)
-        stars.push_back({QPointF(anywhere(random), anywhere(random)), 40.0 + 120.0 * std::generate_canonical<double, 32>(random)});
+        stars.push_back({QPointF(anywhere(random), anywhere(random)),
+                         40.0 + 120.0 * std::generate_canonical<double, 32>(random)});
     std::normal_distribution<double> noise(0.0, 2.5);
 
     QFile truth(out.filePath(QStringLiteral("comet.txt")));
     if (!truth.open(QIODevice::WriteOnly | QIODevice::Text))
         return 1;
     QTextStream table(&truth);
-    table << "# The comet's true position in each frame, as SkyRake reports a position: the 1-based column and\n"
+    table << "# The comet's true position in each frame, as SkyRake reports a position: the 1-based column "
+             "and\n"
              "# row of the picture pixel that holds the centre of the comet's head.\n"
              "# frame (its .jpg and .gif)\tx\ty\n";
 
@@ -178,12 +184,13 @@ int main(int argc, char** argv)
             const std::vector<unsigned char> indices = levels(sky, bin);
             const QString name = QStringLiteral("%1_c3_%2").arg(stamp).arg(side);
             QFile gif(out.filePath(name + QStringLiteral(".gif")));
-            if (!toImage(indices, side, palette).save(out.filePath(name + QStringLiteral(".jpg")), "JPEG", 90) ||
+            if (!toImage(indices, side, palette)
+                     .save(out.filePath(name + QStringLiteral(".jpg")), "JPEG", 90) ||
                 !gif.open(QIODevice::WriteOnly) || gif.write(encodeGif(side, side, indices, palette)) < 0)
                 return 1;
             // The head's pixel, 1-based; in the binned frame the pixel the head's centre falls in.
-            table << name << "\t" << int(std::floor(head.x() / bin)) + 1 << '\t' << int(std::floor(head.y() / bin)) + 1
-                  << '\n';
+            table << name << "\t" << int(std::floor(head.x() / bin)) + 1 << '\t'
+                  << int(std::floor(head.y() / bin)) + 1 << '\n';
         }
     }
     return 0;

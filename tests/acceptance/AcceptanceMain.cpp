@@ -61,7 +61,8 @@ std::vector<Frame> makeSample(const QString& tool, const QString& background, co
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")); // it needs no display
     sample.setProcessEnvironment(environment);
     sample.start(tool, {background, dir});
-    if (!sample.waitForFinished(60000) || sample.exitStatus() != QProcess::NormalExit || sample.exitCode() != 0)
+    if (!sample.waitForFinished(60000) || sample.exitStatus() != QProcess::NormalExit ||
+        sample.exitCode() != 0)
         fail(QStringLiteral("skyrake-sample failed: %1").arg(QString::fromLocal8Bit(sample.readAll())));
 
     QFile table(QDir(dir).filePath(QStringLiteral("comet.txt")));
@@ -72,7 +73,8 @@ std::vector<Frame> makeSample(const QString& tool, const QString& background, co
     while (!lines.atEnd()) {
         const QString line = lines.readLine();
         const QStringList fields = line.split(QLatin1Char('\t'));
-        if (line.startsWith(QLatin1Char('#')) || fields.size() != 3 || !fields[0].endsWith(QLatin1String("_1024")))
+        if (line.startsWith(QLatin1Char('#')) || fields.size() != 3 ||
+            !fields[0].endsWith(QLatin1String("_1024")))
             continue;
         Frame frame;
         frame.name = fields[0] + QStringLiteral(".jpg");
@@ -89,7 +91,8 @@ std::vector<Frame> makeSample(const QString& tool, const QString& background, co
 }
 
 // Takes screenshots until `good` accepts one or the time is up; the last one stays as the artifact.
-QImage waitForScreen(const XSession& x, const QString& path, int timeoutMs, const std::function<bool(const QImage&)>& good)
+QImage waitForScreen(const XSession& x, const QString& path, int timeoutMs,
+                     const std::function<bool(const QImage&)>& good)
 {
     QElapsedTimer clock;
     clock.start();
@@ -121,7 +124,8 @@ int runScenario(const QStringList& arguments)
     QDir artifacts(arguments.at(4));
     artifactDir = artifacts.absolutePath();
     QDir().mkpath(artifacts.path());
-    for (const QString& old : artifacts.entryList({QStringLiteral("*.png"), QStringLiteral("*.txt"), QStringLiteral("*.log")}))
+    for (const QString& old :
+         artifacts.entryList({QStringLiteral("*.png"), QStringLiteral("*.txt"), QStringLiteral("*.log")}))
         artifacts.remove(old);
     auto artifact = [&](const char* name) { return artifacts.filePath(QString::fromLatin1(name)); };
 
@@ -144,7 +148,8 @@ int runScenario(const QStringList& arguments)
     const std::optional<QString> window = x.waitForWindowOf(program->processId(), QString(), 30000);
     if (!window) {
         if (program->state() == QProcess::NotRunning)
-            fail(QStringLiteral("skyrake ended (status %1) without showing a window").arg(program->exitCode()));
+            fail(QStringLiteral("skyrake ended (status %1) without showing a window")
+                     .arg(program->exitCode()));
         fail(QStringLiteral("no skyrake window within 30 s"));
     }
     // Fill the screen. The program may still be settling its own first geometry, so ask again
@@ -159,14 +164,18 @@ int runScenario(const QStringList& arguments)
         } else {
             steady = 0;
             x.xdotool({QStringLiteral("windowmove"), *window, QStringLiteral("0"), QStringLiteral("0")});
-            x.xdotool({QStringLiteral("windowsize"), *window, QStringLiteral("1600"), QStringLiteral("1200")});
+            x.xdotool(
+                {QStringLiteral("windowsize"), *window, QStringLiteral("1600"), QStringLiteral("1200")});
         }
         QThread::msleep(200);
     }
     if (steady < 3) {
         const QRect seen = x.geometry(*window);
         fail(QStringLiteral("the window does not keep the screen's size: (%1,%2) %3x%4")
-                 .arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height()));
+                 .arg(seen.x())
+                 .arg(seen.y())
+                 .arg(seen.width())
+                 .arg(seen.height()));
     }
     x.focus(*window);
     x.moveMouse(1590, 5); // out of the picture's way
@@ -179,10 +188,14 @@ int runScenario(const QStringList& arguments)
         return placed.score >= 0.9;
     });
     say(QStringLiteral("First picture at screen (%1,%2), %3% of the compared pixels equal")
-            .arg(placed.at.x()).arg(placed.at.y()).arg(placed.score * 100, 0, 'f', 1));
+            .arg(placed.at.x())
+            .arg(placed.at.y())
+            .arg(placed.score * 100, 0, 'f', 1));
     if (first.isNull())
         fail(QStringLiteral("the first picture does not show (best place (%1,%2) matches %3%)")
-                 .arg(placed.at.x()).arg(placed.at.y()).arg(placed.score * 100, 0, 'f', 1));
+                 .arg(placed.at.x())
+                 .arg(placed.at.y())
+                 .arg(placed.score * 100, 0, 'f', 1));
     const QPoint origin = placed.at;
     // Telling frames apart: the screen holds the decoded pixels unchanged at zoom 1, so the frame
     // shown matches exactly, while its neighbours differ by their fresh noise.
@@ -222,12 +235,15 @@ int runScenario(const QStringList& arguments)
         }
         const double asSecond = matchScore(shot, frames[1].pixels, origin, head, 0);
         const double asFirst = matchScore(shot, frames[0].pixels, origin, head, 0);
-        say(QStringLiteral("  around the head's new place (%1,%2): brightest grey %3 (the first picture showed %4 there); "
+        say(QStringLiteral("  around the head's new place (%1,%2): brightest grey %3 (the first picture "
+                           "showed %4 there); "
                            "%5% of the pixels equal the second frame's, %6% the first's")
-                .arg(frames[1].comet.x()).arg(frames[1].comet.y())
+                .arg(frames[1].comet.x())
+                .arg(frames[1].comet.y())
                 .arg(brightestNear(shot, onScreen(origin, frames[1].comet), 2))
                 .arg(brightestNear(first, onScreen(origin, frames[1].comet), 2))
-                .arg(asSecond * 100, 0, 'f', 0).arg(asFirst * 100, 0, 'f', 0));
+                .arg(asSecond * 100, 0, 'f', 0)
+                .arg(asFirst * 100, 0, 'f', 0));
         if (asSecond < 0.9 || asFirst > 0.5)
             fail(QStringLiteral("the comet's head is not where the second frame has it"));
     }
@@ -263,11 +279,15 @@ int runScenario(const QStringList& arguments)
         QString light;
         for (size_t i = 0; i < frames.size(); ++i)
             light += QStringLiteral(" %1").arg(cometLight[i]);
-        say(QStringLiteral("Composite: sky mean grey %1 (the first frame there: %2); brightest grey within 2 px of "
-                           "each comet position:%3")
-                .arg(skyInComposite, 0, 'f', 1).arg(skyInFrame, 0, 'f', 1).arg(light));
+        say(QStringLiteral(
+                "Composite: sky mean grey %1 (the first frame there: %2); brightest grey within 2 px of "
+                "each comet position:%3")
+                .arg(skyInComposite, 0, 'f', 1)
+                .arg(skyInFrame, 0, 'f', 1)
+                .arg(light));
         if (composite.isNull())
-            fail(QStringLiteral("the composite does not show a dark sky with the comet lit at every position"));
+            fail(QStringLiteral(
+                "the composite does not show a dark sky with the comet lit at every position"));
     }
 
     // 4. The composite leaves the first picture current: two steps show the third.
@@ -282,7 +302,11 @@ int runScenario(const QStringList& arguments)
     // 5. Double-click the comet's head, confirm, copy the report.
     const QPoint head = onScreen(origin, target.comet);
     say(QStringLiteral("Double-clicking the comet's head of %1 at picture (%2,%3), screen (%4,%5)")
-            .arg(target.name).arg(target.comet.x()).arg(target.comet.y()).arg(head.x()).arg(head.y()));
+            .arg(target.name)
+            .arg(target.comet.x())
+            .arg(target.comet.y())
+            .arg(head.x())
+            .arg(head.y()));
     x.click(head.x(), head.y(), 2);
     const std::optional<QString> confirm = x.waitForWindowOf(program->processId(), *window, 10000);
     if (!confirm)
@@ -311,7 +335,12 @@ int runScenario(const QStringList& arguments)
     x.screenshot(artifact("07-report.png"));
     say(QStringLiteral("  screenshot: %1").arg(artifact("07-report.png")));
     say(QStringLiteral("Report dialog at (%1,%2) %3x%4; pressing COPY at (%5,%6)")
-            .arg(dialog.x()).arg(dialog.y()).arg(dialog.width()).arg(dialog.height()).arg(copy.x()).arg(copy.y()));
+            .arg(dialog.x())
+            .arg(dialog.y())
+            .arg(dialog.width())
+            .arg(dialog.height())
+            .arg(copy.x())
+            .arg(copy.y()));
     x.click(copy.x(), copy.y());
 
     QString pasted;
@@ -325,7 +354,8 @@ int runScenario(const QStringList& arguments)
         if (saved.open(QIODevice::WriteOnly))
             saved.write(pasted.toUtf8());
     }
-    say(QStringLiteral("Clipboard (CR shown as \\r):\n%1").arg(QString(pasted).replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
+    say(QStringLiteral("Clipboard (CR shown as \\r):\n%1")
+            .arg(QString(pasted).replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
 
     const QStringList lines = pasted.split(QStringLiteral("\r\n"));
     if (lines.size() < 4 || lines[0] != QLatin1String("picture size: 1024 * 1024") || !lines[1].isEmpty() ||
@@ -341,13 +371,17 @@ int runScenario(const QStringList& arguments)
         const int dy = match.captured(3).toInt() - target.comet.y();
         say(QStringLiteral("Reported %1 at (%2,%3); the comet's true position is (%4,%5)")
                 .arg(target.name, match.captured(2), match.captured(3))
-                .arg(target.comet.x()).arg(target.comet.y()));
+                .arg(target.comet.x())
+                .arg(target.comet.y()));
         found = found || (std::abs(dx) <= 1 && std::abs(dy) <= 1);
     }
     if (!found)
         fail(QStringLiteral("no report line for %1 within one pixel of (%2,%3)")
-                 .arg(target.name).arg(target.comet.x()).arg(target.comet.y()));
-    if (!pasted.endsWith(QLatin1String("\r\n")) || pasted.count(QLatin1Char('\n')) != pasted.count(QStringLiteral("\r\n")))
+                 .arg(target.name)
+                 .arg(target.comet.x())
+                 .arg(target.comet.y()));
+    if (!pasted.endsWith(QLatin1String("\r\n")) ||
+        pasted.count(QLatin1Char('\n')) != pasted.count(QStringLiteral("\r\n")))
         fail(QStringLiteral("the report's lines do not all end in CR LF"));
 
     // 6. Close the report and quit from the File menu ("退出(&X)").
@@ -375,7 +409,8 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() != 5) {
-        std::fprintf(stderr, "usage: skyrake-acceptance SKYRAKE SKYRAKE_SAMPLE BACKGROUND.jpg ARTIFACT_DIR\n");
+        std::fprintf(stderr,
+                     "usage: skyrake-acceptance SKYRAKE SKYRAKE_SAMPLE BACKGROUND.jpg ARTIFACT_DIR\n");
         return 2;
     }
     try {

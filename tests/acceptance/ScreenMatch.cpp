@@ -41,8 +41,8 @@ std::vector<QPoint> informativePixels(const QImage& picture, int wanted)
     return sample;
 }
 
-double matchScore(const QImage& screen, const QImage& picture, QPoint origin, const std::vector<QPoint>& sample,
-                  int tolerance)
+double matchScore(const QImage& screen, const QImage& picture, QPoint origin,
+                  const std::vector<QPoint>& sample, int tolerance)
 {
     if (sample.empty())
         return 0.0;

@@ -57,9 +57,10 @@ bool XSession::start(const QString& screen)
     dieWithParent(*m_server);
     m_server->setProcessChannelMode(QProcess::SeparateChannels);
     // -displayfd: the server takes the first free display and writes its number to standard output.
-    m_server->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                             QStringLiteral("0"), screen, QStringLiteral("-nolisten"),
-                                             QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    m_server->start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                     QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                     QStringLiteral("-noreset")});
     if (!m_server->waitForStarted(10000)) {
         m_error = QStringLiteral("Xvfb does not start: %1").arg(m_server->errorString());
         return false;
@@ -133,7 +134,8 @@ std::optional<QString> XSession::waitForWindowOf(qint64 pid, const QString& exce
 QRect XSession::geometry(const QString& window) const
 {
     // --shell prints X=, Y=, WIDTH=, HEIGHT= lines.
-    const ToolResult shown = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, 3000);
+    const ToolResult shown =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, 3000);
     int values[4] = {0, 0, 0, 0};
     const char* names[4] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
     for (const QByteArray& line : shown.out.split('\n')) {
@@ -166,21 +168,23 @@ void XSession::key(const QString& keys) const
 
 void XSession::moveMouse(int x, int y) const
 {
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(x), QString::number(y)}, 3000);
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(x), QString::number(y)},
+            3000);
 }
 
 void XSession::click(int x, int y, int count) const
 {
     moveMouse(x, y);
     QThread::msleep(100);
-    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count), QStringLiteral("--delay"),
-             QStringLiteral("80"), QStringLiteral("1")},
+    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count),
+             QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")},
             5000);
 }
 
 QImage XSession::screenshot(const QString& path) const
 {
-    const ToolResult taken = run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path}, 20000);
+    const ToolResult taken =
+        run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path}, 20000);
     if (!taken.ok())
         return {};
     QImage image(path);
@@ -190,7 +194,8 @@ QImage XSession::screenshot(const QString& path) const
 QString XSession::clipboard() const
 {
     const ToolResult pasted =
-        run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, 5000);
+        run(QStringLiteral("xclip"),
+            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, 5000);
     return pasted.ok() ? QString::fromUtf8(pasted.out) : QString();
 }
 

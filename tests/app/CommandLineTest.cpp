@@ -50,7 +50,8 @@ TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
     FakeDesktop desktop;
     ViewHarness harness(600, 400);
     const QStringList frames = cometFrames();
-    appendPictures(*harness.view, {frames[2], fixture(QStringLiteral("crafted/html_404_named.jpg")), frames[0]});
+    appendPictures(*harness.view,
+                   {frames[2], fixture(QStringLiteral("crafted/html_404_named.jpg")), frames[0]});
     const PictureList& pictures = harness.view->m_pictures;
     ASSERT_EQ(pictures.GetCount(), 2);
     EXPECT_EQ(PictureList::GetAt(pictures.GetHeadPosition())->m_name, "c3_synthetic_comet_f2.jpg");

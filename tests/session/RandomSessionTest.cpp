@@ -100,7 +100,8 @@ TEST(RandomSession, ThousandsOfStepsKeepTheViewConsistent)
                                 fixture(QStringLiteral("derived/c3_synthetic_comet_f1.jpg")),
                                 fixture(QStringLiteral("derived/c3_synthetic_comet_f2.jpg")),
                                 fixture(QStringLiteral("derived/c3_synthetic_comet_f3.jpg")),
-                                fixture(lasco512Gif), fixture(lasco1024Jpg)};
+                                fixture(lasco512Gif),
+                                fixture(lasco1024Jpg)};
 
     CSkyrakeApp app;
     ASSERT_TRUE(app.InitInstance());
@@ -116,11 +117,12 @@ TEST(RandomSession, ThousandsOfStepsKeepTheViewConsistent)
     // Commands that need no outside program; Exit and Print are left out (they end the session
     // or wait for a printer).
     const int commands[] = {
-        cmd::NextPicture, cmd::PrevPicture, cmd::PlayStart, cmd::PlayStop, cmd::ZoomIn, cmd::ZoomOut,
-        cmd::PictureList, cmd::PanRight, cmd::PanLeft, cmd::PanUp, cmd::PanDown, cmd::SetSpeed,
-        cmd::InitialPosition, cmd::Composite, cmd::ViewReport, cmd::ChannelRed, cmd::ChannelGreen,
-        cmd::ChannelBlue, cmd::Grid, cmd::ImportPictures, cmd::FileOpen, cmd::FileNew, cmd::ViewToolbar,
-        cmd::ViewStatusBar, cmd::LinkSungrazerHome, cmd::AppAbout, cmd::EditCopy, cmd::NextPane};
+        cmd::NextPicture, cmd::PrevPicture,  cmd::PlayStart,       cmd::PlayStop,      cmd::ZoomIn,
+        cmd::ZoomOut,     cmd::PictureList,  cmd::PanRight,        cmd::PanLeft,       cmd::PanUp,
+        cmd::PanDown,     cmd::SetSpeed,     cmd::InitialPosition, cmd::Composite,     cmd::ViewReport,
+        cmd::ChannelRed,  cmd::ChannelGreen, cmd::ChannelBlue,     cmd::Grid,          cmd::ImportPictures,
+        cmd::FileOpen,    cmd::FileNew,      cmd::ViewToolbar,     cmd::ViewStatusBar, cmd::LinkSungrazerHome,
+        cmd::AppAbout,    cmd::EditCopy,     cmd::NextPane};
 
     for (int step = 0; step < steps; ++step) {
         const unsigned kind = random() % 10;
