@@ -3,7 +3,7 @@
 
 skyrake_packages_runtime=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev
                           libqt6svg6 libxcb1-dev fonts-arphic-uming)
-skyrake_packages_test=(desktop-file-utils appstream file libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick)
+skyrake_packages_test=(clang clang-format libclang-rt-14-dev desktop-file-utils appstream file libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick)
 
 install_deps() {
     local wanted=("${skyrake_packages_runtime[@]}")
