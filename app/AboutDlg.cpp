@@ -13,9 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(tr("关于 skyrake"));
     setupDialog(this, 9, 209, 111);
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("icon"));
-    place(icon, 11, 17, 21, 21);
+    auto* icon = placed(new QLabel(this), "icon", 11, 17, 21, 21);
     // The 32-pixel icon, drawn at the screen's density.
     icon->setPixmap(programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -23,24 +21,14 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* version = new QLabel(tr("skyrake 1.0 版"), this);
     version->setTextFormat(Qt::PlainText);
     place(version, 40, 10, 84, 8);
-    auto* versionNotice = new QLabel(tr("版本 %1").arg(QStringLiteral(SKYRAKE_VERSION)), this);
-    versionNotice->setObjectName(QStringLiteral("notice1"));
-    place(versionNotice, 40, 25, 73, 8);
+    placed(new QLabel(tr("版本 %1").arg(QStringLiteral(SKYRAKE_VERSION)), this), "notice1", 40, 25, 73, 8);
 
-    auto* ok = new QPushButton(tr("确定"), this);
-    ok->setObjectName(QStringLiteral("ok"));
+    auto* ok = placed(new QPushButton(tr("确定"), this), "ok", 152, 7, 50, 14);
     ok->setDefault(true);
-    place(ok, 152, 7, 50, 14);
-    auto* home = new QPushButton(linkTarget(cmd::AuthorHome), this);
-    home->setObjectName(QStringLiteral("home"));
-    place(home, 39, 55, 131, 14);
-    auto* mail = new QPushButton(authorMailAddress(), this);
-    mail->setObjectName(QStringLiteral("mail"));
-    place(mail, 39, 85, 131, 14);
+    auto* home = placed(new QPushButton(linkTarget(cmd::AuthorHome), this), "home", 39, 55, 131, 14);
+    auto* mail = placed(new QPushButton(authorMailAddress(), this), "mail", 39, 85, 131, 14);
 
-    auto* licenceNotice = new QLabel(tr("GPLv3+"), this);
-    licenceNotice->setObjectName(QStringLiteral("notice2"));
-    place(licenceNotice, 123, 25, 41, 8);
+    placed(new QLabel(tr("GPLv3+"), this), "notice2", 123, 25, 41, 8);
     auto* homeCaption = new QLabel(tr("我的主页：SkyRake"), this);
     homeCaption->setAlignment(Qt::AlignHCenter);
     place(homeCaption, 39, 43, 131, 8);

@@ -19,21 +19,11 @@ CPictureListDlg::CPictureListDlg(PictureList* pictures, QWidget* parent)
 
     setWindowTitle(tr("文件列表"));
     setupDialog(this, 10, 179, 82);
-    auto* ok = new QPushButton(tr("OK"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    m_list = new QListWidget(this);
-    auto* import = new QPushButton(tr("导入文件"), this);
-    auto* remove = new QPushButton(tr("删除"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    m_list->setObjectName(QStringLiteral("list"));
-    import->setObjectName(QStringLiteral("import"));
-    remove->setObjectName(QStringLiteral("delete"));
-    place(ok, 136, 42, 36, 14);
-    place(cancel, 136, 61, 36, 14);
-    place(m_list, 7, 7, 120, 68);
-    place(import, 136, 7, 36, 14);
-    place(remove, 136, 25, 36, 14);
+    auto* ok = placed(new QPushButton(tr("OK"), this), "ok", 136, 42, 36, 14);
+    auto* cancel = placed(new QPushButton(tr("Cancel"), this), "cancel", 136, 61, 36, 14);
+    m_list = placed(new QListWidget(this), "list", 7, 7, 120, 68);
+    auto* import = placed(new QPushButton(tr("导入文件"), this), "import", 136, 7, 36, 14);
+    auto* remove = placed(new QPushButton(tr("删除"), this), "delete", 136, 25, 36, 14);
     ok->setDefault(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSortingEnabled(false);

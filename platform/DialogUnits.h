@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -14,3 +15,13 @@ QFont dialogFont(int pointSize);
 void setupDialog(QWidget* dialog, int pointSize, int width, int height);
 // Places `control` at the dialog-unit rectangle of its template.
 void place(QWidget* control, int x, int y, int width, int height);
+
+// Names `control` (tests and accessibility tools find it by name), places it as `place` does and
+// returns it, so that a dialog's controls read one line each, in their template's order.
+template <typename Control>
+Control* placed(Control* control, const char* name, int x, int y, int width, int height)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    place(control, x, y, width, height);
+    return control;
+}

@@ -9,18 +9,10 @@ CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("确定"));
     setupDialog(this, 10, 171, 82);
-    auto* ok = new QPushButton(tr("OK"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    m_lineLabel = new QLabel(this);
-    m_questionLabel = new QLabel(this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    m_lineLabel->setObjectName(QStringLiteral("line"));
-    m_questionLabel->setObjectName(QStringLiteral("question"));
-    place(ok, 48, 61, 28, 14);
-    place(cancel, 94, 61, 28, 14);
-    place(m_lineLabel, 7, 15, 157, 8);
-    place(m_questionLabel, 7, 37, 157, 8);
+    auto* ok = placed(new QPushButton(tr("OK"), this), "ok", 48, 61, 28, 14);
+    auto* cancel = placed(new QPushButton(tr("Cancel"), this), "cancel", 94, 61, 28, 14);
+    m_lineLabel = placed(new QLabel(this), "line", 7, 15, 157, 8);
+    m_questionLabel = placed(new QLabel(this), "question", 7, 37, 157, 8);
     m_lineLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_questionLabel->setAlignment(Qt::AlignCenter);
     m_lineLabel->setTextFormat(Qt::PlainText);

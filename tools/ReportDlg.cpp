@@ -12,21 +12,11 @@ CReportDlg::CReportDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("报告结果"));
     setupDialog(this, 10, 239, 90);
-    auto* ok = new QPushButton(tr("OK"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    m_reportEdit = new QPlainTextEdit(this);
-    auto* copy = new QPushButton(tr("COPY"), this);
-    auto* clear = new QPushButton(tr("清空"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    m_reportEdit->setObjectName(QStringLiteral("report"));
-    copy->setObjectName(QStringLiteral("copy"));
-    clear->setObjectName(QStringLiteral("clear"));
-    place(ok, 200, 44, 32, 14);
-    place(cancel, 200, 64, 32, 14);
-    place(m_reportEdit, 7, 7, 183, 73);
-    place(copy, 200, 7, 32, 14);
-    place(clear, 200, 25, 32, 14);
+    auto* ok = placed(new QPushButton(tr("OK"), this), "ok", 200, 44, 32, 14);
+    auto* cancel = placed(new QPushButton(tr("Cancel"), this), "cancel", 200, 64, 32, 14);
+    m_reportEdit = placed(new QPlainTextEdit(this), "report", 7, 7, 183, 73);
+    auto* copy = placed(new QPushButton(tr("COPY"), this), "copy", 200, 7, 32, 14);
+    auto* clear = placed(new QPushButton(tr("清空"), this), "clear", 200, 25, 32, 14);
     ok->setDefault(true);
     m_reportEdit->setReadOnly(true);
     m_reportEdit->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -30,22 +30,12 @@ CSpeedDlg::CSpeedDlg(int interval, QWidget* parent) : QDialog(parent), m_value(i
     setWindowTitle(tr("播放速度"));
     setupDialog(this, 10, 125, 50);
 
-    auto* ok = new QPushButton(tr("OK"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    m_intervalEdit = new QLineEdit(this);
-    m_intervalSpin = new QWidget(this);
-    auto* intervalLabel = new QLabel(tr("间隔"), this);
-    auto* unitLabel = new QLabel(tr("毫秒"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    m_intervalEdit->setObjectName(QStringLiteral("interval"));
-    m_intervalSpin->setObjectName(QStringLiteral("spin"));
-    place(ok, 88, 7, 30, 14);
-    place(cancel, 88, 24, 30, 14);
-    place(m_intervalEdit, 31, 18, 24, 14);
-    place(m_intervalSpin, 54, 18, 9, 14);
-    place(intervalLabel, 14, 24, 16, 8);
-    place(unitLabel, 66, 24, 16, 8);
+    auto* ok = placed(new QPushButton(tr("OK"), this), "ok", 88, 7, 30, 14);
+    auto* cancel = placed(new QPushButton(tr("Cancel"), this), "cancel", 88, 24, 30, 14);
+    m_intervalEdit = placed(new QLineEdit(this), "interval", 31, 18, 24, 14);
+    m_intervalSpin = placed(new QWidget(this), "spin", 54, 18, 9, 14);
+    placed(new QLabel(tr("间隔"), this), "intervalLabel", 14, 24, 16, 8);
+    placed(new QLabel(tr("毫秒"), this), "unitLabel", 66, 24, 16, 8);
     ok->setDefault(true);
 
     // The up-down control: two arrow buttons that step the number in the field.
