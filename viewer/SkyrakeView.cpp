@@ -82,11 +82,18 @@ void CSkyrakeView::OnZoomOut()
     setStatusPane(2, zoomText(m_zoom));
 }
 
-// The pan commands move nothing without a current picture: the displayed size they test would
-// be left over from a picture no longer shown, and there is nothing to render.
+bool CSkyrakeView::allows(void (CSkyrakeView::*rule)(CmdUI&) const) const
+{
+    CmdUI ui;
+    (this->*rule)(ui);
+    return ui.enabled();
+}
+
+// Each pan acts only while its own rule holds (the rules are in the message map's file); without
+// a current picture they move nothing.
 void CSkyrakeView::OnPanLeft()
 {
-    if (!hasCurrentPicture() || m_offsetX > 0)
+    if (!allows(&CSkyrakeView::OnUpdatePanLeft))
         return;
     m_offsetX += panStep(m_clientRect.width());
     ShowCurrent();
@@ -94,16 +101,15 @@ void CSkyrakeView::OnPanLeft()
 
 void CSkyrakeView::OnPanRight()
 {
-    const int step = panStep(m_clientRect.width());
-    if (!hasCurrentPicture() || static_cast<long long>(m_imageWidth) - step + m_offsetX <= 0)
+    if (!allows(&CSkyrakeView::OnUpdatePanRight))
         return;
-    m_offsetX -= step;
+    m_offsetX -= panStep(m_clientRect.width());
     ShowCurrent();
 }
 
 void CSkyrakeView::OnPanUp()
 {
-    if (!hasCurrentPicture() || m_offsetY > 0)
+    if (!allows(&CSkyrakeView::OnUpdatePanUp))
         return;
     m_offsetY += panStep(m_clientRect.height());
     ShowCurrent();
@@ -111,10 +117,9 @@ void CSkyrakeView::OnPanUp()
 
 void CSkyrakeView::OnPanDown()
 {
-    const int step = panStep(m_clientRect.height());
-    if (!hasCurrentPicture() || static_cast<long long>(m_imageHeight) - step + m_offsetY <= 0)
+    if (!allows(&CSkyrakeView::OnUpdatePanDown))
         return;
-    m_offsetY -= step;
+    m_offsetY -= panStep(m_clientRect.height());
     ShowCurrent();
 }
 

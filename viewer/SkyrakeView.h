@@ -182,6 +182,10 @@ private:
     void makeCurrent(POSITION pos);
     // Keeps the current position on a node of the sequence when `removed` leaves it.
     void onPictureRemoved(POSITION removed);
+    // Whether an update rule enables its command now.
+    bool allows(void (CSkyrakeView::*rule)(CmdUI&) const) const;
+    // Steps to `pos` by hand (next, previous), ending a wrap pause.
+    void stepTo(POSITION pos);
     bool hasCurrentPicture() const { return !m_pictures.IsEmpty() && m_curPos != nullptr; }
     // Shows the picture a tick or the end of the wrap pause moved to; a failed render stops
     // playback after its message.

@@ -10,29 +10,30 @@ namespace {
 constexpr int wrapPauseMs = 500;
 }
 
-void CSkyrakeView::OnNextPicture()
+void CSkyrakeView::stepTo(POSITION pos)
 {
-    if (m_pictures.IsEmpty())
-        return;
     // A step during the wrap pause ends the pause; playback goes on from the step's picture.
     if (m_pauseTimer.isActive()) {
         m_pauseTimer.stop();
         m_timer.start(m_interval);
     }
+    makeCurrent(pos);
+}
+
+void CSkyrakeView::OnNextPicture()
+{
+    if (m_pictures.IsEmpty())
+        return;
     POSITION next = PictureList::next(m_curPos);
-    makeCurrent(next ? next : m_pictures.GetHeadPosition());
+    stepTo(next ? next : m_pictures.GetHeadPosition());
 }
 
 void CSkyrakeView::OnPrevPicture()
 {
     if (m_pictures.IsEmpty())
         return;
-    if (m_pauseTimer.isActive()) {
-        m_pauseTimer.stop();
-        m_timer.start(m_interval);
-    }
     POSITION prev = PictureList::prev(m_curPos);
-    makeCurrent(prev ? prev : m_pictures.GetTailPosition());
+    stepTo(prev ? prev : m_pictures.GetTailPosition());
 }
 
 void CSkyrakeView::OnPlayStart()
