@@ -3,6 +3,7 @@
 #include "app/SkyrakeApp.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -25,8 +26,8 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (!line.compositeOut.isEmpty()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
-        QApplication application(argc, argv);
+        // No window and no display: the picture plugins need only the core application.
+        QCoreApplication application(argc, argv);
         return runHeadlessComposite(line.compositeOut, line.pictures);
     }
 

@@ -1,8 +1,9 @@
 #include "app/AboutDlg.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
+#include "app/CommandTable.h"
 #include "app/Links.h"
-#include "app/Resources.h"
+#include "platform/Resources.h"
 #include "platform/DialogUnits.h"
 
 #include <QLabel>
@@ -29,7 +30,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* mail = placed(new QPushButton(authorMailAddress(), this), "mail", 39, 85, 131, 14);
 
     placed(new QLabel(tr("GPLv3+"), this), "notice2", 123, 25, 41, 8);
-    auto* homeCaption = new QLabel(tr("我的主页：SkyRake"), this);
+    auto* homeCaption = new QLabel(tr("我的主页：%1").arg(authorHomeTitle()), this);
     homeCaption->setAlignment(Qt::AlignHCenter);
     place(homeCaption, 39, 43, 131, 8);
     auto* mailCaption = new QLabel(tr("给我发E-MAIL"), this);
@@ -41,7 +42,16 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setTabOrder(home, mail);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    // The buttons do what Help's two items do, and the box stays open.
-    connect(home, &QPushButton::clicked, this, [] { OpenLink(linkTarget(cmd::AuthorHome)); });
-    connect(mail, &QPushButton::clicked, this, [] { OpenLink(linkTarget(cmd::MailAuthor)); });
+    connect(home, &QPushButton::clicked, this, &CAboutDlg::OnAuthorHome);
+    connect(mail, &QPushButton::clicked, this, &CAboutDlg::OnMailAuthor);
+}
+
+void CAboutDlg::OnAuthorHome()
+{
+    OpenLink(linkTarget(cmd::AuthorHome));
+}
+
+void CAboutDlg::OnMailAuthor()
+{
+    OpenLink(linkTarget(cmd::MailAuthor));
 }

@@ -8,4 +8,9 @@ class CAboutDlg : public QDialog
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
+
+private:
+    // The buttons do what Help's two items do, and the box stays open.
+    void OnAuthorHome();
+    void OnMailAuthor();
 };

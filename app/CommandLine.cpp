@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 
-#include "pictures/LoadPictureFile.h"
+#include "analysis/Composite.h"
+#include "pictures/DecodeAhead.h"
 #include "viewer/SkyrakeView.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -63,35 +65,50 @@ QString helpText()
         "  --version            show the version and exit\n");
 }
 
+namespace {
+
+// Decodes `paths` in order on worker threads and hands each readable picture to `take`; a file
+// that can't be decoded is named on standard error and skipped.
+void loadInOrder(const QStringList& paths, int dpiX, int dpiY,
+                 const std::function<void(LoadedPicture, const QString& path)>& take)
+{
+    DecodeAhead decoder(paths, dpiX, dpiY);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        std::optional<LoadedPicture> loaded = decoder.take(i, paths.size());
+        if (loaded)
+            take(std::move(*loaded), paths[i]);
+        else
+            printError(QStringLiteral("%1: not a picture SkyRake can read (skipped)").arg(paths[i]));
+    }
+}
+
+} // namespace
+
 void appendPictures(CSkyrakeView& view, const QStringList& paths)
 {
-    for (const QString& path : paths) {
-        std::optional<LoadedPicture> loaded = LoadPictureFile(path, view.dpiX(), view.dpiY());
-        if (!loaded) {
-            printError(QStringLiteral("%1: not a picture SkyRake can read (skipped)").arg(path));
-            continue;
-        }
-        view.m_path = path;
-        view.m_pictures.AddTail(
-            std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
-    }
+    loadInOrder(paths, view.dpiX(), view.dpiY(), [&view](LoadedPicture loaded, const QString& path) {
+        view.appendPicture(std::make_unique<CPictureItem>(std::move(loaded.picture), loaded.name, path));
+    });
     view.ShowFirst();
 }
 
 int runHeadlessComposite(const QString& out, const QStringList& pictures)
 {
-    CSkyrakeView view;
-    appendPictures(view, pictures);
-    if (view.m_pictures.GetCount() < 2) {
+    // No display: pictures are sized for the usual 96 pixels per inch, which shows them at
+    // exactly their pixel size at zoom 1, as a window would.
+    constexpr int dpi = 96;
+    std::vector<std::unique_ptr<Picture>> frames;
+    loadInOrder(pictures, dpi, dpi,
+                [&frames](LoadedPicture loaded, const QString&) { frames.push_back(std::move(loaded.picture)); });
+    if (frames.size() < 2) {
         printError(QStringLiteral("the composite needs at least two readable pictures"));
         return 1;
     }
-    const Picture& first = *PictureList::GetAt(view.m_pictures.GetHeadPosition())->m_pPicture;
-    view.resize(first.pixelWidth(), first.pixelHeight());
-    view.m_showGrid = false;
-    view.OnDraw();
-    view.OnComposite();
-    if (!view.windowImage().save(out)) {
+    std::vector<const Picture*> sequence;
+    for (const auto& frame : frames)
+        sequence.push_back(frame.get());
+    const QImage composite = differenceComposite(sequence, dpi, dpi);
+    if (composite.isNull() || !composite.save(out)) {
         printError(QStringLiteral("cannot write %1").arg(out));
         return 1;
     }

@@ -1,72 +1,98 @@
 #include "app/CommandTable.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 
-#include <QtGlobal>
+#include <QString>
+
+#include <algorithm>
 
 namespace {
 
+// The link targets' hosts:
+// A: the Sungrazer Project, where SOHO comet finds are reported.
+// B: the meteor society whose site keeps the history of the sungrazers.
+// C: the SOHO project, with the realtime coronagraph pictures.
+// D: the LASCO coronagraph team.
+// E: COBS, the comet observers' database hosted at Crni Vrh observatory.
+// SkyRake publishes no homepage or mailbox of its own yet; until it does, the author's homepage is
+// the SOHO project's site, where its pictures come from (the About box names it so), and mail
+// goes to the local user skyrake.
+
 // clang-format off
 const CommandInfo table[] = {
-    // id                     label                               prompt                                 tooltip                       icon
-    {cmd::NextPicture,       "",                                  QT_TR_NOOP("后一幅"),                   QT_TR_NOOP("后一幅"),          "next"},
-    {cmd::PrevPicture,       "",                                  QT_TR_NOOP("前一幅"),                   QT_TR_NOOP("前一幅"),          "previous"},
-    {cmd::PlayStart,         "",                                  QT_TR_NOOP("开始播放"),                 QT_TR_NOOP("开始播放"),        "play"},
-    {cmd::PlayStop,          "",                                  QT_TR_NOOP("停止播放"),                 QT_TR_NOOP("停止播放"),        "stop"},
-    {cmd::ZoomIn,            "",                                  QT_TR_NOOP("放大"),                     QT_TR_NOOP("放大"),            "zoom-in"},
-    {cmd::ZoomOut,           "",                                  QT_TR_NOOP("缩小"),                     QT_TR_NOOP("缩小"),            "zoom-out"},
-    {cmd::PictureList,       QT_TR_NOOP("图片列表"),              QT_TR_NOOP("图片列表"),                 QT_TR_NOOP("图片列表"),        "list"},
-    {cmd::PanRight,          "",                                  "",                                    "",                           ""},
-    {cmd::PanLeft,           "",                                  "",                                    "",                           ""},
-    {cmd::PanUp,             "",                                  "",                                    "",                           ""},
-    {cmd::PanDown,           "",                                  "",                                    "",                           ""},
-    {cmd::SetSpeed,          "",                                  "",                                    QT_TR_NOOP("设置速度"),        "speed"},
-    {cmd::InitialPosition,   QT_TR_NOOP("初始位置"),              "",                                    "",                           ""},
-    {cmd::Composite,         QT_TR_NOOP("合并图象"),              QT_TR_NOOP("图像合成"),                 QT_TR_NOOP("图像合成"),        "composite"},
-    {cmd::ViewReport,        "",                                  QT_TR_NOOP("查看报告"),                 QT_TR_NOOP("查看报告"),        "report"},
-    {cmd::ChannelRed,        QT_TR_NOOP("红"),                    QT_TR_NOOP("色彩通道——红"),             QT_TR_NOOP("色彩通道——红"),    "red"},
-    {cmd::ChannelGreen,      QT_TR_NOOP("绿"),                    QT_TR_NOOP("色彩通道——绿"),             QT_TR_NOOP("色彩通道——绿"),    "green"},
-    {cmd::ChannelBlue,       QT_TR_NOOP("蓝"),                    QT_TR_NOOP("色彩通道——蓝"),             QT_TR_NOOP("色彩通道——蓝"),    "blue"},
-    {cmd::Grid,              "",                                  "",                                    "",                           "grid"},
-    {cmd::ImportPictures,    QT_TR_NOOP("导入图片"),              QT_TR_NOOP("导入图片"),                 QT_TR_NOOP("导入图片"),        "import"},
-    {cmd::LinkSungrazerHome, QT_TR_NOOP("掠日彗星主页"),          QT_TR_NOOP("该网址包括了多数要用到的链接"), QT_TR_NOOP("该网址包括了多数要用到的链接"), ""},
-    {cmd::LinkSungrazerHistory, QT_TR_NOOP("掠日彗星及历史发现情况"), "",                                  "",                           ""},
-    {cmd::LinkRecentReports, QT_TR_NOOP("最近的SOHO彗星发现报告"), "",                                   "",                           ""},
-    {cmd::LinkReportForm,    QT_TR_NOOP("在线发布发现报告"),      "",                                    "",                           ""},
-    {cmd::LinkC3_512,        QT_TR_NOOP("最新图片：LASCO C3 512X512"), "",                               "",                           ""},
-    {cmd::LinkC3_1024,       QT_TR_NOOP("最新图片：LASCO C3 1024X1024"), "",                             "",                           ""},
-    {cmd::LinkC2_512,        QT_TR_NOOP("最新图片：LASCO C2 512X512"), "",                               "",                           ""},
-    {cmd::LinkC2_1024,       QT_TR_NOOP("最新图片：LASCO C2 1024X1024"), "",                             "",                           ""},
-    {cmd::LinkBlackWhite,    QT_TR_NOOP("最新黑白图片"),          "",                                    "",                           ""},
-    {cmd::LinkArchive,       QT_TR_NOOP("历史图片资料查询"),      "",                                    "",                           ""},
-    {cmd::LinkPersonalHome,  QT_TR_NOOP("COBS彗星观测数据库——Črni Vrh天文台的主页"), "",                "",                           ""},
-    {cmd::AuthorHome,        QT_TR_NOOP("作者主页"),              "",                                    "",                           ""},
-    {cmd::MailAuthor,        QT_TR_NOOP("给作者发E-MAIL"),        "",                                    "",                           ""},
-    {cmd::AppAbout,          QT_TR_NOOP("关于 skyrake(&A)..."),   QT_TR_NOOP("显示程序信息，版本号和版权"), QT_TR_NOOP("关于"),        "about"},
-    {cmd::AppExit,           QT_TR_NOOP("退出(&X)"),              QT_TR_NOOP("退出应用程序；提示保存文档"), QT_TR_NOOP("退出"),        ""},
-    {cmd::ViewToolbar,       QT_TR_NOOP("工具栏(&T)"),            QT_TR_NOOP("显示或隐藏工具栏"),         QT_TR_NOOP("显隐工具栏"),      ""},
-    {cmd::ViewStatusBar,     QT_TR_NOOP("状态栏(&S)"),            QT_TR_NOOP("显示或隐藏状态栏"),         QT_TR_NOOP("显隐状态栏"),      ""},
-    {cmd::FileNew,           "",                                  "",                                    "",                           ""},
-    {cmd::FileOpen,          "",                                  "",                                    "",                           ""},
-    {cmd::FileSave,          "",                                  "",                                    "",                           ""},
-    {cmd::FilePrint,         "",                                  "",                                    "",                           ""},
-    {cmd::EditCopy,          "",                                  "",                                    "",                           ""},
-    {cmd::EditCut,           "",                                  "",                                    "",                           ""},
-    {cmd::EditPaste,         "",                                  "",                                    "",                           ""},
-    {cmd::EditUndo,          "",                                  "",                                    "",                           ""},
-    {cmd::NextPane,          "",                                  "",                                    "",                           ""},
-    {cmd::PrevPane,          "",                                  "",                                    "",                           ""},
-};
-
-const int toolbar[] = {
-    cmd::PictureList, cmd::ImportPictures, 0,
-    cmd::PlayStart, cmd::PlayStop, 0,
-    cmd::NextPicture, cmd::PrevPicture, 0,
-    cmd::ZoomIn, cmd::ZoomOut, 0,
-    cmd::SetSpeed, 0,
-    cmd::Grid, cmd::Composite, cmd::ChannelRed, cmd::ChannelGreen, cmd::ChannelBlue, 0,
-    cmd::ViewReport, 0,
-    cmd::AppAbout,
+    {.id = cmd::NextPicture, .prompt = QT_TR_NOOP("后一幅"), .tooltip = QT_TR_NOOP("后一幅"), .icon = "next",
+     .toolbar = 31, .contextLabel = QT_TR_NOOP("下一幅"), .context = 21, .keys = {Qt::Key_PageDown}},
+    {.id = cmd::PrevPicture, .prompt = QT_TR_NOOP("前一幅"), .tooltip = QT_TR_NOOP("前一幅"), .icon = "previous",
+     .toolbar = 32, .contextLabel = QT_TR_NOOP("前一幅"), .context = 22, .keys = {Qt::Key_PageUp}},
+    {.id = cmd::PlayStart, .prompt = QT_TR_NOOP("开始播放"), .tooltip = QT_TR_NOOP("开始播放"), .icon = "play",
+     .toolbar = 21, .contextLabel = QT_TR_NOOP("开始播放"), .context = 31},
+    {.id = cmd::PlayStop, .prompt = QT_TR_NOOP("停止播放"), .tooltip = QT_TR_NOOP("停止播放"), .icon = "stop",
+     .toolbar = 22, .contextLabel = QT_TR_NOOP("停止播放"), .context = 32},
+    {.id = cmd::ZoomIn, .prompt = QT_TR_NOOP("放大"), .tooltip = QT_TR_NOOP("放大"), .icon = "zoom-in",
+     .toolbar = 41, .contextLabel = QT_TR_NOOP("放大"), .context = 11},
+    {.id = cmd::ZoomOut, .prompt = QT_TR_NOOP("缩小"), .tooltip = QT_TR_NOOP("缩小"), .icon = "zoom-out",
+     .toolbar = 42, .contextLabel = QT_TR_NOOP("缩小"), .context = 12},
+    {.id = cmd::PictureList, .label = QT_TR_NOOP("图片列表"), .prompt = QT_TR_NOOP("图片列表"),
+     .tooltip = QT_TR_NOOP("图片列表"), .icon = "list", .toolbar = 11},
+    {.id = cmd::PanRight, .keys = {Qt::Key_Right}},
+    {.id = cmd::PanLeft, .keys = {Qt::Key_Left}},
+    {.id = cmd::PanUp, .keys = {Qt::Key_Up}},
+    {.id = cmd::PanDown, .keys = {Qt::Key_Down}},
+    {.id = cmd::SetSpeed, .tooltip = QT_TR_NOOP("设置速度"), .icon = "speed", .toolbar = 51},
+    {.id = cmd::InitialPosition, .label = QT_TR_NOOP("初始位置"), .contextLabel = QT_TR_NOOP("初始位置"), .context = 41},
+    {.id = cmd::Composite, .label = QT_TR_NOOP("合并图象"), .prompt = QT_TR_NOOP("图像合成"),
+     .tooltip = QT_TR_NOOP("图像合成"), .icon = "composite", .toolbar = 62},
+    {.id = cmd::ViewReport, .prompt = QT_TR_NOOP("查看报告"), .tooltip = QT_TR_NOOP("查看报告"), .icon = "report",
+     .toolbar = 71},
+    {.id = cmd::ChannelRed, .label = QT_TR_NOOP("红"), .prompt = QT_TR_NOOP("色彩通道——红"),
+     .tooltip = QT_TR_NOOP("色彩通道——红"), .icon = "red", .toolbar = 63},
+    {.id = cmd::ChannelGreen, .label = QT_TR_NOOP("绿"), .prompt = QT_TR_NOOP("色彩通道——绿"),
+     .tooltip = QT_TR_NOOP("色彩通道——绿"), .icon = "green", .toolbar = 64},
+    {.id = cmd::ChannelBlue, .label = QT_TR_NOOP("蓝"), .prompt = QT_TR_NOOP("色彩通道——蓝"),
+     .tooltip = QT_TR_NOOP("色彩通道——蓝"), .icon = "blue", .toolbar = 65},
+    {.id = cmd::Grid, .icon = "grid", .toolbar = 61},
+    {.id = cmd::ImportPictures, .label = QT_TR_NOOP("导入图片"), .prompt = QT_TR_NOOP("导入图片"),
+     .tooltip = QT_TR_NOOP("导入图片"), .icon = "import", .toolbar = 12},
+    {.id = cmd::LinkSungrazerHome, .label = QT_TR_NOOP("掠日彗星主页"), .prompt = QT_TR_NOOP("该网址包括了多数要用到的链接"),
+     .tooltip = QT_TR_NOOP("该网址包括了多数要用到的链接"), .link = "http://sungrazer.nrl.navy.mil/"},
+    {.id = cmd::LinkSungrazerHistory, .label = QT_TR_NOOP("掠日彗星及历史发现情况"),
+     .link = "http://www.arbeitskreis-meteore.de/comets/sungrazer.html"},
+    {.id = cmd::LinkRecentReports, .label = QT_TR_NOOP("最近的SOHO彗星发现报告"),
+     .link = "http://sungrazer.nrl.navy.mil/recent.html"},
+    {.id = cmd::LinkReportForm, .label = QT_TR_NOOP("在线发布发现报告"),
+     .link = "http://sungrazer.nrl.navy.mil/cometform.html"},
+    {.id = cmd::LinkC3_512, .label = QT_TR_NOOP("最新图片：LASCO C3 512X512"),
+     .link = "http://sohowww.nascom.nasa.gov/data/realtime/realtime-c3-512.html"},
+    {.id = cmd::LinkC3_1024, .label = QT_TR_NOOP("最新图片：LASCO C3 1024X1024"),
+     .link = "http://sohowww.nascom.nasa.gov/data/realtime/realtime-c3-1024.html"},
+    {.id = cmd::LinkC2_512, .label = QT_TR_NOOP("最新图片：LASCO C2 512X512"),
+     .link = "http://sohowww.nascom.nasa.gov/data/realtime/realtime-c2-512.html"},
+    {.id = cmd::LinkC2_1024, .label = QT_TR_NOOP("最新图片：LASCO C2 1024X1024"),
+     .link = "http://sohowww.nascom.nasa.gov/data/realtime/realtime-c2-1024.html"},
+    {.id = cmd::LinkBlackWhite, .label = QT_TR_NOOP("最新黑白图片"), .link = "http://lasco-www.nrl.navy.mil/realtime.html"},
+    {.id = cmd::LinkArchive, .label = QT_TR_NOOP("历史图片资料查询"),
+     .link = "http://lasco-www.nrl.navy.mil/cgi-bin/wdb/lasco/images/form"},
+    {.id = cmd::LinkPersonalHome, .label = QT_TR_NOOP("COBS彗星观测数据库——Črni Vrh天文台的主页"), .link = "http://cobs.si"},
+    {.id = cmd::AuthorHome, .label = QT_TR_NOOP("作者主页"), .link = "http://sohowww.nascom.nasa.gov"},
+    {.id = cmd::MailAuthor, .label = QT_TR_NOOP("给作者发E-MAIL"), .link = "mailto:skyrake@localhost"},
+    {.id = cmd::AppAbout, .label = QT_TR_NOOP("关于 skyrake(&A)..."), .prompt = QT_TR_NOOP("显示程序信息，版本号和版权"),
+     .tooltip = QT_TR_NOOP("关于"), .icon = "about", .toolbar = 81},
+    {.id = cmd::AppExit, .label = QT_TR_NOOP("退出(&X)"), .prompt = QT_TR_NOOP("退出应用程序；提示保存文档"),
+     .tooltip = QT_TR_NOOP("退出")},
+    {.id = cmd::ViewToolbar, .label = QT_TR_NOOP("工具栏(&T)"), .prompt = QT_TR_NOOP("显示或隐藏工具栏"),
+     .tooltip = QT_TR_NOOP("显隐工具栏")},
+    {.id = cmd::ViewStatusBar, .label = QT_TR_NOOP("状态栏(&S)"), .prompt = QT_TR_NOOP("显示或隐藏状态栏"),
+     .tooltip = QT_TR_NOOP("显隐状态栏")},
+    {.id = cmd::FileNew, .keys = {Qt::CTRL | Qt::Key_N}},
+    {.id = cmd::FileOpen, .keys = {Qt::CTRL | Qt::Key_O}},
+    {.id = cmd::FileSave, .keys = {Qt::CTRL | Qt::Key_S}},
+    {.id = cmd::FilePrint, .keys = {Qt::CTRL | Qt::Key_P}},
+    {.id = cmd::EditCopy, .keys = {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}},
+    {.id = cmd::EditCut, .keys = {Qt::SHIFT | Qt::Key_Delete, Qt::CTRL | Qt::Key_X}},
+    {.id = cmd::EditPaste, .keys = {Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}},
+    {.id = cmd::EditUndo, .keys = {Qt::ALT | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Z}},
+    {.id = cmd::NextPane, .keys = {Qt::Key_F6}},
+    {.id = cmd::PrevPane, .keys = {Qt::SHIFT | Qt::Key_F6}},
 };
 // clang-format on
 
@@ -79,11 +105,8 @@ std::span<const CommandInfo> commandTable()
 
 const CommandInfo* commandInfo(int id)
 {
-    for (const CommandInfo& info : table) {
-        if (info.id == id)
-            return &info;
-    }
-    return nullptr;
+    const auto row = std::find_if(std::begin(table), std::end(table), [id](const CommandInfo& r) { return r.id == id; });
+    return row == std::end(table) ? nullptr : row;
 }
 
 const std::vector<Menu>& mainMenu()
@@ -116,34 +139,37 @@ const std::vector<Menu>& mainMenu()
     return menus;
 }
 
-std::span<const int> toolbarLayout()
+std::vector<int> slotLayout(Slot CommandInfo::*slot)
 {
-    return toolbar;
+    std::vector<const CommandInfo*> placed;
+    for (const CommandInfo& row : table) {
+        if (row.*slot > 0)
+            placed.push_back(&row);
+    }
+    std::sort(placed.begin(), placed.end(), [slot](auto a, auto b) { return a->*slot < b->*slot; });
+    std::vector<int> ids;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        if (i > 0 && placed[i]->*slot / 10 != placed[i - 1]->*slot / 10)
+            ids.push_back(0);
+        ids.push_back(placed[i]->id);
+    }
+    return ids;
 }
 
-const std::vector<Accelerator>& accelerators()
+std::vector<std::pair<QKeySequence, int>> accelerators()
 {
-    static const std::vector<Accelerator> keys = {
-        {QKeySequence(Qt::CTRL | Qt::Key_C), cmd::EditCopy},
-        {QKeySequence(Qt::CTRL | Qt::Key_N), cmd::FileNew},
-        {QKeySequence(Qt::CTRL | Qt::Key_O), cmd::FileOpen},
-        {QKeySequence(Qt::CTRL | Qt::Key_P), cmd::FilePrint},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::FileSave},
-        {QKeySequence(Qt::CTRL | Qt::Key_V), cmd::EditPaste},
-        {QKeySequence(Qt::ALT | Qt::Key_Backspace), cmd::EditUndo},
-        {QKeySequence(Qt::SHIFT | Qt::Key_Delete), cmd::EditCut},
-        {QKeySequence(Qt::Key_Down), cmd::PanDown},
-        {QKeySequence(Qt::Key_F6), cmd::NextPane},
-        {QKeySequence(Qt::SHIFT | Qt::Key_F6), cmd::PrevPane},
-        {QKeySequence(Qt::CTRL | Qt::Key_Insert), cmd::EditCopy},
-        {QKeySequence(Qt::SHIFT | Qt::Key_Insert), cmd::EditPaste},
-        {QKeySequence(Qt::Key_Left), cmd::PanLeft},
-        {QKeySequence(Qt::Key_PageDown), cmd::NextPicture},
-        {QKeySequence(Qt::Key_PageUp), cmd::PrevPicture},
-        {QKeySequence(Qt::Key_Right), cmd::PanRight},
-        {QKeySequence(Qt::Key_Up), cmd::PanUp},
-        {QKeySequence(Qt::CTRL | Qt::Key_X), cmd::EditCut},
-        {QKeySequence(Qt::CTRL | Qt::Key_Z), cmd::EditUndo},
-    };
+    std::vector<std::pair<QKeySequence, int>> keys;
+    for (const CommandInfo& row : table) {
+        for (const QKeyCombination key : row.keys) {
+            if (key.key() != Qt::Key_unknown && key.toCombined() != 0)
+                keys.emplace_back(QKeySequence(key), row.id);
+        }
+    }
     return keys;
+}
+
+QString linkTarget(int id)
+{
+    const CommandInfo* row = commandInfo(id);
+    return row && row->link ? QString::fromUtf8(row->link) : QString();
 }

@@ -1,8 +1,8 @@
 #include "app/MainFrame.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "app/CommandTable.h"
-#include "app/Resources.h"
+#include "platform/Resources.h"
 #include "app/SkyrakeDoc.h"
 #include "platform/LockKeys.h"
 #include "platform/PaneBar.h"
@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -36,6 +37,7 @@ CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application) : m
     createMenus();
     createToolBar();
     createStatusBar();
+    createContextMenu();
 
     // Update rules run before a menu opens, before a key is matched, after every command and,
     // for the toolbar, whenever the program has been idle for a moment.
@@ -79,8 +81,8 @@ void CMainFrame::createActions()
         m_actions[id] = action;
     }
     std::map<int, QList<QKeySequence>> keys;
-    for (const Accelerator& accelerator : accelerators())
-        keys[accelerator.id].append(accelerator.key);
+    for (const auto& [key, id] : accelerators())
+        keys[id].append(key);
     for (const auto& [id, sequences] : keys) {
         if (QAction* a = action(id))
             a->setShortcuts(sequences);
@@ -115,7 +117,7 @@ void CMainFrame::createToolBar()
     m_toolBar->setFloatable(true);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setIconSize(QSize(16, 16));
-    for (const int id : toolbarLayout()) {
+    for (const int id : slotLayout(&CommandInfo::toolbar)) {
         if (id == 0)
             m_toolBar->addSeparator();
         else
@@ -124,29 +126,47 @@ void CMainFrame::createToolBar()
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
+void CMainFrame::createContextMenu()
+{
+    // Its own actions, with the menu's own texts; the command's rule is tested when it arrives,
+    // so they are never greyed.
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("contextMenu"));
+    for (const int id : slotLayout(&CommandInfo::context)) {
+        if (id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* item = menu->addAction(tr(commandInfo(id)->contextLabel));
+        item->setData(id);
+    }
+    m_view->setContextMenu(menu);
+}
+
 void CMainFrame::createStatusBar()
 {
     m_statusBar = new PaneBar(this);
     setStatusBar(m_statusBar);
-    m_statusBar->setPaneText(0, tr("就绪"));
-    const int widths[] = {0, 100, 150, 200, 100};
-    for (int pane = 1; pane <= 4; ++pane)
-        m_statusBar->setPaneWidth(pane, widths[pane]);
+    m_statusBar->setPaneText(Pane::Message, tr("就绪"));
+    m_statusBar->setPaneWidth(Pane::Position, 100);
+    m_statusBar->setPaneWidth(Pane::Zoom, 150);
+    m_statusBar->setPaneWidth(Pane::Name, 200);
+    m_statusBar->setPaneWidth(Pane::Count, 100);
     // The lock panes are as wide as their texts, whether these show or not.
-    for (int pane = 5; pane <= 7; ++pane) {
+    for (const Pane pane : {Pane::CapsLock, Pane::NumLock, Pane::ScrollLock}) {
         const int text = m_statusBar->fontMetrics().horizontalAdvance(lockText(pane));
         m_statusBar->setPaneWidth(pane, text + 12);
     }
 }
 
-QString CMainFrame::lockText(int pane)
+QString CMainFrame::lockText(Pane pane)
 {
     switch (pane) {
-    case 5:
+    case Pane::CapsLock:
         return tr("大写");
-    case 6:
+    case Pane::NumLock:
         return tr("数字");
-    case 7:
+    case Pane::ScrollLock:
         return tr("滚动");
     default:
         return {};
@@ -156,9 +176,10 @@ QString CMainFrame::lockText(int pane)
 void CMainFrame::updateIndicators()
 {
     const LockKeys keys = currentLockKeys();
-    const bool on[] = {keys.capsLock, keys.numLock, keys.scrollLock};
-    for (int pane = 5; pane <= 7; ++pane) {
-        const QString text = on[pane - 5] ? lockText(pane) : QString();
+    const std::pair<Pane, bool> lights[] = {
+        {Pane::CapsLock, keys.capsLock}, {Pane::NumLock, keys.numLock}, {Pane::ScrollLock, keys.scrollLock}};
+    for (const auto& [pane, on] : lights) {
+        const QString text = on ? lockText(pane) : QString();
         if (m_statusBar->paneText(pane) != text)
             m_statusBar->setPaneText(pane, text);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CommandMap.h"
+#include "platform/PaneBar.h"
 
 #include <QMainWindow>
 
@@ -8,7 +9,6 @@
 
 class CSkyrakeView;
 class CSkyrakeDoc;
-class PaneBar;
 class QAction;
 class QToolBar;
 
@@ -43,10 +43,11 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    void createContextMenu();
     void OnViewToolbar();
     void OnViewStatusBar();
     void OnFilePrint();
-    static QString lockText(int pane);
+    static QString lockText(Pane pane);
 
     CSkyrakeView* m_view;
     PaneBar* m_statusBar = nullptr;

@@ -1,7 +1,8 @@
 #include "app/SkyrakeApp.h"
 
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
+#include "app/CommandTable.h"
+#include "platform/CommandIds.h"
 #include "app/Links.h"
 #include "app/MainFrame.h"
 #include "app/SkyrakeDoc.h"
@@ -15,10 +16,10 @@
 CSkyrakeApp::CSkyrakeApp()
 {
     m_commands.on(cmd::AppAbout, [this] { OnAbout(); });
-    for (int id = cmd::LinkSungrazerHome; id <= cmd::LinkPersonalHome; ++id)
-        m_commands.on(id, [id] { OpenLink(linkTarget(id)); });
-    m_commands.on(cmd::AuthorHome, [this] { OnAuthorHome(); });
-    m_commands.on(cmd::MailAuthor, [this] { OnMailAuthor(); });
+    for (const CommandInfo& row : commandTable()) {
+        if (row.link)
+            m_commands.on(row.id, [target = QString::fromUtf8(row.link)] { OpenLink(target); });
+    }
     m_commands.on(cmd::FileNew, [this] { OnFileNew(); });
     // The view takes Ctrl+O first (it appends pictures), so this one is reached only where the
     // view is not on the route.
@@ -62,16 +63,6 @@ void CSkyrakeApp::OnAbout()
 {
     CAboutDlg dialog(m_frame.get());
     dialog.exec();
-}
-
-void CSkyrakeApp::OnAuthorHome()
-{
-    OpenLink(linkTarget(cmd::AuthorHome));
-}
-
-void CSkyrakeApp::OnMailAuthor()
-{
-    OpenLink(linkTarget(cmd::MailAuthor));
 }
 
 void CSkyrakeApp::OnFileNew()

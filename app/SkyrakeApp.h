@@ -28,8 +28,6 @@ public:
     RecentFileList& recentFiles() { return m_recentFiles; }
 
     void OnAbout();
-    void OnAuthorHome();
-    void OnMailAuthor();
 
 private:
     void OnFileNew();

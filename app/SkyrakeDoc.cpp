@@ -1,6 +1,6 @@
 #include "app/SkyrakeDoc.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "app/RecentFileList.h"
 #include "platform/Desktop.h"
 

@@ -25,7 +25,7 @@ struct CompositeBench : BenchView
 void compositeTenFrames(benchmark::State& state)
 {
     CompositeBench bench;
-    if (bench.view->m_clientRect != QRect(0, 0, compositeWidth, compositeHeight)) {
+    if (bench.view->size() != QSize(compositeWidth, compositeHeight)) {
         state.SkipWithError("the client area is not 1600 x 1000");
         return;
     }

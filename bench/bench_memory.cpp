@@ -53,11 +53,9 @@ void BM_MemoryTenPictures(benchmark::State& state)
 
         const CSkyrakeView& view = *frame->view();
         double pixels = 0;
-        for (POSITION pos = view.m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        for (POSITION pos = view.pictures().GetHeadPosition(); pos; pos = PictureList::next(pos))
             pixels += double(PictureList::GetAt(pos)->m_pPicture->byteCount());
-        const double surfaces =
-            double(view.m_dcWork.image().sizeInBytes() + view.m_dcMask.image().sizeInBytes() +
-                   view.m_dcComposite.image().sizeInBytes() + view.windowImage().sizeInBytes());
+        const double surfaces = double(view.memoryInUse()) - pixels;
         // The empty window already holds its surfaces; what loading may add is the pictures.
         state.counters["empty_MB"] = empty / 1e6;
         state.counters["loaded_MB"] = loaded / 1e6;

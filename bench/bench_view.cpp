@@ -28,13 +28,19 @@ struct ViewBench : BenchView
     // Back to the start state between benchmarks: zoom 1, no offset, every channel shown.
     void reset()
     {
-        view->m_zoom = 1.0;
-        view->m_offsetX = view->m_offsetY = 0;
-        view->m_showRed = view->m_showGreen = view->m_showBlue = true;
-        view->m_showGrid = true;
-        view->m_dragging = false;
+        view->setPlacement(Placement{});
+        if (!view->channels().red)
+            view->OnChannelRed();
+        view->setGridShown(true);
     }
 };
+
+void zoom(CSkyrakeView& view, double factor)
+{
+    Placement placement;
+    placement.setZoom(factor);
+    view.setPlacement(placement);
+}
 
 ViewBench& bench()
 {
@@ -91,7 +97,7 @@ void BM_Display_Zoom1_RedHidden(benchmark::State& state)
 {
     ViewBench& b = bench();
     CSkyrakeView* view = b.view;
-    view->m_showRed = false;
+    view->OnChannelRed();
     displayStep(state, view, b.window);
 }
 BENCHMARK(BM_Display_Zoom1_RedHidden)->Unit(benchmark::kMicrosecond);
@@ -100,7 +106,7 @@ void BM_Display_Zoom3_375(benchmark::State& state)
 {
     ViewBench& b = bench();
     CSkyrakeView* view = b.view;
-    view->m_zoom = 1.5 * 1.5 * 1.5;
+    zoom(*view, 1.5 * 1.5 * 1.5);
     displayStep(state, view, b.window);
 }
 BENCHMARK(BM_Display_Zoom3_375)->Unit(benchmark::kMicrosecond);
@@ -109,7 +115,7 @@ void BM_Display_Zoom0_444(benchmark::State& state)
 {
     ViewBench& b = bench();
     CSkyrakeView* view = b.view;
-    view->m_zoom = 0.6666666666666666 * 0.6666666666666666;
+    zoom(*view, 0.6666666666666666 * 0.6666666666666666);
     displayStep(state, view, b.window);
 }
 BENCHMARK(BM_Display_Zoom0_444)->Unit(benchmark::kMicrosecond);
@@ -150,11 +156,13 @@ BENCHMARK(BM_DisplayAndPaint_Zoom1)->Unit(benchmark::kMicrosecond);
 // The parts of a display step, to see what bounds it.
 namespace {
 
+const QRect client(0, 0, clientWidth, clientHeight);
+
 void BM_Part_FillWork(benchmark::State& state)
 {
-    CSkyrakeView* view = bench().view;
+    Surface work(clientWidth, clientHeight);
     for (auto _ : state) {
-        view->m_dcWork.fill(view->m_clientRect, view->m_brushBlack);
+        work.fill(client, qRgb(0, 0, 0));
         benchmark::ClobberMemory();
     }
 }
@@ -162,10 +170,10 @@ BENCHMARK(BM_Part_FillWork)->Unit(benchmark::kMicrosecond);
 
 void BM_Part_CopyToWindow(benchmark::State& state)
 {
-    CSkyrakeView* view = bench().view;
+    Surface work(clientWidth, clientHeight);
     Surface window(clientWidth, clientHeight);
     for (auto _ : state) {
-        blit(window, view->m_clientRect, view->m_dcWork, RasterOp::Copy);
+        blit(window, client, work, RasterOp::Copy);
         benchmark::ClobberMemory();
     }
 }
@@ -173,12 +181,12 @@ BENCHMARK(BM_Part_CopyToWindow)->Unit(benchmark::kMicrosecond);
 
 void BM_Part_RenderPicture(benchmark::State& state)
 {
-    CSkyrakeView* view = bench().view;
-    const Picture& picture = *view->m_pCurrent->m_pPicture;
+    const Picture& picture = *PictureList::GetAt(bench().view->pictures().GetHeadPosition())->m_pPicture;
+    Surface work(clientWidth, clientHeight);
     const int w = picture.himetricWidth();
     const int h = picture.himetricHeight();
     for (auto _ : state) {
-        picture.render(view->m_dcWork, 0, 0, 1024, 1024, 0, h, w, -h);
+        picture.render(work, 0, 0, 1024, 1024, 0, h, w, -h);
         benchmark::ClobberMemory();
     }
 }
@@ -202,17 +210,16 @@ void BM_Part_PaneText(benchmark::State& state)
 {
     ViewBench& b = bench();
     for (auto _ : state)
-        b.panes->setPaneText(3, QStringLiteral("lasco_c3_20130513_1654_1024.jpg"));
+        b.panes->setPaneText(Pane::Name, QStringLiteral("lasco_c3_20130513_1654_1024.jpg"));
 }
 BENCHMARK(BM_Part_PaneText)->Unit(benchmark::kMicrosecond);
 
 void BM_Part_GridLinesOnly(benchmark::State& state)
 {
-    CSkyrakeView* view = bench().view;
     Surface window(clientWidth, clientHeight);
     for (auto _ : state) {
         QPainter painter(&window.image());
-        painter.setPen(view->m_gridPen);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
         for (const GridLine& line : gridLines(0, 100, clientWidth))
             painter.drawLine(line.position, 0, line.position, clientHeight - 1);
         for (const GridLine& line : gridLines(0, 100, clientHeight))

@@ -7,6 +7,7 @@
 PictureList::~PictureList()
 {
     m_onRemoved = nullptr; // the owner is going away
+    m_onChanged = nullptr;
     RemoveAll();
 }
 
@@ -43,6 +44,7 @@ POSITION PictureList::AddTail(std::unique_ptr<CPictureItem> item)
         m_head = node;
     m_tail = node;
     ++m_count;
+    changed();
     return node;
 }
 
@@ -57,6 +59,7 @@ POSITION PictureList::InsertBefore(POSITION pos, std::unique_ptr<CPictureItem> i
         m_head = node;
     pos->prev = node;
     ++m_count;
+    changed();
     return node;
 }
 
@@ -77,6 +80,13 @@ void PictureList::RemoveAt(POSITION pos)
         m_onRemoved(pos);
     DiscardItem(std::move(pos->item));
     delete pos;
+    changed();
+}
+
+void PictureList::changed() const
+{
+    if (m_onChanged)
+        m_onChanged();
 }
 
 void PictureList::RemoveAll()

@@ -39,8 +39,12 @@ public:
     // Called after a node has been unlinked and before it is freed, with the removed position
     // (for comparison only): lets the owner move its current position off a removed node.
     void setRemovalObserver(std::function<void(POSITION)> observer) { m_onRemoved = std::move(observer); }
+    // Called after every insertion and removal, once the list is consistent again.
+    void setChangeObserver(std::function<void()> observer) { m_onChanged = std::move(observer); }
 
 private:
+    void changed() const;
+
     struct Node
     {
         std::unique_ptr<CPictureItem> item;
@@ -52,7 +56,11 @@ private:
     Node* m_tail = nullptr;
     int m_count = 0;
     std::function<void(POSITION)> m_onRemoved;
+    std::function<void()> m_onChanged;
 };
+
+// The most pictures the ordered import keeps in the sequence.
+inline constexpr int maxPictures = 10;
 
 using POSITION = PictureList::POSITION;
 

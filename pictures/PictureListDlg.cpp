@@ -91,7 +91,7 @@ bool CPictureListDlg::checkSize(const Picture& picture)
 void CPictureListDlg::OnImport()
 {
     ImportRules rules;
-    rules.limit = 10;
+    rules.limit = maxPictures;
     rules.ordered = true;
     rules.accept = [this](const Picture& picture) { return checkSize(picture); };
     ImportFiles(*m_pPictures, rules, [this] { fillList(); });

@@ -23,20 +23,22 @@ PaneBar::PaneBar(QWidget* parent) : QStatusBar(parent)
     }
 }
 
-void PaneBar::setPaneText(int index, const QString& text)
+void PaneBar::setPaneText(Pane pane, const QString& text)
 {
+    const int index = int(pane);
     if (index < 0 || index >= paneCount)
         return;
-    QLabel* pane = m_panes[size_t(index)];
+    QLabel* label = m_panes[size_t(index)];
     // Every render rewrites the picture's name; repaint only what changed.
-    if (pane->text() == text)
+    if (label->text() == text)
         return;
-    pane->setText(text);
-    pane->repaint();
+    label->setText(text);
+    label->repaint();
 }
 
-QString PaneBar::paneText(int index) const
+QString PaneBar::paneText(Pane pane) const
 {
+    const int index = int(pane);
     if (index < 0 || index >= paneCount)
         return {};
     if (index == 0 && !currentMessage().isEmpty())
@@ -44,24 +46,26 @@ QString PaneBar::paneText(int index) const
     return m_panes[size_t(index)]->text();
 }
 
-void PaneBar::setPaneWidth(int index, int width)
+void PaneBar::setPaneWidth(Pane pane, int width)
 {
+    const int index = int(pane);
     if (index <= 0 || index >= paneCount)
         return;
     m_panes[size_t(index)]->setFixedWidth(width);
 }
 
-int PaneBar::paneWidth(int index) const
+int PaneBar::paneWidth(Pane pane) const
 {
+    const int index = int(pane);
     if (index < 0 || index >= paneCount)
         return 0;
     return m_panes[size_t(index)]->width();
 }
 
-void setPaneText(const QWidget* widget, int index, const QString& text)
+void setPaneText(const QWidget* widget, Pane pane, const QString& text)
 {
     if (!widget)
         return;
     if (auto* bar = widget->window()->findChild<PaneBar*>(QStringLiteral("101")))
-        bar->setPaneText(index, text);
+        bar->setPaneText(pane, text);
 }

@@ -7,6 +7,19 @@
 
 class QLabel;
 
+// The status bar's panes by what they show.
+enum class Pane : int
+{
+    Message = 0,  // prompts, else the idle text
+    Position = 1, // picture position under the pointer
+    Zoom = 2,
+    Name = 3,  // the current picture's name
+    Count = 4, // how many pictures are loaded
+    CapsLock = 5,
+    NumLock = 6,
+    ScrollLock = 7,
+};
+
 // The main window's status bar: pane 0 is the message line (prompts, else the idle text),
 // panes 1-7 fixed panes. Panes 5-7 are the keyboard lock indicators.
 class PaneBar : public QStatusBar
@@ -17,17 +30,17 @@ public:
 
     explicit PaneBar(QWidget* parent = nullptr);
 
-    // Writes pane `index` and repaints it at once. Pane 0 takes the text as its idle text.
-    void setPaneText(int index, const QString& text);
-    QString paneText(int index) const;
+    // Writes a pane and repaints it at once. The message pane takes the text as its idle text.
+    void setPaneText(Pane pane, const QString& text);
+    QString paneText(Pane pane) const;
     // Width of a fixed pane, in pixels.
-    void setPaneWidth(int index, int width);
-    int paneWidth(int index) const;
+    void setPaneWidth(Pane pane, int width);
+    int paneWidth(Pane pane) const;
 
 private:
     std::array<QLabel*, paneCount> m_panes{};
 };
 
-// Writes pane `index` of the status bar of the window that holds `widget`; does nothing when
-// that window has no status bar (for instance while it is hidden from a test).
-void setPaneText(const QWidget* widget, int index, const QString& text);
+// Writes a pane of the status bar of the window that holds `widget`; does nothing when that
+// window has no status bar (for instance while it is hidden from a test).
+void setPaneText(const QWidget* widget, Pane pane, const QString& text);

@@ -2,7 +2,6 @@
 
 #include "platform/CFormat.h"
 
-#include <QRect>
 #include <QString>
 
 #include <vector>
@@ -39,9 +38,3 @@ struct GridLine
 // `offset` and lines `step` pixels apart: from the first line at or after the client's edge to
 // the last before `extent`. No lines for a step below one pixel.
 std::vector<GridLine> gridLines(int offset, int step, int extent);
-
-// The part of the rectangle at (x, y), `width` x `height`, that lies in `area`; computed wide,
-// since a zoomed picture may reach far beyond int range.
-QRect visiblePart(const QRect& area, int x, int y, int width, int height);
-// The part of `area` outside `hole`, as at most four rectangles.
-std::vector<QRect> around(const QRect& area, const QRect& hole);

@@ -1,6 +1,5 @@
 #include "viewer/SkyrakeView.h"
 
-#include "platform/PaneBar.h"
 #include "viewer/CoordinateModel.h"
 
 #include <QPaintEvent>
@@ -21,11 +20,17 @@ CSkyrakeView::CSkyrakeView(QWidget* parent)
     connect(&m_pauseTimer, &QTimer::timeout, this, &CSkyrakeView::endPlaybackPause);
 
     m_pictures.setRemovalObserver([this](POSITION removed) { onPictureRemoved(removed); });
+    m_pictures.setChangeObserver([this] { showPictureCount(); });
     registerCommands();
     m_contextRoute.append(&m_commands);
 }
 
-CSkyrakeView::~CSkyrakeView() = default;
+CSkyrakeView::~CSkyrakeView()
+{
+    // The pictures go before the widget's parts: nothing is left to be told of their removal.
+    m_pictures.setRemovalObserver({});
+    m_pictures.setChangeObserver({});
+}
 
 void CSkyrakeView::setDocumentCommands(const CommandMap* document)
 {
@@ -42,15 +47,55 @@ int CSkyrakeView::dpiY() const
     return logicalDpiY();
 }
 
-void CSkyrakeView::setStatusPane(int index, const QString& text) const
+void CSkyrakeView::setStatusPane(Pane pane, const QString& text) const
 {
-    setPaneText(this, index, text);
+    setPaneText(this, pane, text);
+}
+
+void CSkyrakeView::showPictureCount() const
+{
+    setStatusPane(Pane::Count, tr("共有%1幅图片").arg(m_pictures.GetCount()));
+}
+
+CPictureItem* CSkyrakeView::current() const
+{
+    return hasCurrentPicture() ? PictureList::GetAt(m_curPos) : nullptr;
+}
+
+QString CSkyrakeView::currentName() const
+{
+    const CPictureItem* item = current();
+    return item ? item->m_name : QString();
+}
+
+int CSkyrakeView::currentIndex() const
+{
+    int index = 0;
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos), ++index) {
+        if (pos == m_curPos)
+            return index;
+    }
+    return -1;
+}
+
+void CSkyrakeView::appendPicture(std::unique_ptr<CPictureItem> item)
+{
+    m_pictures.AddTail(std::move(item));
+}
+
+qsizetype CSkyrakeView::memoryInUse() const
+{
+    qsizetype bytes = 0;
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        bytes += PictureList::GetAt(pos)->m_pPicture->byteCount();
+    for (const Surface* surface : {&m_dcWork, &m_dcComposite, &m_window})
+        bytes += surface->image().sizeInBytes();
+    return bytes;
 }
 
 void CSkyrakeView::makeCurrent(POSITION pos)
 {
     m_curPos = pos;
-    m_pCurrent = PictureList::GetAt(pos);
     ShowCurrent();
 }
 
@@ -58,28 +103,30 @@ void CSkyrakeView::onPictureRemoved(POSITION removed)
 {
     // A dialog may delete the current picture while playback and painting go on behind it:
     // the current position moves to the head of what remains, or to nothing.
-    if (removed != m_curPos)
-        return;
-    m_curPos = m_pictures.GetHeadPosition();
-    m_pCurrent = PictureList::GetAt(m_curPos);
+    if (removed == m_curPos)
+        m_curPos = m_pictures.GetHeadPosition();
 }
 
 // ---- Zoom and pan ---------------------------------------------------------------------------
 
+void CSkyrakeView::setPlacement(const Placement& placement)
+{
+    m_placement = placement;
+    ShowCurrent();
+}
+
 void CSkyrakeView::OnZoomIn()
 {
-    m_zoom *= 1.5;
-    if (hasCurrentPicture())
-        ShowCurrent();
-    setStatusPane(2, zoomText(m_zoom));
+    m_placement.zoomIn();
+    ShowCurrent();
+    setStatusPane(Pane::Zoom, zoomText(m_placement.zoom()));
 }
 
 void CSkyrakeView::OnZoomOut()
 {
-    m_zoom *= 0.6666666666666666;
-    if (hasCurrentPicture())
-        ShowCurrent();
-    setStatusPane(2, zoomText(m_zoom));
+    m_placement.zoomOut();
+    ShowCurrent();
+    setStatusPane(Pane::Zoom, zoomText(m_placement.zoom()));
 }
 
 bool CSkyrakeView::allows(void (CSkyrakeView::*rule)(CmdUI&) const) const
@@ -95,7 +142,7 @@ void CSkyrakeView::OnPanLeft()
 {
     if (!allows(&CSkyrakeView::OnUpdatePanLeft))
         return;
-    m_offsetX += panStep(m_clientRect.width());
+    m_placement.panLeft(m_clientRect.width());
     ShowCurrent();
 }
 
@@ -103,7 +150,7 @@ void CSkyrakeView::OnPanRight()
 {
     if (!allows(&CSkyrakeView::OnUpdatePanRight))
         return;
-    m_offsetX -= panStep(m_clientRect.width());
+    m_placement.panRight(m_clientRect.width());
     ShowCurrent();
 }
 
@@ -111,7 +158,7 @@ void CSkyrakeView::OnPanUp()
 {
     if (!allows(&CSkyrakeView::OnUpdatePanUp))
         return;
-    m_offsetY += panStep(m_clientRect.height());
+    m_placement.panUp(m_clientRect.height());
     ShowCurrent();
 }
 
@@ -119,13 +166,12 @@ void CSkyrakeView::OnPanDown()
 {
     if (!allows(&CSkyrakeView::OnUpdatePanDown))
         return;
-    m_offsetY -= panStep(m_clientRect.height());
+    m_placement.panDown(m_clientRect.height());
     ShowCurrent();
 }
 
 void CSkyrakeView::OnInitialPosition()
 {
-    m_offsetX = 0;
-    m_offsetY = 0;
+    m_placement.toInitialPosition();
     InvalidateRect();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "analysis/FrameRender.h"
 #include "pictures/PictureList.h"
 #include "platform/CommandMap.h"
+#include "platform/PaneBar.h"
 #include "platform/Surface.h"
+#include "viewer/Placement.h"
 
 #include <QPen>
 #include <QRect>
@@ -10,12 +13,16 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
+class QMenu;
 class QPainter;
 class QPrinter;
 
-// The one view: it holds all of the program's working state (the picture sequence and its
-// current position, placement and zoom, channel and grid switches, drag state, off-screen
-// surfaces, playback and the report) and handles every command that works on it.
+// The one view: it holds the program's working state (the picture sequence and its current
+// position, the placement, channel and grid switches, off-screen surfaces, playback and the
+// report) and handles every command that works on it. The state is its own: the command line,
+// the benchmarks and the tests reach it through the few operations below.
 //
 // Drawing: everything the window shows is composed in `m_window`, an image of the client area;
 // paintEvent() only copies it to the screen. OnDraw() runs deferred, outside paintEvent(), so
@@ -31,70 +38,63 @@ public:
     const CommandMap& commands() const { return m_commands; }
     // The route of the right-button menu's commands: the view, then the document.
     void setDocumentCommands(const CommandMap* document);
+    // The right-button menu; each of its actions carries a command id as its data.
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
-    // ---- The picture sequence (pictures/) -------------------------------------------------
-    CPictureItem* m_pCurrent = nullptr; // the item being shown; refers into m_pictures
-    PictureList m_pictures;
-    POSITION m_curPos = nullptr; // node of m_pictures, or null: no current picture
-    QString m_path;              // full path of the file being imported
+    // ---- The sequence ---------------------------------------------------------------------
+    // Appends a picture at the tail, as File Open does; the shown picture stays.
+    void appendPicture(std::unique_ptr<CPictureItem> item);
+    const PictureList& pictures() const { return m_pictures; }
+    // The current picture's name; empty without one.
+    QString currentName() const;
+    // The current position as an index from the head; -1 without a current picture.
+    int currentIndex() const;
+    // The full path of the file an import took last.
+    const QString& importPath() const { return m_path; }
 
-    // ---- Colours and pen ------------------------------------------------------------------
-    const QRgb m_brushBlack = qRgb(0, 0, 0);
-    const QRgb m_brushCyan = qRgb(0, 255, 255);    // mask that removes red
-    const QRgb m_brushMagenta = qRgb(255, 0, 255); // mask that removes green
-    const QRgb m_brushYellow = qRgb(255, 255, 0);  // mask that removes blue
-
-    // ---- Placement, window pixels ---------------------------------------------------------
-    int m_offsetX = 0; // client x of the picture's top-left corner; may be negative
-    int m_offsetY = 0; // client y of the picture's top-left corner
-    double m_zoom = 1.0;
-
-    // ---- Drag state, window pixels ----------------------------------------------------------
-    int m_dragStartX = 0; // client point where the drag began
-    int m_dragStartY = 0;
-    int m_dragOrgX = 0; // offsets when the drag began
-    int m_dragOrgY = 0;
-    bool m_dragging = false;
-
-    bool m_playing = false;
-    bool m_needSurfaces = true;
-    bool m_showGrid = true;
-    bool m_showRed = true;
-    bool m_showGreen = true;
-    bool m_showBlue = true;
-    QPen m_gridPen;
-
-    QString m_report;
-
-    // ---- Off-screen surfaces, client-sized --------------------------------------------------
-    Surface m_dcWork;      // current picture as rendered, channel masks applied
-    Surface m_dcMask;      // one mask colour at a time
-    Surface m_dcComposite; // reference picture of the difference composite
-
-    int m_imageWidth = 0;  // displayed (zoomed) width in window pixels, as last rendered
-    int m_imageHeight = 0; // displayed (zoomed) height in window pixels
-    QRect m_clientRect;    // client rectangle as of the last paint; left and top are 0
-    int m_interval = 300;  // playback interval, milliseconds
-    // Renders asked for without a current picture, refused; stays 0 unless a caller is wrong.
-    int m_rendersRefused = 0;
-
-    // ---- Display operations -----------------------------------------------------------------
-    bool RenderCurrent();
-    void PresentWork();
-    void ShowCurrent();
-    void DrawGrid(QPainter& target);
-    void OnDraw();
-    // Draws what the window shows onto a printer page, scaled to the page.
-    void printPage(QPrinter& printer);
-    // Schedules OnDraw() (the framework's invalidation of the whole client area).
-    void InvalidateRect();
+    // ---- What is shown and how -------------------------------------------------------------
+    const Placement& placement() const { return m_placement; }
+    // Moves and zooms the pictures to `placement` and shows the current one there.
+    void setPlacement(const Placement& placement);
+    bool gridShown() const { return m_showGrid; }
+    void setGridShown(bool shown);
+    Channels channels() const { return {m_showRed, m_showGreen, m_showBlue}; }
     // What the window shows now: the composed image of the client area.
     const QImage& windowImage() const { return m_window.image(); }
     // Logical pixels per inch, x and y (LOGPIXELSX, LOGPIXELSY).
     int dpiX() const;
     int dpiY() const;
+    // Renders asked for without a current picture, refused; stays 0 unless a caller is wrong.
+    int rendersRefused() const { return m_rendersRefused; }
+    // Bytes held by the decoded pictures and the surfaces, for memory accounting.
+    qsizetype memoryInUse() const;
 
-    // ---- Commands: placement and zoom -------------------------------------------------------
+    // ---- Playback and the report -------------------------------------------------------------
+    bool isPlaying() const { return m_playing; }
+    int interval() const { return m_interval; }
+    void setInterval(int milliseconds) { m_interval = milliseconds; }
+    // The one playback timer (timer 1) and the pause at the wrap.
+    const QTimer& playbackTimer() const { return m_timer; }
+    const QTimer& pauseTimer() const { return m_pauseTimer; }
+    bool isPausing() const { return m_pauseTimer.isActive(); }
+    // The end of the wrap pause: the head is shown and the ticks resume.
+    void endPlaybackPause();
+    // The report's lines, the header line first (the size header is added when it is shown).
+    const QString& report() const { return m_report; }
+
+    // ---- Display operations -----------------------------------------------------------------
+    bool RenderCurrent();
+    void PresentWork();
+    void ShowCurrent();
+    void ShowFirst();
+    void DrawGrid(QPainter& target);
+    void OnDraw();
+    // Schedules OnDraw() (the framework's invalidation of the whole client area).
+    void InvalidateRect();
+    // Draws what the window shows onto a printer page, scaled to the page.
+    void printPage(QPrinter& printer);
+
+    // ---- Commands -----------------------------------------------------------------------------
     void OnZoomIn();
     void OnZoomOut();
     void OnPanLeft();
@@ -102,36 +102,20 @@ public:
     void OnPanUp();
     void OnPanDown();
     void OnInitialPosition();
-
-    // ---- Commands: channels and grid ----------------------------------------------------------
     void OnChannelRed();
     void OnChannelGreen();
     void OnChannelBlue();
     void OnGrid();
-
-    // ---- Commands: import and the picture list ----------------------------------------------
     void OnFileOpen();
     void OnImportPictures();
     void OnPictureList();
-    void ShowFirst();
-
-    // ---- Commands: playback -----------------------------------------------------------------
     void OnNextPicture();
     void OnPrevPicture();
     void OnPlayStart();
     void OnPlayStop();
     void OnSetSpeed();
     void OnTimer();
-    // The one playback timer (timer 1) and the pause at the wrap.
-    const QTimer& playbackTimer() const { return m_timer; }
-    bool isPausing() const { return m_pauseTimer.isActive(); }
-    const QTimer& pauseTimer() const { return m_pauseTimer; }
-    // The end of the wrap pause: the head is shown and the ticks resume.
-    void endPlaybackPause();
-
-    // ---- Commands: composite and report -------------------------------------------------------
     void OnComposite();
-    void RenderReference(CPictureItem* reference);
     void OnViewReport();
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
@@ -158,8 +142,8 @@ public:
     void OnUpdatePlayStart(CmdUI& ui) const;
     void OnUpdateMultiPicture(CmdUI& ui) const;
 
-    // Fires after every command the view carried out, so the frame can refresh its buttons.
 Q_SIGNALS:
+    // Fires after every command the view carried out, so the frame can refresh its buttons.
     void commandDone();
 
 protected:
@@ -173,11 +157,16 @@ protected:
 
 private:
     void registerCommands();
-    void setStatusPane(int index, const QString& text) const;
+    void setStatusPane(Pane pane, const QString& text) const;
+    // Pane 4 follows every change of the sequence, whatever made it.
+    void showPictureCount() const;
     // Makes the surfaces cover the client area (they grow with the window, never shrink).
     void ensureSurfaces();
-    // Applies the masks of the hidden channels to `surface` over the client rectangle.
-    void maskHiddenChannels(Surface& surface);
+    // Where the frames stand on the work surfaces now.
+    FrameLayout layout() const;
+    // The item at the current position; null without one.
+    CPictureItem* current() const;
+    bool hasCurrentPicture() const { return !m_pictures.IsEmpty() && m_curPos != nullptr; }
     // Makes the node at `pos` current and shows it.
     void makeCurrent(POSITION pos);
     // Keeps the current position on a node of the sequence when `removed` leaves it.
@@ -186,16 +175,43 @@ private:
     bool allows(void (CSkyrakeView::*rule)(CmdUI&) const) const;
     // Steps to `pos` by hand (next, previous), ending a wrap pause.
     void stepTo(POSITION pos);
-    bool hasCurrentPicture() const { return !m_pictures.IsEmpty() && m_curPos != nullptr; }
+    // Ends a wrap pause early: ticks resume at the full interval from the current picture.
+    void cancelPause();
     // Shows the picture a tick or the end of the wrap pause moved to; a failed render stops
     // playback after its message.
     void showTick();
 
-    Surface m_window; // what the window shows
-    bool m_drawPending = false;
+    // ---- The picture sequence ---------------------------------------------------------------
+    PictureList m_pictures;
+    POSITION m_curPos = nullptr; // node of m_pictures, or null: no current picture
+    QString m_path;              // full path of the file being imported
+
+    // ---- Placement, switches, pen -----------------------------------------------------------
+    Placement m_placement;
+    bool m_showGrid = true;
+    bool m_showRed = true;
+    bool m_showGreen = true;
+    bool m_showBlue = true;
+    QPen m_gridPen;
+
+    // ---- Off-screen surfaces, client-sized ----------------------------------------------------
+    Surface m_dcWork;      // current picture as rendered, channel masks applied
+    Surface m_dcComposite; // reference picture of the difference composite
+    Surface m_window;      // what the window shows
+    bool m_needSurfaces = true;
+    QRect m_clientRect; // client rectangle as of the last paint, window pixels; left and top are 0
+
+    // ---- Playback and the report --------------------------------------------------------------
+    bool m_playing = false;
+    int m_interval = 300; // playback interval, milliseconds
+    QTimer m_timer;       // timer 1: playback ticks
+    QTimer m_pauseTimer;  // the 500 ms pause at the wrap
     bool m_reportingTickFailure = false;
-    QTimer m_timer;      // timer 1: playback ticks
-    QTimer m_pauseTimer; // the 500 ms pause at the wrap
+    QString m_report;
+
+    int m_rendersRefused = 0;
+    bool m_drawPending = false;
     CommandMap m_commands;
     CommandRouter m_contextRoute;
+    QMenu* m_contextMenu = nullptr;
 };

@@ -1,8 +1,7 @@
 // The view's message map and every enable, check and radio rule of its commands.
 #include "viewer/SkyrakeView.h"
 
-#include "app/CommandIds.h"
-#include "viewer/CoordinateModel.h"
+#include "platform/CommandIds.h"
 
 void CSkyrakeView::registerCommands()
 {
@@ -56,24 +55,22 @@ void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const
 // nothing to move, so they are off then.
 void CSkyrakeView::OnUpdatePanLeft(CmdUI& ui) const
 {
-    ui.Enable(hasCurrentPicture() && m_offsetX <= 0);
+    ui.Enable(hasCurrentPicture() && m_placement.canPanLeft());
 }
 
 void CSkyrakeView::OnUpdatePanRight(CmdUI& ui) const
 {
-    const long long rest = static_cast<long long>(m_imageWidth) - panStep(m_clientRect.width()) + m_offsetX;
-    ui.Enable(hasCurrentPicture() && rest > 0);
+    ui.Enable(hasCurrentPicture() && m_placement.canPanRight(m_clientRect.width()));
 }
 
 void CSkyrakeView::OnUpdatePanUp(CmdUI& ui) const
 {
-    ui.Enable(hasCurrentPicture() && m_offsetY <= 0);
+    ui.Enable(hasCurrentPicture() && m_placement.canPanUp());
 }
 
 void CSkyrakeView::OnUpdatePanDown(CmdUI& ui) const
 {
-    const long long rest = static_cast<long long>(m_imageHeight) - panStep(m_clientRect.height()) + m_offsetY;
-    ui.Enable(hasCurrentPicture() && rest > 0);
+    ui.Enable(hasCurrentPicture() && m_placement.canPanDown(m_clientRect.height()));
 }
 
 void CSkyrakeView::OnUpdateChannelRed(CmdUI& ui) const
@@ -133,7 +130,11 @@ void CSkyrakeView::OnChannelBlue()
 
 void CSkyrakeView::OnGrid()
 {
-    m_showGrid = !m_showGrid;
-    if (hasCurrentPicture())
-        ShowCurrent();
+    setGridShown(!m_showGrid);
+}
+
+void CSkyrakeView::setGridShown(bool shown)
+{
+    m_showGrid = shown;
+    ShowCurrent();
 }

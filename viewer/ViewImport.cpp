@@ -8,11 +8,6 @@
 void CSkyrakeView::ShowFirst()
 {
     m_curPos = m_pictures.GetHeadPosition();
-    if (m_pictures.IsEmpty()) {
-        m_pCurrent = nullptr;
-        return;
-    }
-    m_pCurrent = PictureList::GetAt(m_curPos);
     ShowCurrent();
 }
 
@@ -27,7 +22,7 @@ void CSkyrakeView::OnFileOpen()
 void CSkyrakeView::OnImportPictures()
 {
     ImportRules rules;
-    rules.limit = 10;
+    rules.limit = maxPictures;
     rules.ordered = true;
     rules.pathHolder = &m_path;
     ImportFiles(m_pictures, rules);
@@ -41,6 +36,6 @@ void CSkyrakeView::OnPictureList()
         dialog.exec();
     }
     ShowFirst();
-    setStatusPane(4, tr("共有%1幅图片").arg(m_pictures.GetCount()));
+    showPictureCount();
     InvalidateRect();
 }

@@ -10,13 +10,17 @@ namespace {
 constexpr int wrapPauseMs = 500;
 }
 
+void CSkyrakeView::cancelPause()
+{
+    m_pauseTimer.stop();
+    m_timer.start(m_interval);
+}
+
 void CSkyrakeView::stepTo(POSITION pos)
 {
     // A step during the wrap pause ends the pause; playback goes on from the step's picture.
-    if (m_pauseTimer.isActive()) {
-        m_pauseTimer.stop();
-        m_timer.start(m_interval);
-    }
+    if (m_pauseTimer.isActive())
+        cancelPause();
     makeCurrent(pos);
 }
 
@@ -82,7 +86,6 @@ void CSkyrakeView::endPlaybackPause()
 
 void CSkyrakeView::showTick()
 {
-    m_pCurrent = PictureList::GetAt(m_curPos);
     if (RenderCurrent()) {
         PresentWork();
         return;

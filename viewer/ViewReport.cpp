@@ -6,17 +6,14 @@
 #include "tools/ConfirmDlg.h"
 #include "tools/ReportDlg.h"
 #include "tools/ReportText.h"
-#include "viewer/CoordinateModel.h"
 
 void CSkyrakeView::OnLButtonDblClk(QPoint point)
 {
-    if (!hasCurrentPicture())
+    const CPictureItem* item = current();
+    if (!item)
         return;
-    m_pCurrent = PictureList::GetAt(m_curPos);
-    const double x = toPicture(point.x(), m_offsetX, m_zoom);
-    const double y = toPicture(point.y(), m_offsetY, m_zoom);
     CConfirmDlg confirm(window());
-    confirm.m_line = reportLine(m_pCurrent->m_name, x, y);
+    confirm.m_line = reportLine(item->m_name, m_placement.pictureX(point.x()), m_placement.pictureY(point.y()));
     confirm.m_question = tr("添加到报告？");
     if (confirm.exec() != QDialog::Accepted)
         return;
@@ -26,9 +23,10 @@ void CSkyrakeView::OnLButtonDblClk(QPoint point)
 
 QSize CSkyrakeView::NaturalSize() const
 {
-    if (!hasCurrentPicture() || !m_pCurrent)
+    const CPictureItem* item = current();
+    if (!item)
         return {};
-    const Picture& picture = *m_pCurrent->m_pPicture;
+    const Picture& picture = *item->m_pPicture;
     return {naturalSize(dpiX(), picture.himetricWidth()), naturalSize(dpiY(), picture.himetricHeight())};
 }
 
@@ -36,7 +34,8 @@ void CSkyrakeView::OnViewReport()
 {
     // The header quotes the current picture's natural size; the displayed size that the pan
     // rules read stays as the last render left it.
-    const QSize size = hasCurrentPicture() ? NaturalSize() : QSize(m_imageWidth, m_imageHeight);
+    const QSize size =
+        hasCurrentPicture() ? NaturalSize() : QSize(m_placement.imageWidth(), m_placement.imageHeight());
     CReportDlg dialog(window());
     dialog.m_text = reportSizeHeader(size.width(), size.height()) + m_report;
     if (dialog.exec() == QDialog::Accepted && dialog.m_cleared)

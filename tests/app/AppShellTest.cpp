@@ -3,7 +3,7 @@
 
 #include "../support/ModalScript.h"
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "app/RecentFileList.h"
 #include "app/SkyrakeDoc.h"
 
@@ -80,12 +80,12 @@ TEST_F(ShellTest, NewKeepsPicturesAndRepaints)
 {
     load({lasco512Jpg, lasco512Second});
     frame->action(cmd::ZoomIn)->trigger();
-    const double zoom = view->m_zoom;
+    const double zoom = view->placement().zoom();
     const QImage before = view->grab().toImage();
     QTest::keySequence(frame, QKeySequence(Qt::CTRL | Qt::Key_N));
     settle();
-    EXPECT_EQ(view->m_pictures.GetCount(), 2);
-    EXPECT_EQ(view->m_zoom, zoom);
+    EXPECT_EQ(view->pictures().GetCount(), 2);
+    EXPECT_EQ(view->placement().zoom(), zoom);
     EXPECT_EQ(pane(4), QStringLiteral("共有2幅图片"));
     EXPECT_EQ(view->grab().toImage(), before);
     EXPECT_TRUE(desktop.messages.isEmpty());

@@ -52,12 +52,12 @@ TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
     const QStringList frames = cometFrames();
     appendPictures(*harness.view,
                    {frames[2], fixture(QStringLiteral("crafted/html_404_named.jpg")), frames[0]});
-    const PictureList& pictures = harness.view->m_pictures;
+    const PictureList& pictures = harness.view->pictures();
     ASSERT_EQ(pictures.GetCount(), 2);
     EXPECT_EQ(PictureList::GetAt(pictures.GetHeadPosition())->m_name, "c3_synthetic_comet_f2.jpg");
     EXPECT_EQ(PictureList::GetAt(pictures.GetTailPosition())->m_name, "c3_synthetic_comet_f0.jpg");
     // The first picture of the sequence is shown, and no message box interrupts a start-up.
-    EXPECT_EQ(harness.view->m_curPos, pictures.GetHeadPosition());
+    EXPECT_EQ(harness.view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(3), "c3_synthetic_comet_f2.jpg");
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
@@ -73,7 +73,7 @@ TEST(CommandLine, HeadlessCompositeEqualsTheViewsComposite)
 
     ViewHarness harness(512, 512);
     harness.load(frames);
-    harness.view->m_showGrid = false;
+    harness.view->setGridShown(false);
     harness.view->OnComposite();
     const QImage shown = harness.view->windowImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), QSize(512, 512));

@@ -1,7 +1,7 @@
 // The menus, toolbar, keys, prompts and tooltips as the observer meets them in the main window.
 #include "ShellFixture.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 
 #include <QAction>
 #include <QMenu>

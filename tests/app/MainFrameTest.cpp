@@ -3,7 +3,7 @@
 #include "ShellFixture.h"
 
 #include "../support/ModalScript.h"
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +49,7 @@ TEST_F(ShellTest, StartsMaximisedWithReadyLineAndCountAndCaption)
     for (int i : {1, 2, 3})
         EXPECT_TRUE(pane(i).isEmpty()) << i;
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("SkyRake"));
-    EXPECT_EQ(frame->statusPanes()->paneWidth(3), 200);
+    EXPECT_EQ(frame->statusPanes()->paneWidth(Pane::Name), 200);
     EXPECT_FALSE(frame->windowIcon().isNull());
     // The toolbar moves, docks on any edge and floats; the offscreen platform tells no lock keys.
     EXPECT_TRUE(frame->toolBar()->isMovable());
@@ -84,11 +84,11 @@ TEST_F(ShellTest, EnableRulesWithNoOneAndSeveralPictures)
 TEST_F(ShellTest, DisabledCommandsKeyAndContextItemDoNothing)
 {
     load({lasco512Jpg});
-    const POSITION first = view->m_curPos;
+    const int first = view->currentIndex();
     QTest::keyClick(frame, Qt::Key_PageDown);
     QTest::keyClick(frame, Qt::Key_PageUp);
     settle();
-    EXPECT_EQ(view->m_curPos, first);
+    EXPECT_EQ(view->currentIndex(), first);
 
     // The right-button menu shows its items enabled, but "下一幅" is refused all the same.
     bool chosen = false;
@@ -110,13 +110,13 @@ TEST_F(ShellTest, DisabledCommandsKeyAndContextItemDoNothing)
     view->OnRButtonDown(view->mapToGlobal(QPoint(10, 10)));
     settle();
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(view->m_curPos, first);
+    EXPECT_EQ(view->currentIndex(), first);
 
     // With a second picture the same key steps: the key itself does arrive.
     load({lasco512Second});
     QTest::keyClick(frame, Qt::Key_PageDown);
     settle();
-    EXPECT_NE(view->m_curPos, first);
+    EXPECT_NE(view->currentIndex(), first);
 }
 
 TEST_F(ShellTest, EditAndPaneKeysDoNothing)
@@ -233,4 +233,80 @@ TEST_F(ShellTest, PrintAsksForThePrinterFirst)
     printer.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
     view->printPage(printer);
     EXPECT_GT(QFileInfo(printer.outputFileName()).size(), 0);
+}
+
+namespace {
+
+// Opens the right-button menu at `at`, hands it to `choose` while it is open, and returns the
+// texts of its places as they were shown (empty for a separator).
+QStringList contextMenu(CSkyrakeView* view, QPoint at, const std::function<void(QMenu*)>& choose)
+{
+    QStringList places;
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || seen)
+            return;
+        seen = true;
+        poll.stop();
+        EXPECT_EQ(menu->pos(), view->mapToGlobal(at));
+        for (QAction* action : menu->actions()) {
+            places << (action->isSeparator() ? QString() : action->text());
+            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+            EXPECT_FALSE(action->isChecked());
+        }
+        choose(menu);
+    });
+    poll.start();
+    QTest::mouseClick(view, Qt::RightButton, {}, at);
+    EXPECT_TRUE(seen);
+    return places;
+}
+
+void choose(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) {
+            menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no place " << text.toStdString();
+    menu->close();
+}
+
+} // namespace
+
+TEST_F(ShellTest, TheRightButtonMenuOffersTenPlacesAndCommandsRunOnlyWhenAllowed)
+{
+    const QString zoomIn = QString::fromUtf8("放大");
+
+    const QStringList places = contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, zoomIn); });
+    const QStringList expected = {zoomIn,
+                                  QString::fromUtf8("缩小"),
+                                  QString(),
+                                  QString::fromUtf8("下一幅"),
+                                  QString::fromUtf8("前一幅"),
+                                  QString(),
+                                  QString::fromUtf8("开始播放"),
+                                  QString::fromUtf8("停止播放"),
+                                  QString(),
+                                  QString::fromUtf8("初始位置")};
+    EXPECT_EQ(places, expected);
+    settle();
+    EXPECT_EQ(view->placement().zoom(), 1.0); // no picture: zooming is not allowed
+    EXPECT_EQ(pane(2), QString());
+
+    // With one picture, zoom runs and stepping does not.
+    load({lasco512Jpg});
+    contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, zoomIn); });
+    EXPECT_EQ(view->placement().zoom(), 1.5);
+    EXPECT_EQ(pane(2), "150%");
+    frame->statusPanes()->setPaneText(Pane::Name, QString());
+    contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, QString::fromUtf8("下一幅")); });
+    EXPECT_EQ(pane(3), QString());
+    EXPECT_TRUE(desktop.messages.isEmpty());
 }

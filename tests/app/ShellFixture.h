@@ -45,7 +45,7 @@ protected:
             const QString path = fixture(name);
             auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
             ASSERT_TRUE(loaded) << name.toStdString();
-            view->m_pictures.AddTail(
+            view->appendPicture(
                 std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
         }
         view->ShowFirst();
@@ -53,7 +53,7 @@ protected:
         settle();
     }
 
-    QString pane(int index) const { return frame->statusPanes()->paneText(index); }
+    QString pane(int index) const { return frame->statusPanes()->paneText(Pane(index)); }
 
     QTemporaryDir settingsDir;
     FakeDesktop desktop; // outlives the application, which may still hand it links

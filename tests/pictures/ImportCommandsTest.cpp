@@ -86,11 +86,11 @@ TEST_F(ImportCommands, TwelveFilesGiveTenInNameOrderAndOneLimitMessage)
     for (int i = 3; i <= 12; ++i)
         expected << QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
     EXPECT_EQ(listRows, expected);
-    EXPECT_EQ(namesOf(view->m_pictures), expected);
+    EXPECT_EQ(namesOf(view->pictures()), expected);
     // The last file taken was the tenth; the eleventh was never looked at.
-    EXPECT_TRUE(view->m_path.endsWith(QStringLiteral("p03.jpg"))) << view->m_path.toStdString();
+    EXPECT_TRUE(view->importPath().endsWith(QStringLiteral("p03.jpg"))) << view->importPath().toStdString();
     // The closing steps: the head is current and shown, pane 4 counts.
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+    EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(3), QStringLiteral("p03.jpg"));
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有10幅图片"));
 }
@@ -100,7 +100,7 @@ TEST_F(ImportCommands, ExactlyTenFilesGiveNoMessage)
     desktop.queueFiles(copies(10));
     importPictures();
     EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_EQ(view->m_pictures.GetCount(), 10);
+    EXPECT_EQ(view->pictures().GetCount(), 10);
     EXPECT_EQ(listRows.size(), 10);
 }
 
@@ -108,13 +108,13 @@ TEST_F(ImportCommands, WithTenLoadedTheLimitStopsBeforeTheFirstFileAndTheListSti
 {
     desktop.queueFiles(copies(10));
     importPictures();
-    const QString lastPath = view->m_path;
+    const QString lastPath = view->importPath();
 
     desktop.queueFiles(copies(2, 11));
     importPictures("cancel");
     EXPECT_EQ(desktop.messages, QStringList{tooMany});
-    EXPECT_EQ(view->m_path, lastPath); // no file was taken
-    EXPECT_EQ(view->m_pictures.GetCount(), 10);
+    EXPECT_EQ(view->importPath(), lastPath); // no file was taken
+    EXPECT_EQ(view->pictures().GetCount(), 10);
     EXPECT_EQ(listDialogs, 2);
 }
 
@@ -126,7 +126,7 @@ TEST_F(ImportCommands, ANonPictureIsSkippedSilentlyAndDoesNotCount)
     desktop.queueFiles(files);
     importPictures();
     EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_EQ(view->m_pictures.GetCount(), 10);
+    EXPECT_EQ(view->pictures().GetCount(), 10);
 }
 
 TEST_F(ImportCommands, ADuplicateNameIsRefusedOnceAndTheLoopGoesOn)
@@ -135,19 +135,19 @@ TEST_F(ImportCommands, ADuplicateNameIsRefusedOnceAndTheLoopGoesOn)
     desktop.queueFiles({files[1], files[0], files[1], files[2]});
     importPictures();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("图片已经载入")});
-    EXPECT_EQ(namesOf(view->m_pictures), (QStringList{"p01.jpg", "p02.jpg", "p03.jpg"}));
+    EXPECT_EQ(namesOf(view->pictures()), (QStringList{"p01.jpg", "p02.jpg", "p03.jpg"}));
 }
 
 TEST_F(ImportCommands, CancellingImportPicturesStillOpensTheListThenShowsTheFirst)
 {
     harness.load({fixture(lasco512Jpg), fixture(lasco512Gif)});
-    view->m_curPos = view->m_pictures.GetTailPosition();
+    view->OnPrevPicture(); // the tail is current
     desktop.queueCancel();
     importPictures("cancel");
     EXPECT_EQ(desktop.fileDialogs, 1);
     EXPECT_EQ(listDialogs, 1);
     EXPECT_EQ(listRows.size(), 2);
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+    EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有2幅图片"));
 }
 
@@ -155,8 +155,8 @@ TEST_F(ImportCommands, ImportPicturesOnAnEmptySequenceLeavesNoCurrentPicture)
 {
     desktop.queueCancel();
     importPictures();
-    EXPECT_EQ(view->m_curPos, nullptr);
-    EXPECT_EQ(view->m_pCurrent, nullptr);
+    EXPECT_EQ(view->currentIndex(), -1);
+    EXPECT_EQ(view->currentName(), QString());
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有0幅图片"));
 }
 
@@ -169,7 +169,7 @@ TEST_F(ImportCommands, CancellingFileOpenChangesNothingAndDrawsNothing)
     view->OnFileOpen();
     ViewHarness::settle();
     EXPECT_EQ(desktop.fileDialogs, 1);
-    EXPECT_EQ(view->m_pictures.GetCount(), 1);
+    EXPECT_EQ(view->pictures().GetCount(), 1);
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(harness.pane(3), pane3);
     EXPECT_EQ(view->windowImage(), before);
@@ -183,15 +183,15 @@ TEST_F(ImportCommands, FileOpenAppendsDuplicatesBeyondTenAndThenImportStopsAtOnc
     view->OnFileOpen();
     ViewHarness::settle();
     EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_EQ(view->m_pictures.GetCount(), 11);
-    EXPECT_EQ(PictureList::GetAt(view->m_pictures.GetTailPosition())->m_name, QStringLiteral("p01.jpg"));
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+    EXPECT_EQ(view->pictures().GetCount(), 11);
+    EXPECT_EQ(PictureList::GetAt(view->pictures().GetTailPosition())->m_name, QStringLiteral("p01.jpg"));
+    EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(3), QStringLiteral("p01.jpg"));
 
     desktop.queueFiles(copies(1, 20));
     importPictures();
     EXPECT_EQ(desktop.messages, QStringList{tooMany});
-    EXPECT_EQ(view->m_pictures.GetCount(), 11);
+    EXPECT_EQ(view->pictures().GetCount(), 11);
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有11幅图片"));
 }
 
@@ -202,9 +202,8 @@ TEST_F(ImportCommands, FileOpenShowsTheHeadOfTheWholeSequence)
     desktop.queueFiles(copies(2, 1));
     view->OnFileOpen();
     ViewHarness::settle();
-    EXPECT_EQ(namesOf(view->m_pictures), (QStringList{"p05.jpg", "p01.jpg", "p02.jpg"}));
+    EXPECT_EQ(namesOf(view->pictures()), (QStringList{"p05.jpg", "p01.jpg", "p02.jpg"}));
     EXPECT_EQ(harness.pane(3), QStringLiteral("p05.jpg"));
-    EXPECT_EQ(view->m_clientRect, QRect(QPoint(0, 0), view->size()));
 }
 
 TEST_F(ImportCommands, TheWaitCursorCoversTheLoopAndItsMessagesOnly)
@@ -242,7 +241,7 @@ TEST_F(ImportCommands, DeletingTheCurrentPictureDuringPlaybackNeverLeavesATickOn
         clickButton(dialog, "delete");    // ... and deletes it
         rowsAfterDelete = rowsOf(dialog);
         // Behind the dialog, the current position has moved to the head, and ticks and paint go on.
-        EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+        EXPECT_EQ(view->currentIndex(), 0);
         view->OnTimer();
         EXPECT_EQ(harness.pane(3), QStringLiteral("c3_synthetic_comet_f2.jpg"));
         view->OnDraw();
@@ -252,7 +251,7 @@ TEST_F(ImportCommands, DeletingTheCurrentPictureDuringPlaybackNeverLeavesATickOn
         EXPECT_TRUE(view->isPausing());
         dialog->m_list->setCurrentRow(0);
         clickButton(dialog, "delete"); // the sequence is empty now
-        EXPECT_EQ(view->m_curPos, nullptr);
+        EXPECT_EQ(view->currentIndex(), -1);
         view->endPlaybackPause();
         view->OnTimer();
         view->OnDraw();
@@ -261,8 +260,8 @@ TEST_F(ImportCommands, DeletingTheCurrentPictureDuringPlaybackNeverLeavesATickOn
     script.run([&] { view->OnPictureList(); });
     EXPECT_EQ(rowsAfterDelete, (QStringList{"c3_synthetic_comet_f0.jpg", "c3_synthetic_comet_f2.jpg"}));
     EXPECT_TRUE(desktop.messages.isEmpty());
-    EXPECT_TRUE(view->m_pictures.IsEmpty());
-    EXPECT_EQ(view->m_pCurrent, nullptr);
+    EXPECT_TRUE(view->pictures().IsEmpty());
+    EXPECT_EQ(view->currentName(), QString());
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有0幅图片"));
     view->OnPlayStop();
 }

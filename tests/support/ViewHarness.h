@@ -35,14 +35,14 @@ public:
         for (const QString& path : paths) {
             auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
             if (loaded)
-                view->m_pictures.AddTail(
+                view->appendPicture(
                     std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
         }
         view->ShowFirst();
         settle();
     }
 
-    QString pane(int index) const { return panes->paneText(index); }
+    QString pane(int index) const { return panes->paneText(Pane(index)); }
 
     QMainWindow window;
     PaneBar* panes = new PaneBar(&window);

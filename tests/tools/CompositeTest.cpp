@@ -70,11 +70,11 @@ protected:
 TEST_F(Composite, IdenticalFramesGiveBlackWithTheGridOnTop)
 {
     harness.load({fixture(lasco512Jpg), fixture(lasco512Jpg)});
-    view->m_showGrid = false;
+    view->setGridShown(false);
     view->OnComposite();
     EXPECT_EQ(litAwayFrom(view->windowImage(), {}, 0), 0);
 
-    view->m_showGrid = true;
+    view->setGridShown(true);
     view->OnComposite();
     const QImage& shown = view->windowImage();
     EXPECT_NE(shown.pixel(100, 200) & 0xffffff, 0u); // the vertical grid line at picture x 100
@@ -85,7 +85,7 @@ TEST_F(Composite, IdenticalFramesGiveBlackWithTheGridOnTop)
 TEST_F(Composite, TheMovingCometLightsUpWhereverItWasAndNowhereElse)
 {
     harness.load(cometFrames());
-    view->m_showGrid = false;
+    view->setGridShown(false);
     view->OnComposite();
     const QImage shown = view->windowImage().copy();
     for (const QPoint& p : cometTrack)
@@ -96,7 +96,7 @@ TEST_F(Composite, TheMovingCometLightsUpWhereverItWasAndNowhereElse)
     EXPECT_EQ(litAwayFrom(shown, cometTrack, jpegBlockReach), 0);
 
     // The first picture is current again, while pane 3 still names the last frame rendered.
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+    EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(3), QStringLiteral("c3_synthetic_comet_f3.jpg"));
     view->OnNextPicture();
     EXPECT_EQ(harness.pane(3), QStringLiteral("c3_synthetic_comet_f1.jpg"));
@@ -105,10 +105,10 @@ TEST_F(Composite, TheMovingCometLightsUpWhereverItWasAndNowhereElse)
 TEST_F(Composite, ASecondRunAfterPanningKeepsNoTraceOfTheFirst)
 {
     harness.load(cometFrames());
-    view->m_showGrid = false;
+    view->setGridShown(false);
     view->OnComposite();
     view->OnPanRight(); // the picture moves left by a third of the client width
-    const int shift = view->m_offsetX;
+    const int shift = view->placement().offsetX();
     ASSERT_EQ(shift, -200);
     view->OnComposite();
     const QImage shown = view->windowImage().copy();
@@ -123,9 +123,9 @@ TEST_F(Composite, ASecondRunAfterPanningKeepsNoTraceOfTheFirst)
 TEST_F(Composite, AHiddenRedChannelLeavesNoRed)
 {
     harness.load(cometFrames());
-    view->m_showGrid = false;
+    view->setGridShown(false);
     view->OnChannelRed();
-    ASSERT_FALSE(view->m_showRed);
+    ASSERT_FALSE(view->channels().red);
     view->OnComposite();
     const QImage& shown = view->windowImage();
     int red = 0;

@@ -4,7 +4,7 @@
 #include "../support/Fixtures.h"
 #include "../support/ModalScript.h"
 #include "../support/ViewHarness.h"
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "tools/SpeedDlg.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ std::unique_ptr<CPictureItem> unrenderable(const QString& name)
 TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
 {
     view->OnPlayStart();
-    EXPECT_TRUE(view->m_playing);
+    EXPECT_TRUE(view->isPlaying());
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 300);
     EXPECT_EQ(shown(), f0); // nothing drawn at once
@@ -60,7 +60,7 @@ TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
     // From the last picture: the ticks stop for 500 ms while the last picture stays on ...
     view->OnTimer();
     EXPECT_EQ(shown(), f2);
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetTailPosition());
+    EXPECT_EQ(view->currentIndex(), view->pictures().GetCount() - 1);
     EXPECT_FALSE(ticking());
     EXPECT_TRUE(view->isPausing());
     EXPECT_EQ(view->pauseTimer().interval(), 500);
@@ -69,28 +69,28 @@ TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
     // ... then the head is shown and the next tick is one full interval later.
     view->endPlaybackPause();
     EXPECT_EQ(shown(), f0);
-    EXPECT_EQ(view->m_curPos, view->m_pictures.GetHeadPosition());
+    EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 300);
     EXPECT_FALSE(view->isPausing());
-    EXPECT_TRUE(view->m_playing);
+    EXPECT_TRUE(view->isPlaying());
     view->OnPlayStop();
 }
 
 TEST_F(Playback, StartWhilePlayingReArmsTheOneTimerAndStopTwiceIsHarmless)
 {
     view->OnPlayStart();
-    view->m_interval = 700;
+    view->setInterval(700);
     view->OnPlayStart();
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 700);
     EXPECT_EQ(view->findChildren<QTimer*>().size(), 0); // the view's timers are members, not extra children
 
     view->OnPlayStop();
-    EXPECT_FALSE(view->m_playing);
+    EXPECT_FALSE(view->isPlaying());
     EXPECT_FALSE(ticking());
     view->OnPlayStop();
-    EXPECT_FALSE(view->m_playing);
+    EXPECT_FALSE(view->isPlaying());
     EXPECT_FALSE(ticking());
     EXPECT_EQ(shown(), f0);
 }
@@ -111,7 +111,7 @@ TEST_F(Playback, StepsDuringPlaybackMoveThePositionTheTicksContinueFrom)
     EXPECT_EQ(shown(), f0);
     view->OnTimer();
     EXPECT_EQ(shown(), f1);
-    EXPECT_TRUE(view->m_playing);
+    EXPECT_TRUE(view->isPlaying());
     view->OnPlayStop();
 }
 
@@ -154,41 +154,46 @@ TEST_F(Playback, StopStepAndStartDuringTheWrapPause)
 
 TEST_F(Playback, AFailedRenderOnATickShowsTheMessageThenStops)
 {
-    view->m_pictures.InsertBefore(PictureList::next(view->m_pictures.GetHeadPosition()), unrenderable("bad"));
+    view->appendPicture(unrenderable("bad"));
+    view->OnNextPicture();
+    view->OnNextPicture();
     view->OnPlayStart();
     bool tickingDuringMessage = false;
     desktop.onMessage = [&](const QString&) {
-        tickingDuringMessage = ticking() && view->m_playing;
+        tickingDuringMessage = ticking() && view->isPlaying();
         view->OnTimer(); // a tick arriving while the message is open waits
     };
     view->OnTimer();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("渲染图像失败！")});
     EXPECT_TRUE(tickingDuringMessage);
-    EXPECT_FALSE(view->m_playing);
+    EXPECT_FALSE(view->isPlaying());
     EXPECT_FALSE(ticking());
-    EXPECT_EQ(PictureList::GetAt(view->m_curPos)->m_name, QStringLiteral("bad"));
+    EXPECT_EQ(view->currentName(), QStringLiteral("bad"));
 }
 
 TEST_F(Playback, AFailedRenderOnAStepLeavesPlaybackRunning)
 {
-    view->m_pictures.AddTail(unrenderable("bad"));
+    view->appendPicture(unrenderable("bad"));
     view->OnPlayStart();
     view->OnPrevPicture();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("渲染图像失败！")});
-    EXPECT_TRUE(view->m_playing);
+    EXPECT_TRUE(view->isPlaying());
     EXPECT_TRUE(ticking());
     view->OnPlayStop();
 }
 
 TEST_F(Playback, TicksDoNothingWithoutACurrentPicture)
 {
-    view->OnPlayStart();
-    view->m_curPos = nullptr; // pictures present, none current yet (an import still under way)
-    view->OnTimer();
-    EXPECT_EQ(view->m_curPos, nullptr);
-    EXPECT_FALSE(view->isPausing());
+    // Pictures present, none current yet (an import still under way).
+    ViewHarness other;
+    other.view->appendPicture(unrenderable("a"));
+    other.view->appendPicture(unrenderable("b"));
+    other.view->OnPlayStart();
+    other.view->OnTimer();
+    EXPECT_EQ(other.view->currentIndex(), -1);
+    EXPECT_FALSE(other.view->isPausing());
     EXPECT_TRUE(desktop.messages.isEmpty());
-    view->OnPlayStop();
+    other.view->OnPlayStop();
 }
 
 TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
@@ -206,8 +211,8 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
     script.run([&] { view->OnSetSpeed(); });
     EXPECT_EQ(opened, QStringLiteral("300"));
     EXPECT_FALSE(tickingWhileOpen);
-    EXPECT_TRUE(view->m_playing);
-    EXPECT_EQ(view->m_interval, 1200);
+    EXPECT_TRUE(view->isPlaying());
+    EXPECT_EQ(view->interval(), 1200);
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 1200);
 
@@ -217,7 +222,7 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
         clickButton(dialog, "cancel");
     });
     cancel.run([&] { view->OnSetSpeed(); });
-    EXPECT_EQ(view->m_interval, 1200);
+    EXPECT_EQ(view->interval(), 1200);
     EXPECT_EQ(interval(), 1200);
     EXPECT_TRUE(ticking());
     view->OnPlayStop();
@@ -229,9 +234,9 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
         clickButton(dialog, "ok");
     });
     stopped.run([&] { view->OnSetSpeed(); });
-    EXPECT_EQ(view->m_interval, 100);
+    EXPECT_EQ(view->interval(), 100);
     EXPECT_FALSE(ticking());
-    EXPECT_FALSE(view->m_playing);
+    EXPECT_FALSE(view->isPlaying());
 }
 
 TEST(PlaybackCommands, SequenceCommandsNeedTwoPicturesAndSpeedIsAlwaysThere)
@@ -242,7 +247,7 @@ TEST(PlaybackCommands, SequenceCommandsNeedTwoPicturesAndSpeedIsAlwaysThere)
     const CommandRouter route{&view->commands()};
     const std::pair<int, bool> cases[] = {{0, false}, {1, false}, {2, true}};
     for (const auto& [count, enabled] : cases) {
-        while (view->m_pictures.GetCount() < count)
+        while (view->pictures().GetCount() < count)
             harness.load({fixture(lasco512Jpg)});
         for (const int id :
              {cmd::NextPicture, cmd::PrevPicture, cmd::PlayStart, cmd::PlayStop, cmd::Composite})

@@ -65,17 +65,17 @@ TEST_F(Report, LinesGiveOneBasedPicturePixels)
     EXPECT_EQ(offeredLine({511, 399}), name512 + "\t(512,400)\r\n");
 
     view->OnZoomIn();
-    ASSERT_DOUBLE_EQ(view->m_zoom, 1.5);
+    ASSERT_DOUBLE_EQ(view->placement().zoom(), 1.5);
     const QStringList expected = {"1", "1", "2", "3"};
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(offeredLine({x, 0}), name512 + "\t(" + expected[x] + ",1)\r\n") << x;
 
     // Left of and above the picture: numbers below 1, the line still offered.
-    view->m_zoom = 1.0;
-    view->m_offsetX = 10;
-    view->m_offsetY = 20;
+    Placement placement;
+    placement.moveTo(10, 20);
+    view->setPlacement(placement);
     EXPECT_EQ(offeredLine({9, 18}), name512 + "\t(-1,-2)\r\n");
-    EXPECT_EQ(view->m_report, header); // every confirmation was cancelled
+    EXPECT_EQ(view->report(), header); // every confirmation was cancelled
 }
 
 TEST_F(Report, ADoubleClickWithoutPicturesOpensNothing)
@@ -83,7 +83,7 @@ TEST_F(Report, ADoubleClickWithoutPicturesOpensNothing)
     ModalScript script;
     script.then([](QWidget* dialog) { dialog->close(); });
     EXPECT_EQ(script.run([&] { view->OnLButtonDblClk({5, 5}); }), 0);
-    EXPECT_EQ(view->m_report, header);
+    EXPECT_EQ(view->report(), header);
 }
 
 TEST_F(Report, HeaderBeforeAnyRenderReadsZeroByZero)
@@ -95,10 +95,10 @@ TEST_F(Report, HeaderGivesTheNaturalSizeAndLeavesTheDisplayedSizeAlone)
 {
     harness.load({fixture(lasco512Jpg)});
     view->OnZoomIn();
-    ASSERT_EQ(view->m_imageWidth, 768);
+    ASSERT_EQ(view->placement().imageWidth(), 768);
     EXPECT_TRUE(viewReport({"cancel"}).startsWith(QStringLiteral("picture size: 512 * 512\n\n")));
-    EXPECT_EQ(view->m_imageWidth, 768);
-    EXPECT_EQ(view->m_imageHeight, 768);
+    EXPECT_EQ(view->placement().imageWidth(), 768);
+    EXPECT_EQ(view->placement().imageHeight(), 768);
 }
 
 TEST_F(Report, ConfirmedLinesStayUnlessClearedAndClosedWithOk)
@@ -119,7 +119,7 @@ TEST_F(Report, ConfirmedLinesStayUnlessClearedAndClosedWithOk)
     });
     EXPECT_EQ(confirm.run([&] { view->OnLButtonDblClk({2, 3}); }), 2);
     EXPECT_EQ(reportShown, "picture size: 512 * 512\r\n\r\n" + header + line1);
-    EXPECT_EQ(view->m_report, header + line1);
+    EXPECT_EQ(view->report(), header + line1);
 
     // A line from the next picture joins the same report; the size header follows the current one.
     view->OnNextPicture();
@@ -143,17 +143,20 @@ TEST_F(Report, ConfirmedLinesStayUnlessClearedAndClosedWithOk)
     });
     clearCancel.run([&] { view->OnViewReport(); });
     EXPECT_EQ(afterClear, QStringLiteral("picture name\t\tposition\n"));
-    EXPECT_EQ(view->m_report, header + line1 + line2);
+    EXPECT_EQ(view->report(), header + line1 + line2);
 
     // Clear, then OK: the header line alone.
     viewReport({"clear", "ok"});
-    EXPECT_EQ(view->m_report, header);
+    EXPECT_EQ(view->report(), header);
 }
 
 TEST_F(Report, CopyPutsTheWholeShownTextOnTheClipboardWithCrLf)
 {
     harness.load({fixture(lasco512Jpg)});
-    view->m_report += reportLine(name512, 10, 20);
+    ModalScript add;
+    add.on<CConfirmDlg>([](CConfirmDlg* dialog) { clickButton(dialog, "ok"); });
+    add.on<CReportDlg>([](CReportDlg* dialog) { clickButton(dialog, "ok"); });
+    ASSERT_EQ(add.run([&] { view->OnLButtonDblClk({9, 19}); }), 2);
     QGuiApplication::clipboard()->clear();
     bool openAfterCopy = false;
     ModalScript script;
@@ -166,7 +169,7 @@ TEST_F(Report, CopyPutsTheWholeShownTextOnTheClipboardWithCrLf)
     EXPECT_TRUE(openAfterCopy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               "picture size: 512 * 512\r\n\r\npicture name\t\tposition\r\n" + name512 + "\t(10,20)\r\n");
-    EXPECT_EQ(view->m_report, header + name512 + "\t(10,20)\r\n");
+    EXPECT_EQ(view->report(), header + name512 + "\t(10,20)\r\n");
 }
 
 TEST(ReportText, LinesRoundHalvesAwayFromZeroAndKeepOneLinePerEntry)

@@ -4,7 +4,7 @@
 
 #include "../support/FakeDesktop.h"
 #include "../support/ModalScript.h"
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +27,13 @@ TEST(ViewPointer, ReadoutShowsThePicturePixelAndTheZoom)
     EXPECT_EQ(h.pane(1), "x=11   y=21");
     EXPECT_EQ(h.pane(2), "100%");
 
-    view->m_zoom = 2.0;
+    setZoom(*view, 2.0);
     QTest::mouseMove(view, QPoint(10, 21));
     EXPECT_EQ(h.pane(1), "x=6   y=11"); // 5.5 and 11
     EXPECT_EQ(h.pane(2), "200%");
 
-    view->m_zoom = 1.0;
-    view->m_offsetX = 100;
+    setZoom(*view, 1.0);
+    moveTo(*view, 100, view->placement().offsetY());
     QTest::mouseMove(view, QPoint(0, 20));
     EXPECT_EQ(h.pane(1), "x=-100   y=21");
 }
@@ -44,18 +44,18 @@ TEST(ViewPointer, DragMovesThePictureByThePointersDistance)
     show(h, solidItem(*h.view, QStringLiteral("a.jpg"), 512, 512, green));
     CSkyrakeView* view = h.view;
     view->OnGrid();
-    view->m_offsetX = -50;
-    h.panes->setPaneText(1, QStringLiteral("before"));
+    moveTo(*view, -50, view->placement().offsetY());
+    h.panes->setPaneText(Pane::Position, QStringLiteral("before"));
 
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_TRUE(view->m_dragging);
+    EXPECT_TRUE(view->placement().dragging());
     EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
     EXPECT_FALSE(view->cursor().pixmap().isNull()); // the hand, from the resources
     EXPECT_EQ(view->cursor().hotSpot(), QPoint(0, 0));
 
     QTest::mouseMove(view, QPoint(130, 90));
-    EXPECT_EQ(view->m_offsetX, -20);
-    EXPECT_EQ(view->m_offsetY, -10);
+    EXPECT_EQ(view->placement().offsetX(), -20);
+    EXPECT_EQ(view->placement().offsetY(), -10);
     EXPECT_EQ(h.pane(1), "before"); // no readout while dragging
     const QImage image = view->grab().toImage();
     EXPECT_EQ(image.pixel(491, 200), green);
@@ -64,17 +64,17 @@ TEST(ViewPointer, DragMovesThePictureByThePointersDistance)
     EXPECT_EQ(image.pixel(200, 502), black);
 
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(130, 90));
-    EXPECT_FALSE(view->m_dragging);
+    EXPECT_FALSE(view->placement().dragging());
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(view->m_offsetX, -20);
-    EXPECT_EQ(view->m_offsetY, -10);
+    EXPECT_EQ(view->placement().offsetX(), -20);
+    EXPECT_EQ(view->placement().offsetY(), -10);
 
     // A second drag starts from where the first ended.
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(300, 300));
     QTest::mouseMove(view, QPoint(290, 310));
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(290, 310));
-    EXPECT_EQ(view->m_offsetX, -30);
-    EXPECT_EQ(view->m_offsetY, 0);
+    EXPECT_EQ(view->placement().offsetX(), -30);
+    EXPECT_EQ(view->placement().offsetY(), 0);
 }
 
 TEST(ViewPointer, ADragEndsWhenTheButtonComesUpOutsideTheView)
@@ -85,12 +85,12 @@ TEST(ViewPointer, ADragEndsWhenTheButtonComesUpOutsideTheView)
 
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(view, QPoint(120, 100));
-    ASSERT_EQ(view->m_offsetX, 20);
+    ASSERT_EQ(view->placement().offsetX(), 20);
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(-40, 500));
-    EXPECT_FALSE(view->m_dragging);
+    EXPECT_FALSE(view->placement().dragging());
     QTest::mouseMove(view, QPoint(200, 200));
-    EXPECT_EQ(view->m_offsetX, 20); // the picture no longer follows
-    EXPECT_EQ(view->m_offsetY, 0);
+    EXPECT_EQ(view->placement().offsetX(), 20); // the picture no longer follows
+    EXPECT_EQ(view->placement().offsetY(), 0);
     EXPECT_EQ(h.pane(1), "x=181   y=201");
 
     // A release the view never saw: the first move without the button ends the drag.
@@ -98,8 +98,8 @@ TEST(ViewPointer, ADragEndsWhenTheButtonComesUpOutsideTheView)
     QMouseEvent move(QEvent::MouseMove, QPointF(150, 150), view->mapToGlobal(QPointF(150, 150)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &move);
-    EXPECT_FALSE(view->m_dragging);
-    EXPECT_EQ(view->m_offsetX, 20);
+    EXPECT_FALSE(view->placement().dragging());
+    EXPECT_EQ(view->placement().offsetX(), 20);
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -109,11 +109,11 @@ TEST(ViewPointer, WithoutAPictureADragMovesNothing)
     CSkyrakeView* view = h.view;
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(view, QPoint(150, 160));
-    EXPECT_EQ(view->m_offsetX, 0);
-    EXPECT_EQ(view->m_offsetY, 0);
+    EXPECT_EQ(view->placement().offsetX(), 0);
+    EXPECT_EQ(view->placement().offsetY(), 0);
     EXPECT_EQ(h.pane(1), "x=151   y=161");
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(150, 160));
-    EXPECT_FALSE(view->m_dragging);
+    EXPECT_FALSE(view->placement().dragging());
 }
 
 TEST(ViewPointer, ADoubleClickLeavesThePictureWhereItIs)
@@ -121,7 +121,7 @@ TEST(ViewPointer, ADoubleClickLeavesThePictureWhereItIs)
     ViewHarness h(600, 400);
     show(h, solidItem(*h.view, QStringLiteral("a.jpg"), 512, 512, green));
     CSkyrakeView* view = h.view;
-    view->m_offsetX = -30;
+    moveTo(*view, -30, view->placement().offsetY());
     ModalScript script; // the double-click offers a report line: decline it
     script.then([](QWidget* dialog) { dialog->close(); });
     script.run([view] {
@@ -129,84 +129,9 @@ TEST(ViewPointer, ADoubleClickLeavesThePictureWhereItIs)
         QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(200, 200));
     });
     QTest::mouseMove(view, QPoint(210, 200));
-    EXPECT_FALSE(view->m_dragging);
-    EXPECT_EQ(view->m_offsetX, -30);
-    EXPECT_EQ(view->m_offsetY, 0);
-}
-
-// Opens the right-button menu at `at`, hands it to `choose` while it is open, and returns the
-// texts of its places as they were shown (empty for a separator).
-QStringList contextMenu(CSkyrakeView* view, QPoint at, const std::function<void(QMenu*)>& choose)
-{
-    QStringList places;
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu || seen)
-            return;
-        seen = true;
-        poll.stop();
-        EXPECT_EQ(menu->pos(), view->mapToGlobal(at));
-        for (QAction* action : menu->actions()) {
-            places << (action->isSeparator() ? QString() : action->text());
-            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
-            EXPECT_FALSE(action->isChecked());
-        }
-        choose(menu);
-    });
-    poll.start();
-    QTest::mouseClick(view, Qt::RightButton, {}, at);
-    EXPECT_TRUE(seen);
-    return places;
-}
-
-void choose(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text) {
-            menu->setActiveAction(action);
-            QTest::keyClick(menu, Qt::Key_Return);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no place " << text.toStdString();
-    menu->close();
-}
-
-TEST(ViewPointer, TheMenuOffersTenPlacesAndCommandsRunOnlyWhenAllowed)
-{
-    FakeDesktop desktop;
-    ViewHarness h(600, 400);
-    CSkyrakeView* view = h.view;
-    const QString zoomIn = QString::fromUtf8("放大");
-
-    const QStringList places = contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, zoomIn); });
-    const QStringList expected = {zoomIn,
-                                  QString::fromUtf8("缩小"),
-                                  QString(),
-                                  QString::fromUtf8("下一幅"),
-                                  QString::fromUtf8("前一幅"),
-                                  QString(),
-                                  QString::fromUtf8("开始播放"),
-                                  QString::fromUtf8("停止播放"),
-                                  QString(),
-                                  QString::fromUtf8("初始位置")};
-    EXPECT_EQ(places, expected);
-    ViewHarness::settle();
-    EXPECT_EQ(view->m_zoom, 1.0); // no picture: zooming is not allowed
-    EXPECT_EQ(h.pane(2), QString());
-
-    // With one picture, zoom runs and stepping does not.
-    show(h, solidItem(*view, QStringLiteral("a.jpg"), 64, 64, green));
-    contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, zoomIn); });
-    EXPECT_EQ(view->m_zoom, 1.5);
-    EXPECT_EQ(h.pane(2), "150%");
-    h.panes->setPaneText(3, QString());
-    contextMenu(view, QPoint(50, 60), [&](QMenu* menu) { choose(menu, QString::fromUtf8("下一幅")); });
-    EXPECT_EQ(h.pane(3), QString());
-    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_FALSE(view->placement().dragging());
+    EXPECT_EQ(view->placement().offsetX(), -30);
+    EXPECT_EQ(view->placement().offsetY(), 0);
 }
 
 } // namespace

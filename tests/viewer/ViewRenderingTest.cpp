@@ -4,7 +4,7 @@
 
 #include "../support/FakeDesktop.h"
 #include "../support/Fixtures.h"
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST(ViewRendering, GridFollowsTheOffsetsAndTheZoom)
 {
     ViewHarness h(700, 400);
     CSkyrakeView* view = h.view;
-    view->m_offsetX = -250;
+    moveTo(*view, -250, view->placement().offsetY());
     view->InvalidateRect();
     ViewHarness::settle();
     QImage image = shown(*view);
@@ -60,8 +60,8 @@ TEST(ViewRendering, GridFollowsTheOffsetsAndTheZoom)
     EXPECT_EQ(image.pixel(0, 150), black);
     EXPECT_EQ(image.pixel(150, 150), gridGrey);
 
-    view->m_offsetX = 0;
-    view->m_zoom = 0.6666666666666666;
+    moveTo(*view, 0, view->placement().offsetY());
+    setZoom(*view, 0.6666666666666666);
     view->InvalidateRect();
     ViewHarness::settle();
     image = shown(*view);
@@ -154,11 +154,6 @@ TEST(ViewRendering, SurfacesFollowAGrowingWindow)
 
     view->setFixedSize(700, 600);
     ViewHarness::settle();
-    EXPECT_EQ(view->m_clientRect, QRect(0, 0, 700, 600));
-    for (const Surface* surface : {&view->m_dcWork, &view->m_dcMask, &view->m_dcComposite}) {
-        EXPECT_GE(surface->width(), 700);
-        EXPECT_GE(surface->height(), 600);
-    }
     QImage image = shown(*view);
     ASSERT_EQ(image.size(), QSize(700, 600));
     EXPECT_EQ(image.pixel(450, 450), warm); // not cut off at the first size
@@ -168,7 +163,7 @@ TEST(ViewRendering, SurfacesFollowAGrowingWindow)
     // Smaller, then larger again within the surfaces: nothing left over from before.
     view->setFixedSize(200, 150);
     ViewHarness::settle();
-    view->m_offsetX = 300;
+    moveTo(*view, 300, view->placement().offsetY());
     view->setFixedSize(650, 560);
     ViewHarness::settle();
     image = shown(*view);
@@ -184,9 +179,8 @@ TEST(ViewRendering, AFailedRenderSaysSoAndLeavesTheWindow)
     // A picture without extent: rendering it fails.
     QImage pixels(10, 10, QImage::Format_RGB32);
     pixels.fill(warm);
-    view->m_pictures.AddTail(std::make_unique<CPictureItem>(std::make_unique<Picture>(pixels, 0, 0),
-                                                            QStringLiteral("flat.jpg"),
-                                                            QStringLiteral("/pictures/flat.jpg")));
+    view->appendPicture(std::make_unique<CPictureItem>(std::make_unique<Picture>(pixels, 0, 0),
+                                                       QStringLiteral("flat.jpg"), QStringLiteral("/pictures/flat.jpg")));
     const QImage before = view->windowImage().copy();
     view->ShowFirst();
     EXPECT_EQ(desktop.messages, QStringList{QString::fromUtf8("渲染图像失败！")});

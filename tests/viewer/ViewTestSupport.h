@@ -5,7 +5,11 @@
 #include "platform/Picture.h"
 #include "viewer/SkyrakeView.h"
 
+#include "../support/ModalScript.h"
 #include "../support/ViewHarness.h"
+#include "pictures/PictureListDlg.h"
+
+#include <QListWidget>
 
 #include <QImage>
 
@@ -26,7 +30,7 @@ inline std::unique_ptr<CPictureItem> solidItem(const CSkyrakeView& view, const Q
 // Appends `item` to the harness's sequence and shows the head, as File Open ends.
 inline void show(ViewHarness& harness, std::unique_ptr<CPictureItem> item)
 {
-    harness.view->m_pictures.AddTail(std::move(item));
+    harness.view->appendPicture(std::move(item));
     harness.view->ShowFirst();
     ViewHarness::settle();
 }
@@ -44,3 +48,32 @@ inline bool runCommand(const CSkyrakeView& view, int id)
 }
 
 inline constexpr QRgb gridGrey = 0xff808080u;
+
+// Zooms and moves the view's pictures as the commands would, and shows the current one.
+inline void setZoom(CSkyrakeView& view, double zoom)
+{
+    Placement placement = view.placement();
+    placement.setZoom(zoom);
+    view.setPlacement(placement);
+}
+
+inline void moveTo(CSkyrakeView& view, int offsetX, int offsetY)
+{
+    Placement placement = view.placement();
+    placement.moveTo(offsetX, offsetY);
+    view.setPlacement(placement);
+}
+
+// Deletes every picture in the picture list, as the observer would, and closes it.
+inline void deleteAllPictures(CSkyrakeView& view)
+{
+    ModalScript script;
+    script.on<CPictureListDlg>([](CPictureListDlg* dialog) {
+        while (dialog->m_list->count() > 0) {
+            dialog->m_list->setCurrentRow(0);
+            dialog->OnDelete();
+        }
+        dialog->accept();
+    });
+    script.run([&view] { view.OnPictureList(); });
+}

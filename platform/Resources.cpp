@@ -1,7 +1,9 @@
-#include "app/Resources.h"
+#include "platform/Resources.h"
 
-// The resources live in a static library: nothing there refers to them, so the linker would
-// drop them unless someone registers them by name.
+#include <QPixmap>
+
+// The resources live in this static library: nothing refers to them, so the linker would drop
+// them unless they are registered by name, once, before the first use.
 static void registerResources()
 {
     static const bool done = [] {
@@ -24,4 +26,11 @@ QIcon toolbarIcon(const QString& name)
 {
     registerResources();
     return QIcon(QStringLiteral(":/res/toolbar/%1.svg").arg(name));
+}
+
+QCursor handCursor()
+{
+    registerResources();
+    static const QCursor cursor(QPixmap(QStringLiteral(":/res/hand.xpm")), 0, 0);
+    return cursor;
 }
