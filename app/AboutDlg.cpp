@@ -1,10 +1,10 @@
 #include "app/AboutDlg.h"
 
-#include "platform/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/Links.h"
-#include "platform/Resources.h"
+#include "platform/CommandIds.h"
 #include "platform/DialogUnits.h"
+#include "platform/Resources.h"
 
 #include <QLabel>
 #include <QPushButton>

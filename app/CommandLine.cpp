@@ -98,8 +98,9 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures)
     // exactly their pixel size at zoom 1, as a window would.
     constexpr int dpi = 96;
     std::vector<std::unique_ptr<Picture>> frames;
-    loadInOrder(pictures, dpi, dpi,
-                [&frames](LoadedPicture loaded, const QString&) { frames.push_back(std::move(loaded.picture)); });
+    loadInOrder(pictures, dpi, dpi, [&frames](LoadedPicture loaded, const QString&) {
+        frames.push_back(std::move(loaded.picture));
+    });
     if (frames.size() < 2) {
         printError(QStringLiteral("the composite needs at least two readable pictures"));
         return 1;

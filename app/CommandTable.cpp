@@ -105,7 +105,8 @@ std::span<const CommandInfo> commandTable()
 
 const CommandInfo* commandInfo(int id)
 {
-    const auto row = std::find_if(std::begin(table), std::end(table), [id](const CommandInfo& r) { return r.id == id; });
+    const auto row =
+        std::find_if(std::begin(table), std::end(table), [id](const CommandInfo& r) { return r.id == id; });
     return row == std::end(table) ? nullptr : row;
 }
 

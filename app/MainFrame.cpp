@@ -1,11 +1,11 @@
 #include "app/MainFrame.h"
 
-#include "platform/CommandIds.h"
 #include "app/CommandTable.h"
-#include "platform/Resources.h"
 #include "app/SkyrakeDoc.h"
+#include "platform/CommandIds.h"
 #include "platform/LockKeys.h"
 #include "platform/PaneBar.h"
+#include "platform/Resources.h"
 #include "viewer/SkyrakeView.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 
 #include "app/AboutDlg.h"
 #include "app/CommandTable.h"
-#include "platform/CommandIds.h"
 #include "app/Links.h"
 #include "app/MainFrame.h"
 #include "app/SkyrakeDoc.h"
+#include "platform/CommandIds.h"
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/SkyrakeDoc.h"
 
-#include "platform/CommandIds.h"
 #include "app/RecentFileList.h"
+#include "platform/CommandIds.h"
 #include "platform/Desktop.h"
 
 #include <QFile>

@@ -25,7 +25,8 @@ struct BenchView
             auto loaded = LoadPictureFile(path, view->dpiX(), view->dpiY());
             if (!loaded)
                 qFatal("cannot load %s", qPrintable(path));
-            view->appendPicture(std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
+            view->appendPicture(
+                std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, path));
         }
         view->ShowFirst();
         settle();

@@ -54,4 +54,3 @@ private:
     qsizetype m_taken = 0;
     std::deque<std::future<std::optional<LoadedPicture>>> m_pending;
 };
-

@@ -22,9 +22,12 @@ install_deps() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds SkyRake in build/ (or $1).
+# Configures SkyRake in build/ (or $1) and builds the targets named after it, or everything.
 build_skyrake() {
     local dir="${1:-build}"
+    shift || true
+    local targets=()
+    for t in "$@"; do targets+=(--target "$t"); done
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
 }

@@ -27,7 +27,8 @@ void CSkyrakeView::OnMouseMove(QPoint point)
         ShowCurrent();
         return;
     }
-    setStatusPane(Pane::Position, positionText(m_placement.pictureX(point.x()), m_placement.pictureY(point.y())));
+    setStatusPane(Pane::Position,
+                  positionText(m_placement.pictureX(point.x()), m_placement.pictureY(point.y())));
     setStatusPane(Pane::Zoom, zoomText(m_placement.zoom()));
 }
 

@@ -13,7 +13,8 @@ void CSkyrakeView::OnLButtonDblClk(QPoint point)
     if (!item)
         return;
     CConfirmDlg confirm(window());
-    confirm.m_line = reportLine(item->m_name, m_placement.pictureX(point.x()), m_placement.pictureY(point.y()));
+    confirm.m_line =
+        reportLine(item->m_name, m_placement.pictureX(point.x()), m_placement.pictureY(point.y()));
     confirm.m_question = tr("添加到报告？");
     if (confirm.exec() != QDialog::Accepted)
         return;

@@ -3,15 +3,16 @@
 
 #include "../support/ModalScript.h"
 #include "app/AboutDlg.h"
-#include "platform/CommandIds.h"
 #include "app/RecentFileList.h"
 #include "app/SkyrakeDoc.h"
+#include "platform/CommandIds.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 
 TEST_F(ShellTest, LinkItemsHandTheirTargetsToTheShell)
 {
@@ -61,6 +62,12 @@ TEST_F(ShellTest, AboutButtonsOpenWhatTheHelpItemsOpen)
             clickButton(about, name);
         }
         stayedOpen = about->isVisible();
+        // The caption above the homepage button names the site it opens; the notice the version.
+        QStringList labels;
+        for (const QLabel* label : about->findChildren<QLabel*>())
+            labels << label->text();
+        EXPECT_TRUE(labels.contains(QStringLiteral("我的主页：SOHO"))) << labels.join('|').toStdString();
+        EXPECT_TRUE(labels.contains(QStringLiteral("版本 1.0.0.1")));
         auto* icon = about->findChild<QLabel*>(QStringLiteral("icon"));
         ASSERT_NE(icon, nullptr);
         EXPECT_FALSE(icon->pixmap().isNull());
@@ -74,6 +81,7 @@ TEST_F(ShellTest, AboutButtonsOpenWhatTheHelpItemsOpen)
     EXPECT_EQ(desktop.links, fromHelp);
     // Each button shows the address it opens.
     EXPECT_EQ(captions, (QStringList{fromHelp[0], fromHelp[1].mid(7)}));
+    EXPECT_EQ(QUrl(fromHelp[0]).host(), QStringLiteral("sohowww.nascom.nasa.gov")); // SOHO's site
 }
 
 TEST_F(ShellTest, NewKeepsPicturesAndRepaints)

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -59,15 +60,36 @@ TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
     // The first picture of the sequence is shown, and no message box interrupts a start-up.
     EXPECT_EQ(harness.view->currentIndex(), 0);
     EXPECT_EQ(harness.pane(3), "c3_synthetic_comet_f2.jpg");
+    EXPECT_EQ(harness.pane(4), QStringLiteral("共有2幅图片")); // at once, before any repaint
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
-TEST(CommandLine, HeadlessCompositeEqualsTheViewsComposite)
+// The program itself, started with no display at all: no DISPLAY, WAYLAND_DISPLAY or platform.
+QString runSkyrake(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(SKYRAKE_BINARY), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST(CommandLine, VersionIsTheVersionRecords)
+{
+    EXPECT_EQ(runSkyrake({QStringLiteral("--version")}), QStringLiteral("skyrake 1.0.0.1\n"));
+}
+
+TEST(CommandLine, HeadlessCompositeNeedsNoDisplayAndEqualsTheViewsComposite)
 {
     const QStringList frames = cometFrames();
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("composite.png"));
-    ASSERT_EQ(runHeadlessComposite(out, frames), 0);
+    runSkyrake(QStringList{QStringLiteral("--composite"), out} + frames);
     const QImage written(out);
     ASSERT_EQ(written.size(), QSize(512, 512));
 

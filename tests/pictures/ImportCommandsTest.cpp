@@ -181,6 +181,7 @@ TEST_F(ImportCommands, FileOpenAppendsDuplicatesBeyondTenAndThenImportStopsAtOnc
     files << files[0]; // the same file again: accepted under File Open
     desktop.queueFiles(files);
     view->OnFileOpen();
+    EXPECT_EQ(harness.pane(4), QStringLiteral("共有11幅图片")); // at once, before any repaint
     ViewHarness::settle();
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(view->pictures().GetCount(), 11);

@@ -5,11 +5,11 @@
 #include "FakeDesktop.h"
 #include "Fixtures.h"
 
-#include "platform/CommandIds.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/SkyrakeApp.h"
 #include "pictures/PictureListDlg.h"
+#include "platform/CommandIds.h"
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>

@@ -152,6 +152,21 @@ TEST_F(Playback, StopStepAndStartDuringTheWrapPause)
     view->OnPlayStop();
 }
 
+TEST_F(Playback, ACompositeDuringTheWrapPauseLetsTheNextTickShowTheSecondPicture)
+{
+    view->OnPlayStart();
+    view->OnTimer();
+    view->OnTimer();
+    view->OnTimer();
+    ASSERT_TRUE(view->isPausing());
+    view->OnComposite();
+    EXPECT_FALSE(view->isPausing());
+    EXPECT_TRUE(ticking());
+    view->OnTimer();
+    EXPECT_EQ(shown(), f1);
+    view->OnPlayStop();
+}
+
 TEST_F(Playback, AFailedRenderOnATickShowsTheMessageThenStops)
 {
     view->appendPicture(unrenderable("bad"));

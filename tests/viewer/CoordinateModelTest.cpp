@@ -1,7 +1,7 @@
 // The coordinate model without a widget: picture positions and the texts of panes 1 and 2, the
 // zoom factors the commands reach, and the grid's geometry.
-#include "analysis/Geometry.h"
 #include "viewer/CoordinateModel.h"
+#include "analysis/Geometry.h"
 #include "platform/Himetric.h"
 
 #include <gtest/gtest.h>

@@ -180,7 +180,8 @@ TEST(ViewRendering, AFailedRenderSaysSoAndLeavesTheWindow)
     QImage pixels(10, 10, QImage::Format_RGB32);
     pixels.fill(warm);
     view->appendPicture(std::make_unique<CPictureItem>(std::make_unique<Picture>(pixels, 0, 0),
-                                                       QStringLiteral("flat.jpg"), QStringLiteral("/pictures/flat.jpg")));
+                                                       QStringLiteral("flat.jpg"),
+                                                       QStringLiteral("/pictures/flat.jpg")));
     const QImage before = view->windowImage().copy();
     view->ShowFirst();
     EXPECT_EQ(desktop.messages, QStringList{QString::fromUtf8("渲染图像失败！")});
