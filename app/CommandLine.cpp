@@ -109,7 +109,10 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures)
     for (const auto& frame : frames)
         sequence.push_back(frame.get());
     const QImage composite = differenceComposite(sequence, dpi, dpi);
-    if (composite.isNull() || !composite.save(out)) {
+    // Quality 89 is zlib's fastest level in Qt's PNG writer: a file about a quarter larger than at
+    // the default level, written in a third of the time, which is most of this command's own work.
+    constexpr int fastPng = 89;
+    if (composite.isNull() || !composite.save(out, nullptr, fastPng)) {
         printError(QStringLiteral("cannot write %1").arg(out));
         return 1;
     }
