@@ -152,6 +152,9 @@ void CMainFrame::createStatusBar()
     m_statusBar->setPaneWidth(Pane::Zoom, 150);
     m_statusBar->setPaneWidth(Pane::Name, 200);
     m_statusBar->setPaneWidth(Pane::Count, 100);
+    m_statusBar->setPaneWidth(
+        Pane::FrameTime,
+        m_statusBar->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00 UT")) + 12);
     // The lock panes are as wide as their texts, whether these show or not.
     for (const Pane pane : {Pane::CapsLock, Pane::NumLock, Pane::ScrollLock}) {
         const int text = m_statusBar->fontMetrics().horizontalAdvance(lockText(pane));

@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/CommandTable.h"
+#include "app/DisplaySettings.h"
 #include "app/Links.h"
 #include "app/MainFrame.h"
 #include "app/SkyrakeDoc.h"
@@ -42,6 +43,7 @@ bool CSkyrakeApp::InitInstance()
     if (!m_document->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(m_document.get(), &m_commands);
+    m_frame->view()->setStretchSettings(readStretchSettings(settings));
     // Always maximised, whatever the desktop asked for. The geometry first covers the screen's
     // available area, so that a desktop without a window manager to honour the request still
     // shows the whole window at full size.
@@ -55,6 +57,8 @@ int CSkyrakeApp::ExitInstance()
 {
     QSettings settings;
     m_recentFiles.WriteList(settings);
+    if (m_frame)
+        writeStretchSettings(settings, m_frame->view()->stretchSettings());
     settings.sync();
     return 0;
 }

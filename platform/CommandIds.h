@@ -38,6 +38,17 @@ enum Id : int
     LinkPersonalHome = 32808,
     AuthorHome = 32809,
     MailAuthor = 32810,
+    StretchNone = 32811,
+    StretchLinear = 32812,
+    StretchSqrt = 32813,
+    StretchLog = 32814,
+    StretchAsinh = 32815,
+    StretchHistEq = 32816,
+    LimitsMinMax = 32817,
+    LimitsPercentile = 32818,
+    LimitsZScale = 32819,
+    StretchInvert = 32820,
+    StretchRemeasure = 32821,
 
     // The framework's own commands.
     FileNew = 57600,

@@ -18,6 +18,7 @@ enum class Pane : int
     CapsLock = 5,
     NumLock = 6,
     ScrollLock = 7,
+    FrameTime = 8, // when the current frame was taken, where its name or header tells
 };
 
 // The main window's status bar: pane 0 is the message line (prompts, else the idle text),
@@ -26,7 +27,7 @@ class PaneBar : public QStatusBar
 {
     Q_OBJECT
 public:
-    static constexpr int paneCount = 8;
+    static constexpr int paneCount = 9;
 
     explicit PaneBar(QWidget* parent = nullptr);
 

@@ -1,24 +1,44 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QRect>
+#include <QString>
+
+#include <vector>
 
 class Surface;
 
 // A decoded picture: its pixels, converted once to 32-bit RGB, and its size in HIMETRIC
-// (hundredths of a millimetre) as the view's coordinate model expects it.
+// (hundredths of a millimetre) as the view's coordinate model expects it. A picture made from
+// data values (a FITS frame) keeps them, and its file's header keywords, beside its pixels.
+// What the picture shows may be its decoded pixels put through a display stretch: rendering,
+// the composite and everything else that reads pixels see the shown ones.
 class Picture
 {
 public:
     Picture(QImage pixels, int himetricWidth, int himetricHeight);
+    // `values`: one per pixel, row by row from the top row as shown; NaN for none.
+    Picture(QImage pixels, int himetricWidth, int himetricHeight, std::vector<float> values,
+            QHash<QString, QString> keywords);
 
     int himetricWidth() const { return m_himetricWidth; }
     int himetricHeight() const { return m_himetricHeight; }
     int pixelWidth() const { return m_pixels.width(); }
     int pixelHeight() const { return m_pixels.height(); }
+    // The pixels shown.
     const QImage& pixels() const { return m_pixels; }
-    // Decoded pixels plus bookkeeping, for memory accounting.
-    qsizetype byteCount() const { return m_pixels.sizeInBytes(); }
+    // The pixels as decoded, before any display stretch.
+    const QImage& decoded() const { return m_decoded; }
+    // Shows `pixels` (the same size, 32-bit RGB) instead of the decoded ones; a null image shows
+    // the decoded pixels again.
+    void setShownPixels(QImage pixels);
+    // The data values behind the pixels; empty for a picture of 8-bit levels.
+    const std::vector<float>& values() const { return m_values; }
+    // The file's header keywords (FITS), keyword -> value as text; empty for other pictures.
+    const QHash<QString, QString>& keywords() const { return m_keywords; }
+    // Pixels, shown pixels and values, for memory accounting.
+    qsizetype byteCount() const;
 
     // Draws the HIMETRIC source rectangle (srcX, srcY, srcWidth, srcHeight) scaled into the
     // destination rectangle (dstX, dstY, dstWidth, dstHeight) of `target`, in window pixels. HIMETRIC y runs
@@ -30,7 +50,10 @@ public:
                 int srcWidth, int srcHeight) const;
 
 private:
-    QImage m_pixels;
+    QImage m_decoded;
+    QImage m_pixels; // shares the decoded pixels unless a stretch shows others
     int m_himetricWidth;
     int m_himetricHeight;
+    std::vector<float> m_values;
+    QHash<QString, QString> m_keywords;
 };

@@ -20,7 +20,7 @@ CSkyrakeView::CSkyrakeView(QWidget* parent)
     connect(&m_pauseTimer, &QTimer::timeout, this, &CSkyrakeView::endPlaybackPause);
 
     m_pictures.setRemovalObserver([this](POSITION removed) { onPictureRemoved(removed); });
-    m_pictures.setChangeObserver([this] { showPictureCount(); });
+    m_pictures.setChangeObserver([this] { onSequenceChanged(); });
     registerCommands();
     m_contextRoute.append(&m_commands);
 }
@@ -105,6 +105,13 @@ void CSkyrakeView::onPictureRemoved(POSITION removed)
     // the current position moves to the head of what remains, or to nothing.
     if (removed == m_curPos)
         m_curPos = m_pictures.GetHeadPosition();
+    std::erase(m_stretched, PictureList::GetAt(removed)->m_pPicture.get());
+}
+
+void CSkyrakeView::onSequenceChanged()
+{
+    stretchPictures(false);
+    showPictureCount();
 }
 
 // ---- Zoom and pan ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/FrameRender.h"
+#include "analysis/SequenceStretch.h"
 #include "pictures/PictureList.h"
 #include "platform/CommandMap.h"
 #include "platform/PaneBar.h"
@@ -59,6 +60,10 @@ public:
     bool gridShown() const { return m_showGrid; }
     void setGridShown(bool shown);
     Channels channels() const { return {m_showRed, m_showGreen, m_showBlue}; }
+    // The display stretch every picture is shown through.
+    const StretchSettings& stretchSettings() const { return m_stretch.settings(); }
+    // Measures the new stretch's limits on the reference frames and shows every picture through it.
+    void setStretchSettings(const StretchSettings& settings);
     // What the window shows now: the composed image of the client area.
     const QImage& windowImage() const { return m_window.image(); }
     // Logical pixels per inch, x and y (LOGPIXELSX, LOGPIXELSY).
@@ -117,6 +122,11 @@ public:
     void OnTimer();
     void OnComposite();
     void OnViewReport();
+    void OnStretchCurve(StretchCurve curve);
+    void OnStretchLimits(StretchLimits limits);
+    void OnStretchInvert();
+    // Measures the limits again on the sequence's reference frames.
+    void OnStretchRemeasure();
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;
@@ -141,6 +151,7 @@ public:
     void OnUpdateGrid(CmdUI& ui) const;
     void OnUpdatePlayStart(CmdUI& ui) const;
     void OnUpdateMultiPicture(CmdUI& ui) const;
+    void OnUpdateStretchRemeasure(CmdUI& ui) const;
 
 Q_SIGNALS:
     // Fires after every command the view carried out, so the frame can refresh its buttons.
@@ -157,9 +168,17 @@ protected:
 
 private:
     void registerCommands();
+    void registerStretchCommands();
     void setStatusPane(Pane pane, const QString& text) const;
-    // Pane 4 follows every change of the sequence, whatever made it.
+    // After every change of the sequence, whatever made it: pane 4 shows the count, and new
+    // pictures are shown through the stretch.
+    void onSequenceChanged();
     void showPictureCount() const;
+    // Panes 3 and 8: the name of the picture rendered and when it was taken.
+    void showFrameFacts(const CPictureItem& item) const;
+    // Shows every picture not yet stretched through the stretch, measuring it first where it has
+    // no limits for the kind of picture; `all` stretches every picture again.
+    void stretchPictures(bool all);
     // Makes the surfaces cover the client area (they grow with the window, never shrink).
     void ensureSurfaces();
     // Where the frames stand on the work surfaces now.
@@ -193,6 +212,8 @@ private:
     bool m_showGreen = true;
     bool m_showBlue = true;
     QPen m_gridPen;
+    SequenceStretch m_stretch;
+    std::vector<const Picture*> m_stretched; // pictures shown through the current stretch
 
     // ---- Off-screen surfaces, client-sized ----------------------------------------------------
     Surface m_dcWork;      // current picture as rendered, channel masks applied

@@ -44,6 +44,7 @@ void CSkyrakeView::registerCommands()
 
     map.on(cmd::Composite, [this] { OnComposite(); });
     map.on(cmd::ViewReport, [this] { OnViewReport(); });
+    registerStretchCommands();
 }
 
 void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const

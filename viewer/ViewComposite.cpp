@@ -19,12 +19,12 @@ void CSkyrakeView::OnComposite()
     const FrameLayout frameLayout = layout();
     differenceComposite(frames, frameLayout, channels(), m_window, m_clientRect, m_dcWork, m_dcComposite);
 
-    // Afterwards the first picture is current, while pane 3 and the displayed size are the last
-    // frame's, as its render left them.
+    // Afterwards the first picture is current, while panes 3 and 8 and the displayed size are the
+    // last frame's, as its render left them.
     const CPictureItem* last = PictureList::GetAt(m_pictures.GetTailPosition());
     const QSize size = frameLayout.displayedSize(*last->m_pPicture);
     m_placement.setDisplayedSize(size.width(), size.height());
-    setStatusPane(Pane::Name, last->m_name);
+    showFrameFacts(*last);
     m_curPos = m_pictures.GetHeadPosition();
     // A wrap pause would show the head again when it ends; the next tick shows the second.
     if (m_pauseTimer.isActive())

@@ -3,6 +3,7 @@
 // window image in one piece with the grid drawn over it.
 #include "viewer/SkyrakeView.h"
 
+#include "analysis/FrameInfo.h"
 #include "platform/Desktop.h"
 #include "viewer/CoordinateModel.h"
 
@@ -31,6 +32,12 @@ void CSkyrakeView::ensureSurfaces()
     }
 }
 
+void CSkyrakeView::showFrameFacts(const CPictureItem& item) const
+{
+    setStatusPane(Pane::Name, item.m_name);
+    setStatusPane(Pane::FrameTime, frameTimeText(frameInfoOf(item.m_name, item.m_pPicture->keywords())));
+}
+
 FrameLayout CSkyrakeView::layout() const
 {
     return {m_placement.offsetX(), m_placement.offsetY(), m_placement.zoom(), dpiX(), dpiY()};
@@ -45,7 +52,7 @@ bool CSkyrakeView::RenderCurrent()
         return false;
     }
     ensureSurfaces();
-    setStatusPane(Pane::Name, item->m_name);
+    showFrameFacts(*item);
     const Picture& picture = *item->m_pPicture;
     const FrameLayout frame = layout();
     const QSize size = frame.displayedSize(picture);

@@ -123,7 +123,8 @@ TEST_F(ShellTest, SaveAsksOnceAndWritesAnEmptyFileRememberedAmongRecentFiles)
     app->ExitInstance();
     QSettings settings;
     EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), path);
-    EXPECT_EQ(settings.childGroups(), QStringList{QStringLiteral("Recent File List")});
+    EXPECT_EQ(settings.childGroups(),
+              (QStringList{QStringLiteral("Display"), QStringLiteral("Recent File List")}));
 }
 
 TEST_F(ShellTest, SaveCancelledWritesNothing)
