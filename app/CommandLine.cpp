@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "analysis/Composite.h"
+#include "analysis/SequenceStretch.h"
 #include "pictures/DecodeAhead.h"
 #include "viewer/SkyrakeView.h"
 
@@ -54,7 +55,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Usage: skyrake [OPTIONS] [PICTURE...]\n"
-        "Blink, compare and measure a sequence of coronagraph pictures (GIF or JPEG).\n"
+        "Blink, compare and measure a sequence of coronagraph pictures (JPEG, GIF, PNG or FITS).\n"
         "\n"
         "Pictures named on the command line are loaded in the given order and the first is shown.\n"
         "\n"
@@ -108,6 +109,12 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures)
     std::vector<const Picture*> sequence;
     for (const auto& frame : frames)
         sequence.push_back(frame.get());
+    // As the window shows them at start: 8-bit pictures as decoded, FITS frames through the
+    // sequence's stretch.
+    SequenceStretch stretch;
+    stretch.measure(sequence);
+    for (const auto& frame : frames)
+        stretch.apply(*frame);
     const QImage composite = differenceComposite(sequence, dpi, dpi);
     // Quality 89 is zlib's fastest level in Qt's PNG writer: a file about a quarter larger than at
     // the default level, written in a third of the time, which is most of this command's own work.

@@ -102,6 +102,17 @@ void BM_Display_Zoom1_RedHidden(benchmark::State& state)
 }
 BENCHMARK(BM_Display_Zoom1_RedHidden)->Unit(benchmark::kMicrosecond);
 
+// The same step with a display stretch in force (linear between zscale limits).
+void BM_Display_Zoom1_Stretched(benchmark::State& state)
+{
+    ViewBench& b = bench();
+    CSkyrakeView* view = b.view;
+    view->setStretchSettings({StretchCurve::Linear, StretchLimits::ZScale, 99.5, false});
+    displayStep(state, view, b.window);
+    view->setStretchSettings({});
+}
+BENCHMARK(BM_Display_Zoom1_Stretched)->Unit(benchmark::kMicrosecond);
+
 void BM_Display_Zoom3_375(benchmark::State& state)
 {
     ViewBench& b = bench();

@@ -33,7 +33,10 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters({QStringLiteral("GIF文件(*.gif)"), QStringLiteral("JPEG文件(*.jpg)")});
+    // The original two filters first; the others read what SkyRake reads beyond them.
+    dialog.setNameFilters({QStringLiteral("GIF文件(*.gif)"), QStringLiteral("JPEG文件(*.jpg)"),
+                           QStringLiteral("PNG文件(*.png)"), QStringLiteral("FITS文件(*.fts *.fits *.fit)"),
+                           QStringLiteral("所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)")});
     dialog.selectNameFilter(QStringLiteral("GIF文件(*.gif)"));
     dialog.setDefaultSuffix(QStringLiteral("gif"));
     dialog.selectFile(QStringLiteral("*.gif"));
