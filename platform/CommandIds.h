@@ -49,6 +49,8 @@ enum Id : int
     LimitsZScale = 32819,
     StretchInvert = 32820,
     StretchRemeasure = 32821,
+    MeasureMarks = 32822,
+    SungrazerReport = 32823,
 
     // The framework's own commands.
     FileNew = 57600,

@@ -106,6 +106,7 @@ void CSkyrakeView::onPictureRemoved(POSITION removed)
     if (removed == m_curPos)
         m_curPos = m_pictures.GetHeadPosition();
     std::erase(m_stretched, PictureList::GetAt(removed)->m_pPicture.get());
+    m_measured.erase(PictureList::GetAt(removed));
 }
 
 void CSkyrakeView::onSequenceChanged()

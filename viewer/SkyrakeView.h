@@ -2,6 +2,7 @@
 
 #include "analysis/FrameRender.h"
 #include "analysis/SequenceStretch.h"
+#include "analysis/Track.h"
 #include "pictures/PictureList.h"
 #include "platform/CommandMap.h"
 #include "platform/PaneBar.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 
 class QMenu;
@@ -86,6 +88,11 @@ public:
     void endPlaybackPause();
     // The report's lines, the header line first (the size header is added when it is shown).
     const QString& report() const { return m_report; }
+    // The measured positions, one per frame at most, in sequence order.
+    std::vector<Measurement> measurements() const;
+    // Restores a frame's measurement (a session); nothing for an index beyond the sequence.
+    void setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined);
+    bool marksShown() const { return m_showMarks; }
 
     // ---- Display operations -----------------------------------------------------------------
     bool RenderCurrent();
@@ -93,6 +100,9 @@ public:
     void ShowCurrent();
     void ShowFirst();
     void DrawGrid(QPainter& target);
+    // The measured positions on the window (the current frame's in its own colour) and the
+    // track's predicted position in the current frame.
+    void DrawMarks(QPainter& target);
     void OnDraw();
     // Schedules OnDraw() (the framework's invalidation of the whole client area).
     void InvalidateRect();
@@ -127,6 +137,8 @@ public:
     void OnStretchInvert();
     // Measures the limits again on the sequence's reference frames.
     void OnStretchRemeasure();
+    void OnMeasureMarks();
+    void OnSungrazerReport();
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;
@@ -179,6 +191,12 @@ private:
     // Shows every picture not yet stretched through the stretch, measuring it first where it has
     // no limits for the kind of picture; `all` stretches every picture again.
     void stretchPictures(bool all);
+    // The measurement of a confirmed position in `item`, at `clicked` (picture pixels).
+    void measure(const CPictureItem& item, QPointF clicked);
+    Measurement measurementOf(const CPictureItem& item, QPointF clicked, QPointF position,
+                              bool refined) const;
+    // Marks and grid over what the window shows.
+    void drawOverlays();
     // Makes the surfaces cover the client area (they grow with the window, never shrink).
     void ensureSurfaces();
     // Where the frames stand on the work surfaces now.
@@ -229,6 +247,8 @@ private:
     QTimer m_pauseTimer;  // the 500 ms pause at the wrap
     bool m_reportingTickFailure = false;
     QString m_report;
+    std::map<const CPictureItem*, Measurement> m_measured; // one per frame
+    bool m_showMarks = true;
 
     int m_rendersRefused = 0;
     bool m_drawPending = false;

@@ -45,6 +45,9 @@ void CSkyrakeView::registerCommands()
     map.on(cmd::Composite, [this] { OnComposite(); });
     map.on(cmd::ViewReport, [this] { OnViewReport(); });
     registerStretchCommands();
+    map.on(cmd::MeasureMarks, [this] { OnMeasureMarks(); });
+    map.onUpdate(cmd::MeasureMarks, [this](CmdUI& ui) { ui.SetCheck(m_showMarks); });
+    map.on(cmd::SungrazerReport, [this] { OnSungrazerReport(); });
 }
 
 void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const

@@ -4,8 +4,6 @@
 
 #include "analysis/Composite.h"
 
-#include <QPainter>
-
 #include <vector>
 
 void CSkyrakeView::OnComposite()
@@ -30,8 +28,5 @@ void CSkyrakeView::OnComposite()
     if (m_pauseTimer.isActive())
         cancelPause();
 
-    QPainter painter(&m_window.image());
-    DrawGrid(painter);
-    painter.end();
-    update();
+    drawOverlays();
 }

@@ -64,7 +64,13 @@ void CSkyrakeView::PresentWork()
 {
     ensureSurfaces();
     blit(m_window, m_clientRect, m_dcWork, RasterOp::Copy);
+    drawOverlays();
+}
+
+void CSkyrakeView::drawOverlays()
+{
     QPainter painter(&m_window.image());
+    DrawMarks(painter);
     DrawGrid(painter);
     painter.end();
     update();

@@ -19,6 +19,8 @@ void CSkyrakeView::OnLButtonDblClk(QPoint point)
     if (confirm.exec() != QDialog::Accepted)
         return;
     m_report += confirm.m_line;
+    measure(*item, QPointF(m_placement.pictureX(point.x()) - 0.5, m_placement.pictureY(point.y()) - 0.5));
+    ShowCurrent(); // with the new mark
     OnViewReport();
 }
 

@@ -129,7 +129,7 @@ TEST_F(ShellTest, EveryKeyOnOneActionOfTheWindow)
             keys << key;
         }
     }
-    EXPECT_EQ(keys.size(), 20 + 11); // the original twenty and the display stretch's
+    EXPECT_EQ(keys.size(), 20 + 13); // the original twenty, the display stretch's and measuring's
     EXPECT_EQ(frame->action(cmd::NextPicture)->shortcuts(),
               QList<QKeySequence>{QKeySequence(Qt::Key_PageDown)});
 }

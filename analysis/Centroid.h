@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointF>
+
+#include <vector>
+
+class Picture;
+
+// A frame's brightness as numbers: the data values of a frame of values (FITS), otherwise the
+// mean of each decoded pixel's red, green and blue levels. Positions are picture pixels,
+// 0-based: pixel (i, j) covers [i, i + 1) x [j, j + 1) and its centre is (i + 0.5, j + 0.5).
+class Brightness
+{
+public:
+    explicit Brightness(const Picture& picture);
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // NaN outside the picture and where the frame has no value.
+    float at(int x, int y) const;
+
+private:
+    const Picture& m_picture;
+    int m_width;
+    int m_height;
+};
+
+struct Centroid
+{
+    QPointF position; // picture pixels, as Brightness counts them
+    bool refined;     // false: nothing stood above the background, and `position` is the click
+};
+
+// The centre of the object under `clicked`: a background-subtracted, intensity-weighted
+// centroid in a box of (2 `radius` + 1) pixels a side, re-centred until it moves less than 0.1
+// pixel. The background and its noise come from the box's border (median and scaled median
+// absolute deviation). A pixel standing alone above the noise (a cosmic-ray hit) counts as
+// background. Falls back to the click when nothing stands above the noise or the centre would
+// leave the first box.
+Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius = 5);

@@ -1,0 +1,191 @@
+// Measuring without a widget: the centroid on seeded noisy spots, the track fit and its flags,
+// and the Sungrazer report's text.
+#include "analysis/Centroid.h"
+#include "analysis/SungrazerReport.h"
+#include "platform/Picture.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace {
+
+// A grey frame 64 pixels a side: background 40, Gaussian noise of `noise` levels, a round
+// Gaussian spot (sigma 1.5 pixels) of `peak` levels centred at `centre`, JPEG-compressed.
+Picture spotFrame(std::mt19937& random, QPointF centre, double peak, double noise = 4.0)
+{
+    std::normal_distribution<double> grain(0, noise);
+    QImage pixels(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const double dx = x + 0.5 - centre.x();
+            const double dy = y + 0.5 - centre.y();
+            const double v = 40 + peak * std::exp(-(dx * dx + dy * dy) / (2 * 1.5 * 1.5)) + grain(random);
+            const int level = std::clamp(int(std::lround(v)), 0, 255);
+            pixels.setPixel(x, y, qRgb(level, level, level));
+        }
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    pixels.save(&buffer, "JPEG", 85);
+    return Picture(QImage::fromData(jpeg, "JPEG"), 1, 1);
+}
+
+TEST(Centroid, FindsNoisySpotsWithinAThirdOfAPixel)
+{
+    struct Case
+    {
+        double peakInNoise;
+        double medianError; // pixels, at most
+    };
+    for (const Case c : {Case{5.0, 0.3}, Case{10.0, 0.15}}) {
+        std::mt19937 random(20261208);
+        std::uniform_real_distribution<double> within(0, 1);
+        std::vector<double> errors;
+        for (int trial = 0; trial < 200; ++trial) {
+            const QPointF truth(28 + 8 * within(random), 28 + 8 * within(random));
+            const Picture frame = spotFrame(random, truth, 4.0 * c.peakInNoise);
+            // The observer's click lands up to a pixel and a half off.
+            const QPointF click = truth + QPointF(3 * within(random) - 1.5, 3 * within(random) - 1.5);
+            const Centroid found = refineCentroid(Brightness(frame), click);
+            ASSERT_TRUE(found.refined) << trial;
+            errors.push_back(std::hypot(found.position.x() - truth.x(), found.position.y() - truth.y()));
+        }
+        std::sort(errors.begin(), errors.end());
+        EXPECT_LE(errors[errors.size() / 2], c.medianError) << c.peakInNoise << " x noise";
+        EXPECT_LE(errors[errors.size() * 9 / 10], 2 * c.medianError) << c.peakInNoise << " x noise";
+    }
+}
+
+TEST(Centroid, FallsBackToTheClickOnEmptySkyAndIgnoresACosmicRayHit)
+{
+    std::mt19937 random(7);
+    const Picture sky = spotFrame(random, {32, 32}, 0.0);
+    const Centroid empty = refineCentroid(Brightness(sky), {30.2, 31.7});
+    EXPECT_FALSE(empty.refined);
+    EXPECT_EQ(empty.position, QPointF(30.2, 31.7));
+
+    // A lone saturated pixel on empty sky is no object...
+    QImage hit = sky.decoded();
+    hit.setPixel(33, 30, qRgb(255, 255, 255));
+    EXPECT_FALSE(refineCentroid(Brightness(Picture(hit, 1, 1)), {32, 31}).refined);
+    // ... nor does it pull a real one's centre.
+    const Picture spot = spotFrame(random, {30.5, 30.5}, 40.0);
+    QImage both = spot.decoded();
+    both.setPixel(34, 33, qRgb(255, 255, 255));
+    const Centroid found = refineCentroid(Brightness(Picture(both, 1, 1)), {31, 31});
+    ASSERT_TRUE(found.refined);
+    EXPECT_LT(std::hypot(found.position.x() - 30.5, found.position.y() - 30.5), 0.3);
+}
+
+Measurement at(const char* time, double x, double y, Camera camera = Camera::C3, int size = 1024)
+{
+    Measurement m;
+    m.frame = QString::fromLatin1(time);
+    m.info.time = QDateTime::fromString(QString::fromLatin1(time), Qt::ISODate);
+    m.info.time.setTimeSpec(Qt::UTC);
+    m.info.camera = camera;
+    m.frameSize = QSize(size, size);
+    m.position = {x, y};
+    return m;
+}
+
+TEST(Track, FitsUnevenTimesAndFlagsThePlantedOutlier)
+{
+    // 6 pixels an hour to the right and 8 down: speed 10, heading down and right.
+    std::vector<Measurement> track = {
+        at("2013-05-13T16:54:00", 100, 200), at("2013-05-13T17:06:00", 101.2, 201.6),
+        at("2013-05-13T17:42:00", 104.8, 206.4), at("2013-05-13T18:06:00", 107.2, 209.6)};
+    std::optional<TrackFit> fit = fitTrack(track);
+    ASSERT_TRUE(fit);
+    EXPECT_NEAR(fit->speed(), 10.0, 1e-9);
+    EXPECT_NEAR(fit->positionAngle(), 180 + 36.8699,
+                1e-3); // below and to the right: south-west in the picture
+    EXPECT_NEAR(fit->at(QDateTime(QDate(2013, 5, 13), QTime(17, 18), Qt::UTC)).x(), 102.4, 1e-9);
+    EXPECT_TRUE(trackFlags(track, fit).isEmpty());
+
+    track[2].position += QPointF(0, 3); // one position off the line
+    fit = fitTrack(track);
+    const QStringList flags = trackFlags(track, fit);
+    ASSERT_EQ(flags.size(), 1);
+    EXPECT_TRUE(flags[0].startsWith(QStringLiteral("2013-05-13T17:42:00"))) << flags[0].toStdString();
+}
+
+TEST(Track, EachFlag)
+{
+    struct Case
+    {
+        std::vector<Measurement> measurements;
+        const char* flag; // the start of the one flag expected
+    };
+    Measurement untimed = at("2013-05-13T17:30:00", 103, 204);
+    untimed.info.time = {};
+    const Case cases[] = {
+        {{at("2013-05-13T16:54:00", 1, 1), at("2013-05-13T17:06:00", 2, 2)}, "C3 图片至少需要 3 个位置"},
+        {{at("2013-05-13T16:54:00", 1, 1, Camera::C2), at("2013-05-13T17:06:00", 2, 2, Camera::C3),
+          at("2013-05-13T17:18:00", 3, 3, Camera::C3)},
+         "测量来自不止一个相机"},
+        {{at("2013-05-13T16:54:00", 1, 1), at("2013-05-13T17:06:00", 2, 2, Camera::C3, 512),
+          at("2013-05-13T17:18:00", 3, 3)},
+         "测量来自不止一种大小"},
+        {{at("2013-05-13T17:06:00", 2, 2), at("2013-05-13T16:54:00", 1, 1), at("2013-05-13T17:18:00", 3, 3)},
+         "图片的时间没有随顺序递增"},
+        {{at("2013-05-13T23:48:00", 1, 1), at("2013-05-14T00:00:00", 2, 2), at("2013-05-14T00:12:00", 3, 3)},
+         "轨迹跨过了世界时午夜"},
+        {{at("2013-05-13T16:54:00", 1, 1), untimed, at("2013-05-13T17:18:00", 3, 3)}, "有图片不知道拍摄时间"},
+    };
+    for (const Case& c : cases) {
+        const QStringList flags = trackFlags(c.measurements, fitTrack(c.measurements));
+        ASSERT_EQ(flags.size(), 1) << c.flag << ": " << flags.join('|').toStdString();
+        EXPECT_TRUE(flags[0].startsWith(QString::fromUtf8(c.flag))) << flags[0].toStdString();
+    }
+    // Two positions are enough for C2.
+    EXPECT_TRUE(
+        trackFlags({at("2013-05-13T16:54:00", 1, 1, Camera::C2), at("2013-05-13T17:06:00", 2, 2, Camera::C2)},
+                   std::nullopt)
+            .isEmpty());
+}
+
+TEST(SungrazerReport, TextForBothCornersAndBothSizes)
+{
+    // Given out of time order: the report sorts them. Centres of pixels (257, 282) and (261, 287).
+    const std::vector<Measurement> measured = {at("2013-05-13T17:06:00", 261.5, 287.5),
+                                               at("2013-05-13T16:54:00", 257.5, 282.5)};
+    const QString head =
+        QStringLiteral("Camera: C3\nImage size: %1\n(0,0) position: %2\nDate of first image: 2013-05-13\n");
+    struct Case
+    {
+        SungrazerOptions options;
+        QString text;
+    };
+    const Case cases[] = {
+        {{SungrazerOptions::Corner::UpperLeft, 0},
+         head.arg(QStringLiteral("1024x1024"), QStringLiteral("upper left")) +
+             "16:54 257,282\n17:06 261,287\n"},
+        {{SungrazerOptions::Corner::LowerLeft, 0},
+         head.arg(QStringLiteral("1024x1024"), QStringLiteral("lower left")) +
+             "16:54 257,741\n17:06 261,736\n"},
+        // Halved: centre 128.75 - 0.5 = 128.25 -> 128; 141.25 -> 141.
+        {{SungrazerOptions::Corner::UpperLeft, 512},
+         head.arg(QStringLiteral("512x512"), QStringLiteral("upper left")) +
+             "16:54 128,141\n17:06 130,143\n"},
+        {{SungrazerOptions::Corner::LowerLeft, 512},
+         head.arg(QStringLiteral("512x512"), QStringLiteral("lower left")) +
+             "16:54 128,370\n17:06 130,368\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sungrazerReport(measured, c.options), c.text);
+
+    Measurement unknown = at("2013-05-13T16:54:00", 10.5, 20.5, Camera::Unknown, 512);
+    unknown.info.time = {};
+    EXPECT_EQ(sungrazerReport({unknown}, {}),
+              QStringLiteral("Camera: unknown\nImage size: 512x512\n(0,0) position: "
+                             "upper left\nDate of first image: unknown\n--:-- 10,20\n"));
+}
+
+} // namespace
