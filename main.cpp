@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
+#include "app/Session.h"
 #include "app/SkyrakeApp.h"
 
 #include <QApplication>
@@ -35,8 +36,16 @@ int main(int argc, char* argv[])
     CSkyrakeApp skyrake;
     if (!skyrake.InitInstance())
         return 1;
-    if (!line.pictures.isEmpty())
-        appendPictures(*skyrake.mainFrame()->view(), line.pictures);
+    // A saved session named there is opened; the other files are pictures to append.
+    QStringList pictures;
+    for (const QString& path : line.pictures) {
+        if (isSessionFile(path))
+            skyrake.OpenSession(path);
+        else
+            pictures << path;
+    }
+    if (!pictures.isEmpty())
+        appendPictures(*skyrake.mainFrame()->view(), pictures);
     const int result = application.exec();
     skyrake.ExitInstance();
     return result;

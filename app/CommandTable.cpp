@@ -111,7 +111,12 @@ const CommandInfo table[] = {
      .keys = {Qt::CTRL | Qt::Key_G}},
     {.id = cmd::FileNew, .keys = {Qt::CTRL | Qt::Key_N}},
     {.id = cmd::FileOpen, .keys = {Qt::CTRL | Qt::Key_O}},
-    {.id = cmd::FileSave, .keys = {Qt::CTRL | Qt::Key_S}},
+    {.id = cmd::FileSave, .label = QT_TR_NOOP("保存工作(&S)"), .prompt = QT_TR_NOOP("保存图片序列、测量和报告，以后可以打开继续"),
+     .keys = {Qt::CTRL | Qt::Key_S}},
+    {.id = cmd::FileSaveAs, .label = QT_TR_NOOP("工作另存为(&A)..."), .prompt = QT_TR_NOOP("把工作保存到新的文件"),
+     .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_S}},
+    {.id = cmd::FileOpenSession, .label = QT_TR_NOOP("打开工作(&O)..."), .prompt = QT_TR_NOOP("打开保存的工作：图片序列、测量和报告"),
+     .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_O}},
     {.id = cmd::FilePrint, .keys = {Qt::CTRL | Qt::Key_P}},
     {.id = cmd::EditCopy, .keys = {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}},
     {.id = cmd::EditCut, .keys = {Qt::SHIFT | Qt::Key_Delete, Qt::CTRL | Qt::Key_X}},
@@ -139,7 +144,16 @@ const CommandInfo* commandInfo(int id)
 const std::vector<Menu>& mainMenu()
 {
     static const std::vector<Menu> menus = {
-        {QT_TR_NOOP("文件(&F)"), {{cmd::PictureList}, {cmd::ImportPictures}, {0}, {cmd::AppExit}}},
+        {QT_TR_NOOP("文件(&F)"),
+         {{cmd::PictureList},
+          {cmd::ImportPictures},
+          {0},
+          {cmd::AppExit},
+          // Beyond the original items: sessions.
+          {0},
+          {cmd::FileOpenSession},
+          {cmd::FileSave},
+          {cmd::FileSaveAs}}},
         {QT_TR_NOOP("查看(&V)"),
          {{cmd::InitialPosition},
           {-1, QT_TR_NOOP("色彩通道"), {{cmd::ChannelRed}, {cmd::ChannelGreen}, {cmd::ChannelBlue}}},

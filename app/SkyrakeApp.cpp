@@ -5,8 +5,10 @@
 #include "app/DisplaySettings.h"
 #include "app/Links.h"
 #include "app/MainFrame.h"
+#include "app/Session.h"
 #include "app/SkyrakeDoc.h"
 #include "platform/CommandIds.h"
+#include "platform/Desktop.h"
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@ CSkyrakeApp::CSkyrakeApp()
     // The view takes Ctrl+O first (it appends pictures), so this one is reached only where the
     // view is not on the route.
     m_commands.on(cmd::FileOpen, [this] { OnFileOpen(); });
+    m_commands.on(cmd::FileOpenSession, [this] { OnFileOpenSession(); });
     m_commands.on(cmd::AppExit, [this] { m_frame->close(); });
 }
 
@@ -43,7 +46,12 @@ bool CSkyrakeApp::InitInstance()
     if (!m_document->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(m_document.get(), &m_commands);
-    m_frame->view()->setStretchSettings(readStretchSettings(settings));
+    CSkyrakeView* view = m_frame->view();
+    view->setStretchSettings(readStretchSettings(settings));
+    m_document->setContent({[view] { return sessionOf(*view); },
+                            [view](const QByteArray& bytes, const QString& path) {
+                                return restoreSession(*view, bytes, path);
+                            }});
     // Always maximised, whatever the desktop asked for. The geometry first covers the screen's
     // available area, so that a desktop without a window manager to honour the request still
     // shows the whole window at full size.
@@ -74,6 +82,22 @@ void CSkyrakeApp::OnFileNew()
     // New re-initialises the one empty document and repaints; pictures and settings stay.
     m_document->OnNewDocument();
     m_frame->view()->InvalidateRect();
+}
+
+void CSkyrakeApp::OnFileOpenSession()
+{
+    const std::optional<QString> path = Desktop::instance().chooseSessionFile();
+    if (path)
+        OpenSession(*path);
+}
+
+bool CSkyrakeApp::OpenSession(const QString& path)
+{
+    if (m_document->OnOpenDocument(path))
+        return true;
+    Desktop::instance().messageBox(
+        QCoreApplication::translate("CSkyrakeApp", "%1 不是 SkyRake 保存的工作").arg(path));
+    return false;
 }
 
 void CSkyrakeApp::OnFileOpen()

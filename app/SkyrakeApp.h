@@ -28,10 +28,13 @@ public:
     RecentFileList& recentFiles() { return m_recentFiles; }
 
     void OnAbout();
+    // Opens a saved session; a file that holds none is named in a message.
+    bool OpenSession(const QString& path);
 
 private:
     void OnFileNew();
     void OnFileOpen();
+    void OnFileOpenSession();
 
     CommandMap m_commands;
     RecentFileList m_recentFiles{4};

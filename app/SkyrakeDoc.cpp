@@ -5,10 +5,12 @@
 #include "platform/Desktop.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 CSkyrakeDoc::CSkyrakeDoc()
 {
     m_commands.on(cmd::FileSave, [this] { OnFileSave(); });
+    m_commands.on(cmd::FileSaveAs, [this] { OnFileSaveAs(); });
 }
 
 bool CSkyrakeDoc::OnNewDocument()
@@ -21,8 +23,13 @@ bool CSkyrakeDoc::OnNewDocument()
 
 bool CSkyrakeDoc::OnOpenDocument(const QString& path)
 {
+    // A session is a small text; anything far larger is no session.
+    constexpr qint64 largest = 16 * 1024 * 1024;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largest)
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (m_content.open && !m_content.open(bytes, path))
         return false;
     SetPathName(path);
     return true;
@@ -30,10 +37,13 @@ bool CSkyrakeDoc::OnOpenDocument(const QString& path)
 
 bool CSkyrakeDoc::saveTo(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.close();
+    if (m_content.save && file.write(m_content.save()) < 0)
+        return false;
+    if (!file.commit())
+        return false;
     SetPathName(path);
     return true;
 }
@@ -47,13 +57,15 @@ void CSkyrakeDoc::SetPathName(const QString& path)
 
 void CSkyrakeDoc::OnFileSave()
 {
-    QString path = m_pathName;
-    if (path.isEmpty()) {
-        const std::optional<QString> chosen = Desktop::instance().chooseSaveFile();
-        if (!chosen)
-            return;
-        path = *chosen;
-    }
-    if (!saveTo(path))
-        Desktop::instance().messageBox(QObject::tr("无法保存文件 %1").arg(path));
+    if (m_pathName.isEmpty())
+        OnFileSaveAs();
+    else if (!saveTo(m_pathName))
+        Desktop::instance().messageBox(QObject::tr("无法保存文件 %1").arg(m_pathName));
+}
+
+void CSkyrakeDoc::OnFileSaveAs()
+{
+    const std::optional<QString> chosen = Desktop::instance().chooseSaveFile();
+    if (chosen && !saveTo(*chosen))
+        Desktop::instance().messageBox(QObject::tr("无法保存文件 %1").arg(*chosen));
 }

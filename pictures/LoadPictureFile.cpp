@@ -1,6 +1,7 @@
 #include "pictures/LoadPictureFile.h"
 
 #include "pictures/Completeness.h"
+#include "pictures/FitsFile.h"
 #include "platform/Dpi.h"
 #include "platform/Himetric.h"
 
@@ -9,13 +10,55 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 QString fileNameOf(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+namespace {
+
+// A FITS frame: its values kept, its pixels linear between its smallest and largest value until
+// a display stretch shows them otherwise.
+std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, int dpiY)
+{
+    std::optional<FitsImage> image = decodeFits(bytes, maxPictureBytes / 4);
+    if (!image)
+        return nullptr;
+    // LASCO frames are stored north up for the spacecraft's usual attitude; while SOHO flew
+    // rolled by half a turn (CROTA near 180 degrees) they are stored upside down, and the
+    // archive's JPEGs of them are turned back. So are these.
+    const QString roll =
+        image->keywords.value(QStringLiteral("CROTA1"), image->keywords.value(QStringLiteral("CROTA")));
+    bool known = false;
+    const double degrees = roll.toDouble(&known);
+    if (known && std::abs(std::remainder(degrees, 360.0)) > 90.0)
+        std::reverse(image->values.begin(), image->values.end());
+    float low = std::numeric_limits<float>::max();
+    float high = std::numeric_limits<float>::lowest();
+    for (const float value : image->values) {
+        if (std::isfinite(value)) {
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+    }
+    QImage pixels = fitsToGrey(*image, low, high);
+    if (pixels.isNull())
+        return nullptr;
+    return std::make_unique<Picture>(std::move(pixels), pixelsToHimetric(image->width, dpiX),
+                                     pixelsToHimetric(image->height, dpiY), std::move(image->values),
+                                     std::move(image->keywords));
+}
+
+} // namespace
+
 std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dpiY)
 {
+    if (isFits(bytes))
+        return decodeFitsPicture(bytes, dpiX, dpiY);
     if (bytes.isEmpty() || !isCompletePicture(bytes))
         return nullptr;
     QBuffer buffer;

@@ -18,7 +18,8 @@ inline constexpr qint64 maxPictureFileBytes = 128ll * 1024 * 1024;
 // Pictures whose decoded pixels would take more than this are refused.
 inline constexpr qint64 maxPictureBytes = 256ll * 1024 * 1024;
 
-// Reads the whole file in one read and decodes it. Fails silently (nothing returned) for a
+// Reads the whole file in one read and decodes it: JPEG, GIF and PNG through Qt, FITS through
+// cfitsio. Fails silently (nothing returned) for a
 // missing, unreadable or empty file, a directory, content that is not a picture, a picture too
 // large to hold and a cut-off picture. The HIMETRIC size is chosen for the display's
 // resolution (`dpiX`, `dpiY`) so that the view shows the picture at exactly its pixel size.

@@ -51,11 +51,13 @@ enum Id : int
     StretchRemeasure = 32821,
     MeasureMarks = 32822,
     SungrazerReport = 32823,
+    FileOpenSession = 32824,
 
     // The framework's own commands.
     FileNew = 57600,
     FileOpen = 57601,
     FileSave = 57603,
+    FileSaveAs = 57604,
     FilePrintSetup = 57606,
     FilePrint = 57607,
     FilePrintDirect = 57608,

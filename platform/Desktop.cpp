@@ -45,6 +45,15 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
     return dialog.selectedFiles();
 }
 
+std::optional<QString> QtDesktop::chooseSessionFile()
+{
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
+                                                      QStringLiteral("SkyRake工作(*.skyrake);;所有文件(*)"));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
 std::optional<QString> QtDesktop::chooseSaveFile()
 {
     const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow());

@@ -24,6 +24,8 @@ public:
     virtual std::optional<QString> chooseSaveFile() = 0;
     // Hands a web or mailto: target to the desktop shell; the outcome is not looked at.
     virtual void openLink(const QString& target) = 0;
+    // The Open dialog for a saved session; the chosen path, or nothing when cancelled.
+    virtual std::optional<QString> chooseSessionFile() { return std::nullopt; }
 
     // The services in use: the real ones unless a test installed others.
     static Desktop& instance();
@@ -39,4 +41,5 @@ public:
     std::optional<QStringList> choosePictureFiles() override;
     std::optional<QString> chooseSaveFile() override;
     void openLink(const QString& target) override;
+    std::optional<QString> chooseSessionFile() override;
 };

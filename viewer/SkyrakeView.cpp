@@ -83,6 +83,21 @@ void CSkyrakeView::appendPicture(std::unique_ptr<CPictureItem> item)
     m_pictures.AddTail(std::move(item));
 }
 
+void CSkyrakeView::clearPictures()
+{
+    m_pictures.RemoveAll();
+    InvalidateRect();
+}
+
+void CSkyrakeView::showPicture(int index)
+{
+    POSITION pos = m_pictures.GetHeadPosition();
+    for (int i = 0; pos && i < index; ++i)
+        pos = PictureList::next(pos);
+    if (pos && index >= 0)
+        makeCurrent(pos);
+}
+
 qsizetype CSkyrakeView::memoryInUse() const
 {
     qsizetype bytes = 0;

@@ -17,6 +17,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QPainter;
@@ -47,6 +48,10 @@ public:
     // ---- The sequence ---------------------------------------------------------------------
     // Appends a picture at the tail, as File Open does; the shown picture stays.
     void appendPicture(std::unique_ptr<CPictureItem> item);
+    // Removes every picture (a session replaces the sequence); the window shows none.
+    void clearPictures();
+    // Makes the picture at `index` current and shows it; nothing for an index beyond the sequence.
+    void showPicture(int index);
     const PictureList& pictures() const { return m_pictures; }
     // The current picture's name; empty without one.
     QString currentName() const;
@@ -62,6 +67,7 @@ public:
     bool gridShown() const { return m_showGrid; }
     void setGridShown(bool shown);
     Channels channels() const { return {m_showRed, m_showGreen, m_showBlue}; }
+    void setChannels(Channels channels);
     // The display stretch every picture is shown through.
     const StretchSettings& stretchSettings() const { return m_stretch.settings(); }
     // Measures the new stretch's limits on the reference frames and shows every picture through it.
@@ -88,11 +94,15 @@ public:
     void endPlaybackPause();
     // The report's lines, the header line first (the size header is added when it is shown).
     const QString& report() const { return m_report; }
+    void setReport(const QString& report) { m_report = report; }
     // The measured positions, one per frame at most, in sequence order.
     std::vector<Measurement> measurements() const;
+    // The measurement of the frame at `index`, if it has one.
+    std::optional<Measurement> measurementAt(int index) const;
     // Restores a frame's measurement (a session); nothing for an index beyond the sequence.
     void setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined);
     bool marksShown() const { return m_showMarks; }
+    void setMarksShown(bool shown);
 
     // ---- Display operations -----------------------------------------------------------------
     bool RenderCurrent();

@@ -137,6 +137,14 @@ void CSkyrakeView::OnGrid()
     setGridShown(!m_showGrid);
 }
 
+void CSkyrakeView::setChannels(Channels channels)
+{
+    m_showRed = channels.red;
+    m_showGreen = channels.green;
+    m_showBlue = channels.blue;
+    ShowCurrent();
+}
+
 void CSkyrakeView::setGridShown(bool shown)
 {
     m_showGrid = shown;

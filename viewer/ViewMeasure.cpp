@@ -37,12 +37,23 @@ std::vector<Measurement> CSkyrakeView::measurements() const
     return list;
 }
 
-void CSkyrakeView::setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined)
+std::optional<Measurement> CSkyrakeView::measurementAt(int index) const
 {
-    POSITION pos = m_pictures.GetHeadPosition();
+    POSITION pos = index < 0 ? nullptr : m_pictures.GetHeadPosition();
     for (int i = 0; pos && i < index; ++i)
         pos = PictureList::next(pos);
-    if (!pos || index < 0)
+    const auto it = pos ? m_measured.find(PictureList::GetAt(pos)) : m_measured.end();
+    if (it == m_measured.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void CSkyrakeView::setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined)
+{
+    POSITION pos = index < 0 ? nullptr : m_pictures.GetHeadPosition();
+    for (int i = 0; pos && i < index; ++i)
+        pos = PictureList::next(pos);
+    if (!pos)
         return;
     const CPictureItem* item = PictureList::GetAt(pos);
     m_measured[item] = measurementOf(*item, clicked, position, refined);
@@ -81,7 +92,12 @@ void CSkyrakeView::DrawMarks(QPainter& target)
 
 void CSkyrakeView::OnMeasureMarks()
 {
-    m_showMarks = !m_showMarks;
+    setMarksShown(!m_showMarks);
+}
+
+void CSkyrakeView::setMarksShown(bool shown)
+{
+    m_showMarks = shown;
     ShowCurrent();
 }
 

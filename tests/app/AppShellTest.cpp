@@ -4,6 +4,7 @@
 #include "../support/ModalScript.h"
 #include "app/AboutDlg.h"
 #include "app/RecentFileList.h"
+#include "app/Session.h"
 #include "app/SkyrakeDoc.h"
 #include "platform/CommandIds.h"
 
@@ -99,7 +100,7 @@ TEST_F(ShellTest, NewKeepsPicturesAndRepaints)
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
-TEST_F(ShellTest, SaveAsksOnceAndWritesAnEmptyFileRememberedAmongRecentFiles)
+TEST_F(ShellTest, SaveAsksOnceAndWritesTheSessionRememberedAmongRecentFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.skyra"));
@@ -110,15 +111,14 @@ TEST_F(ShellTest, SaveAsksOnceAndWritesAnEmptyFileRememberedAmongRecentFiles)
 
     desktop.saveAs = path;
     QTest::keySequence(frame, QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(QFileInfo(path).size(), 0);
+    EXPECT_TRUE(isSessionFile(path)); // the old contents replaced
     EXPECT_EQ(app->document()->pathName(), path);
 
     // The second save goes to the same file without asking.
     desktop.saveAs.reset();
     QFile::remove(path);
     QTest::keySequence(frame, QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_TRUE(QFileInfo::exists(path));
-    EXPECT_EQ(QFileInfo(path).size(), 0);
+    EXPECT_TRUE(isSessionFile(path));
 
     app->ExitInstance();
     QSettings settings;

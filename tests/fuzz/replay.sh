@@ -11,7 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 # libFuzzer writes new inputs into its first directory: give it a scratch one.
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-inputs=("$scratch" "$root"/tests/fixtures/{real,derived,crafted,suite} "$root/tests/fuzz/regressions")
+inputs=("$scratch" "$root"/tests/fixtures/{real,derived,crafted,suite,fits} "$root/tests/fuzz/regressions")
 [ -d "$root/tests/fuzz/corpus" ] && inputs+=("$root/tests/fuzz/corpus")
 "$dir/decode_fuzzer" -runs=0 -timeout=30 -rss_limit_mb=4000 "${inputs[@]}" 2>&1 | grep -E "INITED|DONE|ERROR|SUMMARY" || true
 # libFuzzer exits non-zero on a crash, leak or timeout; pipefail carries that out.

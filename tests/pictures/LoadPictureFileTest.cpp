@@ -165,3 +165,38 @@ TEST(LoadPictureFile, ReadsTheFileAsItIsNowEachTime)
     ASSERT_TRUE(second);
     EXPECT_EQ(second->picture->pixelWidth(), 128);
 }
+
+TEST(LoadPictureFile, FitsFramesShowNorthUpWithTheirValuesAndHeader)
+{
+    // The marked pixel (FITS column 5, row 3) shows at x 4, y 45 of the 64 x 48 frame; a frame
+    // of a half-turned spacecraft (CROTA1 near 180) is turned back, as the archive's JPEGs are.
+    const QByteArray marker = fixtureBytes("fits/flip_marker.fits");
+    const qsizetype end = [&] {
+        for (qsizetype card = 0; card < 2880; card += 80) {
+            if (marker.mid(card, 8) == "END     ")
+                return card;
+        }
+        return qsizetype(-1);
+    }();
+    ASSERT_GT(end, 0);
+    ASSERT_LT(end + 80, 2880);
+    QByteArray rolled = marker;
+    rolled.replace(end, 80, QByteArray("CROTA1  =              -173.55").leftJustified(80, ' '));
+    rolled.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
+    const struct
+    {
+        QByteArray bytes;
+        QPoint lit;
+    } cases[] = {{marker, {4, 45}}, {rolled, {59, 2}}};
+    for (const auto& c : cases) {
+        const auto picture = decodePicture(c.bytes, 96, 96);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->pixels().pixel(c.lit), qRgb(255, 255, 255));
+        EXPECT_EQ(picture->values()[size_t(c.lit.y() * 64 + c.lit.x())], 1000.0f);
+        EXPECT_EQ(picture->pixelWidth(), 64);
+        EXPECT_EQ(displayedSize(96, picture->himetricWidth(), 1.0), 64);
+    }
+    const auto lasco = LoadPictureFile(fixture("fits/lasco_c3_20130513_1654_64.fits"), 96, 96);
+    ASSERT_TRUE(lasco);
+    EXPECT_EQ(lasco->picture->keywords().value(QStringLiteral("DETECTOR")), QStringLiteral("C3"));
+}

@@ -20,16 +20,18 @@ public:
     std::optional<QStringList> choosePictureFiles() override;
     std::optional<QString> chooseSaveFile() override;
     void openLink(const QString& target) override;
+    std::optional<QString> chooseSessionFile() override { return openSession; }
 
     // The next picture file dialog returns these paths (OK) ...
     void queueFiles(const QStringList& paths) { m_fileAnswers.push_back({true, paths}); }
     // ... or is cancelled.
     void queueCancel() { m_fileAnswers.push_back({false, {}}); }
 
-    QStringList messages;          // every message box text, in order
-    QStringList links;             // every link handed to the shell
-    int fileDialogs = 0;           // how many picture file dialogs were shown
-    std::optional<QString> saveAs; // what the Save As dialog answers
+    QStringList messages;               // every message box text, in order
+    QStringList links;                  // every link handed to the shell
+    int fileDialogs = 0;                // how many picture file dialogs were shown
+    std::optional<QString> saveAs;      // what the Save As dialog answers
+    std::optional<QString> openSession; // what the session Open dialog answers
     // Runs inside each message box, as if the user looked at it before pressing OK.
     std::function<void(const QString&)> onMessage;
 

@@ -1,0 +1,191 @@
+#include "app/Session.h"
+
+#include "pictures/DecodeAhead.h"
+#include "platform/Desktop.h"
+#include "viewer/SkyrakeView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString formatName = QStringLiteral("skyrake-session");
+constexpr int formatVersion = 1;
+
+QJsonArray point(QPointF p)
+{
+    return {p.x(), p.y()};
+}
+
+QPointF pointFrom(const QJsonValue& value)
+{
+    const QJsonArray xy = value.toArray();
+    return {xy.at(0).toDouble(), xy.at(1).toDouble()};
+}
+
+// The session's path of a frame, or a file of its name beside the session file; empty for neither.
+QString findFrame(const QString& path, const QString& sessionPath)
+{
+    if (QFileInfo(path).isFile())
+        return path;
+    const QString beside = QFileInfo(sessionPath).dir().filePath(QFileInfo(path).fileName());
+    return QFileInfo(beside).isFile() ? beside : QString();
+}
+
+QJsonObject sessionObject(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonObject session = document.object();
+    if (error.error != QJsonParseError::NoError ||
+        session.value(QStringLiteral("format")).toString() != formatName ||
+        session.value(QStringLiteral("version")).toInt() != formatVersion)
+        return {};
+    return session;
+}
+
+} // namespace
+
+QByteArray sessionOf(const CSkyrakeView& view)
+{
+    QJsonArray frames;
+    int index = 0;
+    for (POSITION pos = view.pictures().GetHeadPosition(); pos; pos = PictureList::next(pos), ++index) {
+        QJsonObject frame{
+            {QStringLiteral("path"), QFileInfo(PictureList::GetAt(pos)->m_pathName).absoluteFilePath()}};
+        if (const std::optional<Measurement> m = view.measurementAt(index)) {
+            frame[QStringLiteral("measurement")] =
+                QJsonObject{{QStringLiteral("clicked"), point(m->clicked)},
+                            {QStringLiteral("position"), point(m->position)},
+                            {QStringLiteral("refined"), m->refined}};
+        }
+        frames.append(frame);
+    }
+    const Placement& placement = view.placement();
+    const Channels channels = view.channels();
+    const StretchSettings& stretch = view.stretchSettings();
+    const QJsonObject session{
+        {QStringLiteral("format"), formatName},
+        {QStringLiteral("version"), formatVersion},
+        {QStringLiteral("frames"), frames},
+        {QStringLiteral("current"), view.currentIndex()},
+        {QStringLiteral("placement"), QJsonObject{{QStringLiteral("offsetX"), placement.offsetX()},
+                                                  {QStringLiteral("offsetY"), placement.offsetY()},
+                                                  {QStringLiteral("zoom"), placement.zoom()}}},
+        {QStringLiteral("channels"), QJsonObject{{QStringLiteral("red"), channels.red},
+                                                 {QStringLiteral("green"), channels.green},
+                                                 {QStringLiteral("blue"), channels.blue}}},
+        {QStringLiteral("grid"), view.gridShown()},
+        {QStringLiteral("marks"), view.marksShown()},
+        {QStringLiteral("stretch"), QJsonObject{{QStringLiteral("curve"), int(stretch.curve)},
+                                                {QStringLiteral("limits"), int(stretch.limits)},
+                                                {QStringLiteral("invert"), stretch.invert}}},
+        {QStringLiteral("report"), view.report()},
+    };
+    return QJsonDocument(session).toJson();
+}
+
+bool isSession(const QByteArray& bytes)
+{
+    return !sessionObject(bytes).isEmpty();
+}
+
+bool isSessionFile(const QString& path)
+{
+    QFile file(path);
+    // A session starts with its JSON object; pictures start with their signatures.
+    if (!QFileInfo(path).isFile() || file.size() > 16 * 1024 * 1024 || !file.open(QIODevice::ReadOnly) ||
+        file.peek(1) != "{")
+        return false;
+    return isSession(file.readAll());
+}
+
+bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& sessionPath)
+{
+    const QJsonObject session = sessionObject(bytes);
+    if (session.isEmpty())
+        return false;
+
+    // The frames, decoded ahead as an import decodes them; a frame that is gone keeps its place
+    // in the message, not in the sequence.
+    const QJsonArray frames = session.value(QStringLiteral("frames")).toArray();
+    QStringList paths;
+    QStringList missing;
+    std::vector<int> kept; // index in the session of each frame found
+    for (int i = 0; i < frames.size(); ++i) {
+        const QString saved = frames.at(i).toObject().value(QStringLiteral("path")).toString();
+        const QString found = findFrame(saved, sessionPath);
+        if (found.isEmpty() && !saved.isEmpty()) {
+            missing << saved;
+            continue;
+        }
+        paths << found;
+        kept.push_back(i);
+    }
+    view.clearPictures();
+    std::vector<int> restored; // session index of each frame in the sequence
+    {
+        DecodeAhead decoder(paths, view.dpiX(), view.dpiY());
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            std::optional<LoadedPicture> loaded = decoder.take(i, paths.size());
+            if (!loaded) {
+                missing << paths[i];
+                continue;
+            }
+            view.appendPicture(
+                std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, paths[i]));
+            restored.push_back(kept[size_t(i)]);
+        }
+    }
+
+    const QJsonObject stretch = session.value(QStringLiteral("stretch")).toObject();
+    StretchSettings settings = view.stretchSettings();
+    settings.curve = StretchCurve(
+        std::clamp(stretch.value(QStringLiteral("curve")).toInt(), 0, int(StretchCurve::HistEq)));
+    settings.limits = StretchLimits(
+        std::clamp(stretch.value(QStringLiteral("limits")).toInt(), 0, int(StretchLimits::ZScale)));
+    settings.invert = stretch.value(QStringLiteral("invert")).toBool();
+    view.setStretchSettings(settings);
+
+    for (int at = 0; at < int(restored.size()); ++at) {
+        const QJsonObject m =
+            frames.at(restored[size_t(at)]).toObject().value(QStringLiteral("measurement")).toObject();
+        if (!m.isEmpty())
+            view.setMeasurement(at, pointFrom(m.value(QStringLiteral("clicked"))),
+                                pointFrom(m.value(QStringLiteral("position"))),
+                                m.value(QStringLiteral("refined")).toBool());
+    }
+    view.setReport(session.value(QStringLiteral("report")).toString(view.report()));
+
+    const QJsonObject placed = session.value(QStringLiteral("placement")).toObject();
+    Placement placement;
+    placement.moveTo(placed.value(QStringLiteral("offsetX")).toInt(),
+                     placed.value(QStringLiteral("offsetY")).toInt());
+    const double zoom = placed.value(QStringLiteral("zoom")).toDouble(1.0);
+    placement.setZoom(zoom > 0 && std::isfinite(zoom) ? zoom : 1.0);
+    const QJsonObject channels = session.value(QStringLiteral("channels")).toObject();
+    view.setGridShown(session.value(QStringLiteral("grid")).toBool(true));
+    view.setMarksShown(session.value(QStringLiteral("marks")).toBool(true));
+    view.setChannels({channels.value(QStringLiteral("red")).toBool(true),
+                      channels.value(QStringLiteral("green")).toBool(true),
+                      channels.value(QStringLiteral("blue")).toBool(true)});
+    view.setPlacement(placement);
+    // The current frame as saved, when it is still there.
+    const int current = session.value(QStringLiteral("current")).toInt(0);
+    const auto at = std::find(restored.begin(), restored.end(), current);
+    view.showPicture(at == restored.end() ? 0 : int(at - restored.begin()));
+    view.InvalidateRect();
+
+    if (!missing.isEmpty())
+        Desktop::instance().messageBox(QCoreApplication::translate("Session", "找不到这些图片：%1")
+                                           .arg(missing.join(QStringLiteral("，"))));
+    return true;
+}

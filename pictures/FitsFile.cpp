@@ -1,0 +1,263 @@
+#include "pictures/FitsFile.h"
+
+#include <fitsio.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr qint64 fitsBlockBytes = 2880;
+// Cards read per header into the keywords; solar headers have a few hundred.
+constexpr int maxKeywordCards = 4096;
+
+// Closes the file and empties cfitsio's message stack, whatever happened: cfitsio only keeps
+// messages (it never prints them), and a refused file leaves none behind.
+struct FitsHandle
+{
+    fitsfile* file = nullptr;
+    ~FitsHandle()
+    {
+        int status = 0;
+        if (file)
+            fits_close_file(file, &status);
+        fits_clear_errmsg();
+    }
+};
+
+// Debian builds cfitsio reentrant (each thread must use its own fitsfile, as here). A build that
+// is not gets its calls one at a time.
+std::unique_lock<std::mutex> cfitsioGuard()
+{
+    static std::once_flag initialised;
+    // cfitsio sets up its drivers on first use without guarding against two first users.
+    std::call_once(initialised, [] { fits_init_cfitsio(); });
+    static const bool reentrant = fits_is_reentrant() != 0;
+    static std::mutex serial;
+    return reentrant ? std::unique_lock<std::mutex>() : std::unique_lock<std::mutex>(serial);
+}
+
+// A card's value as text: a string without its quotes (a doubled quote stands for one) and its
+// trailing blanks, anything else as written.
+QString valueText(const char* value)
+{
+    QByteArray text(value);
+    if (text.startsWith('\'')) {
+        QByteArray inner;
+        for (qsizetype i = 1; i < text.size(); ++i) {
+            if (text[i] == '\'') {
+                if (i + 1 >= text.size() || text[i + 1] != '\'')
+                    break;
+                ++i;
+            }
+            inner += text[i];
+        }
+        while (inner.endsWith(' '))
+            inner.chop(1);
+        return QString::fromLatin1(inner);
+    }
+    return QString::fromLatin1(text.trimmed());
+}
+
+// Adds the current header's keywords that `keywords` lacks. Cards without a value (COMMENT,
+// HISTORY, blank) are left out.
+void readKeywords(fitsfile* file, QHash<QString, QString>& keywords, int* status)
+{
+    int count = 0;
+    int room = 0;
+    if (fits_get_hdrspace(file, &count, &room, status) > 0)
+        return;
+    // Room for a whole card each, whatever cfitsio makes of one (see headerIsSafe).
+    char name[2 * FLEN_CARD];
+    char value[2 * FLEN_CARD];
+    char comment[2 * FLEN_CARD];
+    for (int i = 1; i <= std::min(count, maxKeywordCards); ++i) {
+        if (fits_read_keyn(file, i, name, value, comment, status) > 0)
+            return;
+        const QString key = QString::fromLatin1(name);
+        if (name[0] != '\0' && value[0] != '\0' && !keywords.contains(key))
+            keywords.insert(key, valueText(value));
+    }
+}
+
+// cfitsio 4.2 parses a card's value and comment into buffers sized for a value that starts in
+// column 11. A card whose '=' stands before column 9, or in column 9 without a blank after it,
+// makes cfitsio write past them on its own stack whenever it reads that card: a header holding
+// one is refused before cfitsio sees it. The header at `start` runs to its END card, or to the
+// end of the bytes.
+bool headerIsSafe(const QByteArray& bytes, qint64 start)
+{
+    static const std::string endCard = std::string("END") + std::string(77, ' ');
+    for (qint64 at = start; at >= 0 && at + 80 <= bytes.size(); at += 80) {
+        // cfitsio reads a card as a C string: a NUL ends it.
+        const std::string_view card(bytes.constData() + at, strnlen(bytes.constData() + at, 80));
+        if (card == endCard)
+            return true;
+        const bool noValue = card.size() < 9 || card.starts_with("COMMENT ") ||
+                             card.starts_with("HISTORY ") || card.starts_with("CONTINUE") ||
+                             card.starts_with("        ") || card.starts_with("END     ") ||
+                             card.starts_with("HIERARCH ");
+        const std::size_t equals = card.find('=');
+        if (!noValue && (equals < 8 || (equals == 8 && card.size() > 9 && card[9] != ' ')))
+            return false;
+    }
+    return true;
+}
+
+// Moves to the image to show: the primary, or the first image extension after a primary with
+// no data.
+bool moveToImage(fitsfile* file, const QByteArray& bytes, int* status)
+{
+    int axes = 0;
+    if (fits_get_img_dim(file, &axes, status) > 0)
+        return false;
+    if (axes > 0)
+        return true;
+    int type = 0;
+    do {
+        // The next header starts where this data unit ends.
+        LONGLONG headStart = 0;
+        LONGLONG dataStart = 0;
+        LONGLONG dataEnd = 0;
+        if (fits_get_hduaddrll(file, &headStart, &dataStart, &dataEnd, status) > 0 ||
+            !headerIsSafe(bytes, dataEnd))
+            return false;
+        if (fits_movrel_hdu(file, 1, &type, status) > 0)
+            return false;
+    } while (type != IMAGE_HDU);
+    return true;
+}
+
+} // namespace
+
+bool isFits(const QByteArray& bytes)
+{
+    return bytes.startsWith("SIMPLE  =                    T");
+}
+
+std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
+{
+    // A header is whole 2880-byte blocks: anything shorter is a cut-off file.
+    if (!isFits(bytes) || bytes.size() < fitsBlockBytes)
+        return std::nullopt;
+    // cfitsio reads whole 2880-byte blocks: from a file whose last block lacks its padding it
+    // would read past the end. Such a file is read from a copy padded with zeros.
+    QByteArray padded;
+    if (bytes.size() % fitsBlockBytes != 0) {
+        padded.reserve(bytes.size() + fitsBlockBytes);
+        padded.append(bytes).append(QByteArray(fitsBlockBytes - bytes.size() % fitsBlockBytes, '\0'));
+    }
+    const QByteArray& source = padded.isEmpty() ? bytes : padded;
+    const auto guard = cfitsioGuard();
+    // Read-only, with no reallocation function: cfitsio reads the bytes where they are and
+    // never writes to them. It keeps the addresses of both variables until the file is closed.
+    void* memory = const_cast<char*>(source.constData());
+    size_t memorySize = size_t(source.size());
+    if (!headerIsSafe(source, 0))
+        return std::nullopt;
+    FitsHandle fits;
+    int status = 0;
+    if (fits_open_memfile(&fits.file, "skyrake", READONLY, &memory, &memorySize, 0, nullptr, &status) > 0)
+        return std::nullopt;
+
+    QHash<QString, QString> primaryKeywords;
+    readKeywords(fits.file, primaryKeywords, &status);
+    if (status > 0 || !moveToImage(fits.file, source, &status))
+        return std::nullopt;
+    // Tile-compressed images are binary tables that cfitsio presents as images; their data are
+    // not the declared pixels, and no coronagraph archive the program reads uses them.
+    if (fits_is_compressed_image(fits.file, &status) || status > 0)
+        return std::nullopt;
+    int bitpix = 0;
+    int axisCount = 0;
+    fits_get_img_type(fits.file, &bitpix, &status);
+    fits_get_img_dim(fits.file, &axisCount, &status);
+    if (status > 0 || axisCount < 2 || axisCount > 999)
+        return std::nullopt;
+    std::vector<LONGLONG> axes(std::size_t(axisCount), 0);
+    LONGLONG headStart = 0;
+    LONGLONG dataStart = 0;
+    LONGLONG dataEnd = 0;
+    fits_get_img_sizell(fits.file, axisCount, axes.data(), &status);
+    fits_get_hduaddrll(fits.file, &headStart, &dataStart, &dataEnd, &status);
+    if (status > 0)
+        return std::nullopt;
+    // The whole declared data unit must be present, all planes of a cube included; only the
+    // padding of its last block may be missing. Bounded by the file's size, nothing overflows.
+    qint64 dataBytes = std::abs(bitpix) / 8;
+    for (const LONGLONG length : axes) {
+        if (length < 1 || length > bytes.size())
+            return std::nullopt;
+        dataBytes *= length;
+        if (dataBytes > bytes.size())
+            return std::nullopt;
+    }
+    if (dataStart < fitsBlockBytes || dataStart + dataBytes > bytes.size())
+        return std::nullopt;
+    if (axes[0] > INT_MAX || axes[1] > INT_MAX || axes[0] * axes[1] > maxValues)
+        return std::nullopt;
+
+    FitsImage image;
+    image.width = int(axes[0]);
+    image.height = int(axes[1]);
+    image.values.resize(std::size_t(axes[0]) * std::size_t(axes[1]));
+    std::vector<LONGLONG> first(axes.size(), 1);
+    float blank = std::numeric_limits<float>::quiet_NaN();
+    int anyBlank = 0;
+    // FITS row 1 (the bottom) goes last: the rows are read in the order they are shown.
+    for (int row = 1; row <= image.height; ++row) {
+        first[1] = row;
+        float* out = image.values.data() + std::size_t(image.height - row) * std::size_t(image.width);
+        if (fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out, &anyBlank, &status) >
+            0)
+            return std::nullopt;
+        // Infinity in the file is no data (NaN); a value beyond a float's range, which cfitsio
+        // turns into infinity, is the brightest or darkest a float holds.
+        for (float* v = out; v != out + image.width; ++v) {
+            if (std::isinf(*v))
+                *v = std::copysign(std::numeric_limits<float>::max(), *v);
+        }
+    }
+
+    int hdu = 1;
+    fits_get_hdu_num(fits.file, &hdu);
+    if (hdu > 1)
+        readKeywords(fits.file, image.keywords, &status);
+    if (status > 0)
+        return std::nullopt;
+    for (auto it = primaryKeywords.cbegin(); it != primaryKeywords.cend(); ++it) {
+        if (!image.keywords.contains(it.key()))
+            image.keywords.insert(it.key(), it.value());
+    }
+    return image;
+}
+
+QImage fitsToGrey(const FitsImage& image, float low, float high)
+{
+    if (image.width < 1 || image.height < 1 ||
+        image.values.size() != std::size_t(image.width) * std::size_t(image.height))
+        return {};
+    QImage grey(image.width, image.height, QImage::Format_RGB32);
+    // In double: the range between two floats may exceed the largest float.
+    const double range = high > low ? double(high) - double(low) : 0.0;
+    for (int y = 0; y < image.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < image.width; ++x) {
+            // NaN is not above `low`: black. With no range, anything above `low` is white.
+            const float value = image.at(x, y);
+            const double level = !(value > low) ? 0.0
+                                 : range > 0.0  ? (double(value) - double(low)) * 255.0 / range
+                                                : 255.0;
+            const int g = level >= 255.0 ? 255 : (level > 0.0 ? int(level + 0.5) : 0);
+            line[x] = qRgb(g, g, g);
+        }
+    }
+    return grey;
+}
