@@ -2,9 +2,11 @@
 #include "app/MainFrame.h"
 #include "app/Session.h"
 #include "app/SkyrakeApp.h"
+#include "platform/Language.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -26,6 +28,10 @@ int main(int argc, char* argv[])
         std::printf("skyrake %s\n", SKYRAKE_VERSION);
         return 0;
     }
+    if (line.scan) {
+        QCoreApplication application(argc, argv);
+        return runScan(line.pictures, line.sungrazer);
+    }
     if (!line.compositeOut.isEmpty()) {
         // No window and no display: the picture plugins need only the core application.
         QCoreApplication application(argc, argv);
@@ -33,6 +39,9 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
+    // The interface's language: --lang, else the one chosen in the View menu, else the system's.
+    CSkyrakeApp::SetRegistryKey();
+    installLanguage(application, chooseLanguage(line.language, QSettings()));
     CSkyrakeApp skyrake;
     if (!skyrake.InitInstance())
         return 1;

@@ -53,7 +53,8 @@ QString sungrazerReport(std::vector<Measurement> measurements, const SungrazerOp
                              ? measurements.front().info.time.toUTC().toString(QStringLiteral("yyyy-MM-dd"))
                              : QStringLiteral("unknown");
     QString text = QStringLiteral("Camera: %1\n").arg(camera);
-    text += QStringLiteral("Image size: %1x%2\n").arg(size.width()).arg(size.height());
+    text += size.isValid() ? QStringLiteral("Image size: %1x%2\n").arg(size.width()).arg(size.height())
+                           : QStringLiteral("Image size: unknown\n");
     text += QStringLiteral("(0,0) position: %1\n")
                 .arg(options.origin == SungrazerOptions::Corner::UpperLeft ? QStringLiteral("upper left")
                                                                            : QStringLiteral("lower left"));

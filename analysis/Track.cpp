@@ -7,10 +7,11 @@
 
 namespace {
 
-QString tr(const char* text)
+// The flags' texts, translated in the context "Track" (lupdate finds them by the class).
+struct Track
 {
-    return QCoreApplication::translate("Track", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Track)
+};
 
 double hoursBetween(const QDateTime& from, const QDateTime& to)
 {
@@ -91,23 +92,24 @@ QStringList trackFlags(const std::vector<Measurement>& measurements, const std::
             const QPointF off = m.position - fit->at(m.info.time);
             const double residual = std::hypot(off.x(), off.y());
             if (residual > maxResidual)
-                flags << tr("%1 的位置偏离直线轨迹 %2 像素（超过 1.5 像素）。")
+                flags << Track::tr("%1 的位置偏离直线轨迹 %2 像素（超过 1.5 像素）。")
                              .arg(m.frame)
                              .arg(residual, 0, 'f', 1);
         }
     }
     const int needed = cameras.size() == 1 && *cameras.begin() == Camera::C2 ? 2 : 3;
     if (int(measurements.size()) < needed)
-        flags << (needed == 2 ? tr("C2 图片至少需要 2 个位置。") : tr("C3 图片至少需要 3 个位置。"));
+        flags << (needed == 2 ? Track::tr("C2 图片至少需要 2 个位置。")
+                              : Track::tr("C3 图片至少需要 3 个位置。"));
     if (cameras.size() > 1)
-        flags << tr("测量来自不止一个相机的图片。");
+        flags << Track::tr("测量来自不止一个相机的图片。");
     if (sizes.size() > 1)
-        flags << tr("测量来自不止一种大小的图片。");
+        flags << Track::tr("测量来自不止一种大小的图片。");
     for (size_t i = 1; i < measurements.size(); ++i) {
         const QDateTime& before = measurements[i - 1].info.time;
         const QDateTime& after = measurements[i].info.time;
         if (before.isValid() && after.isValid() && after <= before) {
-            flags << tr("图片的时间没有随顺序递增。");
+            flags << Track::tr("图片的时间没有随顺序递增。");
             break;
         }
     }
@@ -117,8 +119,8 @@ QStringList trackFlags(const std::vector<Measurement>& measurements, const std::
             days.insert(m.info.time.toUTC().date());
     }
     if (days.size() > 1)
-        flags << tr("轨迹跨过了世界时午夜：报告表只能填一个日期。");
+        flags << Track::tr("轨迹跨过了世界时午夜：报告表只能填一个日期。");
     if (untimed)
-        flags << tr("有图片不知道拍摄时间。");
+        flags << Track::tr("有图片不知道拍摄时间。");
     return flags;
 }

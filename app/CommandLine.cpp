@@ -1,9 +1,14 @@
 #include "app/CommandLine.h"
 
 #include "analysis/Composite.h"
+#include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
+#include "analysis/SungrazerReport.h"
 #include "pictures/DecodeAhead.h"
+#include "platform/Language.h"
 #include "viewer/SkyrakeView.h"
+
+#include <QTextStream>
 
 #include <cstdio>
 #include <functional>
@@ -41,6 +46,20 @@ CommandLine parseCommandLine(const QStringList& arguments)
             line.compositeOut = arguments[++i];
         } else if (argument.startsWith(QLatin1String("--composite="))) {
             line.compositeOut = argument.mid(12);
+        } else if (argument == QLatin1String("--lang") || argument.startsWith(QLatin1String("--lang="))) {
+            if (argument == QLatin1String("--lang") && i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--lang needs a language: zh or en");
+                return line;
+            }
+            line.language = argument == QLatin1String("--lang") ? arguments[++i] : argument.mid(7);
+            if (!interfaceLanguages().contains(line.language)) {
+                line.error = QStringLiteral("unknown language %1 (zh or en)").arg(line.language);
+                return line;
+            }
+        } else if (argument == QLatin1String("--scan")) {
+            line.scan = true;
+        } else if (argument == QLatin1String("--sungrazer")) {
+            line.sungrazer = true;
         } else {
             line.error = QStringLiteral("unknown option %1").arg(argument);
             return line;
@@ -48,6 +67,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (!line.compositeOut.isEmpty() && line.pictures.size() < 2 && !line.showHelp && !line.showVersion)
         line.error = QStringLiteral("--composite needs at least two pictures");
+    if (line.sungrazer && !line.scan)
+        line.error = QStringLiteral("--sungrazer goes with --scan");
+    if (line.scan && !line.compositeOut.isEmpty())
+        line.error = QStringLiteral("--scan and --composite do not go together");
     return line;
 }
 
@@ -62,6 +85,13 @@ QString helpText()
         "Options:\n"
         "  --composite OUT.png  write the difference composite of the pictures (the first is the\n"
         "                       reference) at zoom 1 to OUT.png and exit, without a window\n"
+        "  --scan               search the pictures (at least four of one size) for objects moving\n"
+        "                       steadily in a straight line; print one line per candidate and frame,\n"
+        "                       best first: N, frame name, x, y (1-based picture pixels) and score,\n"
+        "                       separated by tabs; exit without a window\n"
+        "  --sungrazer          with --scan: print the best candidate's Sungrazer report instead\n"
+        "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
+        "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"
         "  --version            show the version and exit\n");
 }
@@ -91,6 +121,48 @@ void appendPictures(CSkyrakeView& view, const QStringList& paths)
         view.appendPicture(std::make_unique<CPictureItem>(std::move(loaded.picture), loaded.name, path));
     });
     view.ShowFirst();
+}
+
+int runScan(const QStringList& pictures, bool sungrazer)
+{
+    // No display: pictures sized for 96 pixels per inch, as the composite does.
+    constexpr int dpi = 96;
+    std::vector<std::unique_ptr<Picture>> pictureList;
+    QStringList names;
+    loadInOrder(pictures, dpi, dpi, [&](LoadedPicture loaded, const QString&) {
+        pictureList.push_back(std::move(loaded.picture));
+        names << loaded.name;
+    });
+    std::vector<SearchFrame> frames;
+    std::vector<FrameInfo> infos;
+    for (size_t i = 0; i < pictureList.size(); ++i) {
+        infos.push_back(frameInfoOf(names[qsizetype(i)], pictureList[i]->keywords()));
+        frames.push_back({pictureList[i].get(), infos.back().time});
+    }
+    const std::vector<Candidate> found = searchMovers(frames);
+    QTextStream out(stdout);
+    if (sungrazer) {
+        if (found.empty())
+            return 0;
+        std::vector<Measurement> measured;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const QPointF at = found.front().positions[i];
+            measured.push_back({names[qsizetype(i)], infos[i],
+                                QSize(pictureList[i]->pixelWidth(), pictureList[i]->pixelHeight()), at, at,
+                                true});
+        }
+        out << sungrazerReport(measured, {});
+        return 0;
+    }
+    for (size_t n = 0; n < found.size(); ++n) {
+        for (size_t i = 0; i < found[n].positions.size() && i < frames.size(); ++i) {
+            // 1-based, as the report counts: pixel i's centre (at i + 0.5) is column i + 1.
+            const QPointF at = found[n].positions[i] + QPointF(0.5, 0.5);
+            out << n + 1 << '\t' << names[qsizetype(i)] << '\t' << QString::number(at.x(), 'f', 1) << '\t'
+                << QString::number(at.y(), 'f', 1) << '\t' << QString::number(found[n].score, 'f', 1) << '\n';
+        }
+    }
+    return 0;
 }
 
 int runHeadlessComposite(const QString& out, const QStringList& pictures)

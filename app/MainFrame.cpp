@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/SkyrakeDoc.h"
 #include "platform/CommandIds.h"
+#include "platform/Language.h"
 #include "platform/LockKeys.h"
 #include "platform/PaneBar.h"
 #include "platform/Resources.h"
@@ -16,6 +17,30 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QToolBar>
+
+#include <algorithm>
+
+namespace {
+
+// A text of the command table in the interface's language.
+QString commandText(const char* text)
+{
+    return QCoreApplication::translate("Commands", text);
+}
+
+// Prompts and tooltips show a text that may also be a menu label without its mnemonic marker
+// ("&&" stands for an ampersand shown).
+QString withoutMnemonic(const char* text)
+{
+    QString shown = commandText(text);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i] == QLatin1Char('&'))
+            shown.remove(i, 1);
+    }
+    return shown;
+}
+
+} // namespace
 
 CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application) : m_view(new CSkyrakeView(this))
 {
@@ -62,11 +87,12 @@ void CMainFrame::createActions()
 {
     for (const CommandInfo& info : commandTable()) {
         auto* action = new QAction(this);
-        const QString label = tr(info.label);
-        action->setText(label.isEmpty() ? tr(info.tooltip) : label);
-        action->setToolTip(tr(info.tooltip));
+        const QString label = commandText(info.label);
+        const QString tooltip = withoutMnemonic(info.tooltip);
+        action->setText(label.isEmpty() ? tooltip : label);
+        action->setToolTip(tooltip);
         // A command without a prompt leaves the message line empty while it is highlighted.
-        const QString prompt = tr(info.prompt);
+        const QString prompt = withoutMnemonic(info.prompt);
         action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
         if (*info.icon) {
             action->setIcon(toolbarIcon(QString::fromLatin1(info.icon)));
@@ -97,13 +123,13 @@ void CMainFrame::createMenus()
                 if (place.id == 0)
                     menu->addSeparator();
                 else if (!place.children.empty())
-                    fill(menu->addMenu(tr(place.title)), place.children);
+                    fill(menu->addMenu(commandText(place.title)), place.children);
                 else
                     menu->addAction(action(place.id));
             }
         };
     for (const Menu& menu : mainMenu()) {
-        QMenu* popup = menuBar()->addMenu(tr(menu.title));
+        QMenu* popup = menuBar()->addMenu(commandText(menu.title));
         connect(popup, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
         fill(popup, menu.places);
     }
@@ -137,7 +163,7 @@ void CMainFrame::createContextMenu()
             menu->addSeparator();
             continue;
         }
-        QAction* item = menu->addAction(tr(commandInfo(id)->contextLabel));
+        QAction* item = menu->addAction(commandText(commandInfo(id)->contextLabel));
         item->setData(id);
     }
     m_view->setContextMenu(menu);
@@ -152,6 +178,12 @@ void CMainFrame::createStatusBar()
     m_statusBar->setPaneWidth(Pane::Zoom, 150);
     m_statusBar->setPaneWidth(Pane::Name, 200);
     m_statusBar->setPaneWidth(Pane::Count, 100);
+    if (!showsSourceTexts()) {
+        // A translated count may be longer than the original text, which fits two digits.
+        const QString count = CSkyrakeView::tr("共有%1幅图片").arg(888);
+        m_statusBar->setPaneWidth(Pane::Count,
+                                  std::max(100, m_statusBar->fontMetrics().horizontalAdvance(count) + 12));
+    }
     m_statusBar->setPaneWidth(
         Pane::FrameTime,
         m_statusBar->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00 UT")) + 12);

@@ -186,6 +186,7 @@ bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& 
 
     if (!missing.isEmpty())
         Desktop::instance().messageBox(QCoreApplication::translate("Session", "找不到这些图片：%1")
-                                           .arg(missing.join(QStringLiteral("，"))));
+                                           .arg(missing.join(QCoreApplication::translate(
+                                               "Session", "，", "between two picture names"))));
     return true;
 }

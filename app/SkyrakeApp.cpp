@@ -9,6 +9,7 @@
 #include "app/SkyrakeDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/Desktop.h"
+#include "platform/Language.h"
 #include "viewer/SkyrakeView.h"
 
 #include <QApplication>
@@ -29,17 +30,30 @@ CSkyrakeApp::CSkyrakeApp()
     m_commands.on(cmd::FileOpen, [this] { OnFileOpen(); });
     m_commands.on(cmd::FileOpenSession, [this] { OnFileOpenSession(); });
     m_commands.on(cmd::AppExit, [this] { m_frame->close(); });
+    for (const auto& [id, language] :
+         {std::pair{cmd::LanguageChinese, "zh"}, std::pair{cmd::LanguageEnglish, "en"}}) {
+        m_commands.on(id, [this, language = language] { OnLanguage(QString::fromLatin1(language)); });
+        m_commands.onUpdate(id, [this, language = language](CmdUI& ui) {
+            ui.SetRadio(m_language == QLatin1String(language));
+        });
+    }
 }
 
 CSkyrakeApp::~CSkyrakeApp() = default;
 
-bool CSkyrakeApp::InitInstance()
+void CSkyrakeApp::SetRegistryKey()
 {
     // The settings live under this organisation, in the file named after the application.
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("skyrake"));
+}
+
+bool CSkyrakeApp::InitInstance()
+{
+    SetRegistryKey();
     QSettings settings;
     m_recentFiles.ReadList(settings);
+    m_language = currentLanguage();
 
     m_document = std::make_unique<CSkyrakeDoc>();
     m_document->setRecentFileList(&m_recentFiles);
@@ -107,4 +121,14 @@ void CSkyrakeApp::OnFileOpen()
         return;
     if (m_document->OnOpenDocument(path))
         m_frame->view()->InvalidateRect();
+}
+
+void CSkyrakeApp::OnLanguage(const QString& language)
+{
+    m_language = language;
+    QSettings settings;
+    settings.setValue(languageKey(), language);
+    if (language != currentLanguage())
+        Desktop::instance().messageBox(
+            QCoreApplication::translate("CSkyrakeApp", "界面语言将在重新启动 SkyRake 以后改变。"));
 }

@@ -3,6 +3,8 @@
 #include "app/RecentFileList.h"
 #include "platform/CommandMap.h"
 
+#include <QString>
+
 #include <memory>
 
 class CMainFrame;
@@ -16,6 +18,9 @@ public:
     CSkyrakeApp();
     ~CSkyrakeApp();
 
+    // Names the place of the program's settings (its organisation and application names); what
+    // reads them before the application object starts calls it first.
+    static void SetRegistryKey();
     // Reads the settings, creates the document and the main window and shows it maximised;
     // false when that failed.
     bool InitInstance();
@@ -35,9 +40,12 @@ private:
     void OnFileNew();
     void OnFileOpen();
     void OnFileOpenSession();
+    // Keeps the interface's language for the next start.
+    void OnLanguage(const QString& language);
 
     CommandMap m_commands;
     RecentFileList m_recentFiles{4};
+    QString m_language; // the interface's language at the next start
     std::unique_ptr<CSkyrakeDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
 };

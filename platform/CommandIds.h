@@ -52,6 +52,11 @@ enum Id : int
     MeasureMarks = 32822,
     SungrazerReport = 32823,
     FileOpenSession = 32824,
+    SearchMovers = 32825,
+    CandidateList = 32826,
+    // The interface's language, kept in the settings for the next start.
+    LanguageChinese = 32830,
+    LanguageEnglish = 32831,
 
     // The framework's own commands.
     FileNew = 57600,

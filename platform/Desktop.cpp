@@ -34,10 +34,11 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // The original two filters first; the others read what SkyRake reads beyond them.
-    dialog.setNameFilters({QStringLiteral("GIF文件(*.gif)"), QStringLiteral("JPEG文件(*.jpg)"),
-                           QStringLiteral("PNG文件(*.png)"), QStringLiteral("FITS文件(*.fts *.fits *.fit)"),
-                           QStringLiteral("所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)")});
-    dialog.selectNameFilter(QStringLiteral("GIF文件(*.gif)"));
+    const QString gif = tr("GIF文件(*.gif)");
+    dialog.setNameFilters({gif, tr("JPEG文件(*.jpg)"), tr("PNG文件(*.png)"),
+                           tr("FITS文件(*.fts *.fits *.fit)"),
+                           tr("所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)")});
+    dialog.selectNameFilter(gif);
     dialog.setDefaultSuffix(QStringLiteral("gif"));
     dialog.selectFile(QStringLiteral("*.gif"));
     if (dialog.exec() != QDialog::Accepted)
@@ -48,7 +49,7 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
 std::optional<QString> QtDesktop::chooseSessionFile()
 {
     const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
-                                                      QStringLiteral("SkyRake工作(*.skyrake);;所有文件(*)"));
+                                                      tr("SkyRake工作(*.skyrake);;所有文件(*)"));
     if (path.isEmpty())
         return std::nullopt;
     return path;

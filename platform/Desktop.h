@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,8 @@ public:
 // The real services on Qt's widgets.
 class QtDesktop : public Desktop
 {
+    Q_DECLARE_TR_FUNCTIONS(QtDesktop)
+
 public:
     void messageBox(const QString& text) override;
     std::optional<QStringList> choosePictureFiles() override;

@@ -126,6 +126,8 @@ void CSkyrakeView::onPictureRemoved(POSITION removed)
 
 void CSkyrakeView::onSequenceChanged()
 {
+    // A candidate's positions are one per frame of the sequence it was found in.
+    m_candidates.clear();
     stretchPictures(false);
     showPictureCount();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/FrameRender.h"
+#include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/Track.h"
 #include "pictures/PictureList.h"
@@ -113,6 +114,8 @@ public:
     // The measured positions on the window (the current frame's in its own colour) and the
     // track's predicted position in the current frame.
     void DrawMarks(QPainter& target);
+    // The candidates' tracks, each with its number at its place in the current frame.
+    void DrawCandidates(QPainter& target);
     void OnDraw();
     // Schedules OnDraw() (the framework's invalidation of the whole client area).
     void InvalidateRect();
@@ -149,6 +152,12 @@ public:
     void OnStretchRemeasure();
     void OnMeasureMarks();
     void OnSungrazerReport();
+    // Searches the sequence for movers on a worker thread, with progress and cancel, then lists
+    // the candidates.
+    void OnSearchMovers();
+    void OnCandidateList();
+    // The last search's candidates, best first; cleared when the sequence changes.
+    const std::vector<Candidate>& candidates() const { return m_candidates; }
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;
@@ -174,6 +183,7 @@ public:
     void OnUpdatePlayStart(CmdUI& ui) const;
     void OnUpdateMultiPicture(CmdUI& ui) const;
     void OnUpdateStretchRemeasure(CmdUI& ui) const;
+    void OnUpdateCandidateList(CmdUI& ui) const;
 
 Q_SIGNALS:
     // Fires after every command the view carried out, so the frame can refresh its buttons.
@@ -205,6 +215,8 @@ private:
     void measure(const CPictureItem& item, QPointF clicked);
     Measurement measurementOf(const CPictureItem& item, QPointF clicked, QPointF position,
                               bool refined) const;
+    // Moves the pictures so that `picture` (picture pixels) stands in the middle of the window.
+    void centreOn(QPointF picture);
     // Marks and grid over what the window shows.
     void drawOverlays();
     // Makes the surfaces cover the client area (they grow with the window, never shrink).
@@ -259,6 +271,7 @@ private:
     QString m_report;
     std::map<const CPictureItem*, Measurement> m_measured; // one per frame
     bool m_showMarks = true;
+    std::vector<Candidate> m_candidates;
 
     int m_rendersRefused = 0;
     bool m_drawPending = false;

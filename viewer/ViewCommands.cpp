@@ -48,6 +48,10 @@ void CSkyrakeView::registerCommands()
     map.on(cmd::MeasureMarks, [this] { OnMeasureMarks(); });
     map.onUpdate(cmd::MeasureMarks, [this](CmdUI& ui) { ui.SetCheck(m_showMarks); });
     map.on(cmd::SungrazerReport, [this] { OnSungrazerReport(); });
+    map.on(cmd::SearchMovers, [this] { OnSearchMovers(); });
+    map.onUpdate(cmd::SearchMovers, [this](CmdUI& ui) { ui.Enable(m_pictures.GetCount() >= 4); });
+    map.on(cmd::CandidateList, [this] { OnCandidateList(); });
+    map.onUpdate(cmd::CandidateList, [this](CmdUI& ui) { OnUpdateCandidateList(ui); });
 }
 
 void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const

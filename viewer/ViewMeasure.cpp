@@ -61,7 +61,10 @@ void CSkyrakeView::setMeasurement(int index, const QPointF& clicked, const QPoin
 
 void CSkyrakeView::DrawMarks(QPainter& target)
 {
-    if (!m_showMarks || m_measured.empty())
+    if (!m_showMarks)
+        return;
+    DrawCandidates(target);
+    if (m_measured.empty())
         return;
     const CPictureItem* shown = current();
     const auto toWindow = [this](QPointF picture) {

@@ -6,8 +6,11 @@
 
 #include "app/CommandLine.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,6 +44,13 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     // A file whose name starts with a dash is reached after "--".
     EXPECT_EQ(parseCommandLine({"skyrake", "--", "-odd.jpg"}).pictures, QStringList{"-odd.jpg"});
 
+    EXPECT_EQ(parseCommandLine({"skyrake", "--lang", "en", "a.jpg"}).language, "en");
+    EXPECT_EQ(parseCommandLine({"skyrake", "--lang=zh"}).language, "zh");
+    EXPECT_TRUE(parseCommandLine({"skyrake", "--scan", "--sungrazer", "a", "b", "c", "d"}).sungrazer);
+
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--lang", "fr"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--lang"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--sungrazer", "a.jpg"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--bogus"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite", "out.png", "one.jpg"}).error.isEmpty());
@@ -105,6 +115,48 @@ TEST(CommandLine, HeadlessCompositeNeedsNoDisplayAndEqualsTheViewsComposite)
     EXPECT_EQ(qGray(written.pixel(20, 20)), 0);
     EXPECT_GT(qGray(written.pixel(360, 300)), 60);
     EXPECT_GT(qGray(written.pixel(336, 282)), 60);
+}
+
+TEST(CommandLine, ScanPrintsTheCometsTrackFirstWithNoDisplay)
+{
+    // The sample sequence: eight frames with a comet whose true pixel comet.txt gives.
+    QTemporaryDir dir;
+    QProcess sample;
+    sample.start(QStringLiteral(SKYRAKE_SAMPLE), {fixture(lasco1024Jpg), dir.path()});
+    ASSERT_TRUE(sample.waitForFinished(120000));
+    QStringList frames;
+    QMap<QString, QPoint> truth;
+    QFile table(dir.filePath(QStringLiteral("comet.txt")));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    while (!table.atEnd()) {
+        const QStringList fields = QString::fromUtf8(table.readLine()).trimmed().split('\t');
+        if (fields.size() == 3 && fields[0].endsWith(QStringLiteral("_512"))) {
+            frames << dir.filePath(fields[0] + QStringLiteral(".jpg"));
+            truth[fields[0] + QStringLiteral(".jpg")] = QPoint(fields[1].toInt(), fields[2].toInt());
+        }
+    }
+    ASSERT_EQ(frames.size(), 8);
+    const QStringList lines =
+        runSkyrake(QStringList{QStringLiteral("--scan")} + frames).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 8);
+    for (int i = 0; i < 8; ++i) {
+        // N, name, x, y (1-based, one decimal), score.
+        const QStringList fields = lines[i].split('\t');
+        ASSERT_EQ(fields.size(), 5) << lines[i].toStdString();
+        EXPECT_EQ(fields[0], QStringLiteral("1"));
+        EXPECT_EQ(fields[1], QFileInfo(frames[i]).fileName());
+        EXPECT_TRUE(fields[2].contains(QRegularExpression(QStringLiteral("^\\d+\\.\\d$"))))
+            << fields[2].toStdString();
+        const QPoint expected = truth[fields[1]];
+        EXPECT_LT(std::abs(fields[2].toDouble() - expected.x()), 1.5) << lines[i].toStdString();
+        EXPECT_LT(std::abs(fields[3].toDouble() - expected.y()), 1.5) << lines[i].toStdString();
+    }
+    const QString report =
+        runSkyrake(QStringList{QStringLiteral("--scan"), QStringLiteral("--sungrazer")} + frames);
+    EXPECT_TRUE(
+        report.startsWith(QStringLiteral("Camera: C3\nImage size: 512x512\n(0,0) position: upper left\n"
+                                         "Date of first image: 2013-05-13\n16:54 ")))
+        << report.toStdString();
 }
 
 TEST(CommandLine, HeadlessCompositeNeedsTwoReadablePictures)

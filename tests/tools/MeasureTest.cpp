@@ -4,18 +4,21 @@
 #include "../support/Fixtures.h"
 #include "../support/ModalScript.h"
 #include "../viewer/ViewTestSupport.h"
+#include "tools/CandidateDlg.h"
 #include "tools/ConfirmDlg.h"
 #include "tools/ReportDlg.h"
 #include "tools/SungrazerDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -115,6 +118,33 @@ TEST_F(Measure, TheSungrazerReportChecksTheTrackAndCopiesWithCrLf)
               QStringLiteral(
                   "Camera: C3\r\nImage size: 512x512\r\n(0,0) position: lower left\r\n"
                   "Date of first image: 2013-05-13\r\n16:54 360,211\r\n17:06 352,217\r\n17:18 344,223\r\n"));
+}
+
+TEST_F(Measure, TheSearchFindsTheCometAndItsTrackBecomesTheMeasurements)
+{
+    // The candidate list comes up once the search ends (after a progress dialog if it takes a
+    // while); the best candidate's positions are taken as measurements.
+    QString summary;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CCandidateDlg*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        summary = dialog->findChild<QLabel*>(QStringLiteral("summary"))->text();
+        clickButton(dialog, "take");
+    });
+    poll.start();
+    view->OnSearchMovers();
+    ASSERT_FALSE(view->candidates().empty()) << summary.toStdString();
+    const std::vector<Measurement> measured = view->measurements();
+    ASSERT_EQ(measured.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_LT(QLineF(measured[size_t(i)].position, comet[i]).length(), 1.0) << i;
+    // A change of the sequence drops the candidates: their positions were per frame.
+    deleteAllPictures(*view);
+    EXPECT_TRUE(view->candidates().empty());
 }
 
 } // namespace

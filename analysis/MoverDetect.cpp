@@ -1,0 +1,402 @@
+#include "analysis/MoverDetect.h"
+
+#include "platform/Picture.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <future>
+
+using namespace detect;
+
+namespace {
+
+constexpr float filterSigma = 1.2f; // pixels: a faint comet's head in a LASCO frame, a little blurred
+constexpr int bleedRun = 8;         // saturated pixels in a row or column that make a bleed line
+constexpr int maskMargin = 3;       // pixels masked around a bleed line or a saturated area
+static const unsigned saturatedLevel =
+    getenv("SAT") ? atoi(getenv("SAT"))
+                  : 254; // TUNING // an 8-bit pixel's brightest component at which it is saturated
+constexpr int rowsPerTask = 16;
+
+using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
+
+// A frame's brightness, a row at a time, as Brightness reads it a pixel at a time: the data
+// values where the frame has them, otherwise the mean of red, green and blue.
+// Returns whether any pixel of the row is saturated or has no value.
+bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
+{
+    const int width = picture.pixelWidth();
+    const std::vector<float>& values = picture.values();
+    bool flagged = false;
+    if (!values.empty()) {
+        const float* row = values.data() + size_t(y) * size_t(width);
+        for (int x = 0; x < width; ++x) {
+            const bool missing = !std::isfinite(row[x]);
+            out[x] = missing ? 0.0f : row[x];
+            flags[x] = missing ? NoValue : 0;
+            flagged = flagged || missing;
+        }
+        return flagged;
+    }
+    const auto* row = reinterpret_cast<const QRgb*>(picture.decoded().constScanLine(y));
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        Ints4 p;
+        std::memcpy(&p, row + x, sizeof p);
+        const Ints4 r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+        store4(out + x, __builtin_convertvector(r + g + b, Floats4) / 3.0f);
+        const Ints4 top = r > g ? r : g;
+        const auto saturated = (top > b ? top : b) >= saturatedLevel;
+        unsigned char four[4] = {};
+        if (saturated[0] || saturated[1] || saturated[2] || saturated[3]) {
+            for (int k = 0; k < 4; ++k)
+                four[k] = saturated[k] ? Saturated : 0;
+            flagged = true;
+        }
+        std::memcpy(flags + x, four, sizeof four);
+    }
+    for (; x < width; ++x) {
+        const int r = qRed(row[x]), g = qGreen(row[x]), b = qBlue(row[x]);
+        out[x] = float(r + g + b) / 3.0f;
+        flags[x] = unsigned(std::max({r, g, b})) >= saturatedLevel ? Saturated : 0;
+        flagged = flagged || flags[x];
+    }
+    return flagged;
+}
+
+// Rows [first, last): brightness, then the residual against the per-pixel median over the
+// frames. `saturatedIn` counts the frames in which each pixel is saturated.
+void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
+                    std::vector<quint16>& saturatedIn, int first, int last)
+{
+    constexpr int lanes = 256;
+    const size_t n = planes.frames;
+    const int width = planes.width;
+    std::vector<float> sorted(n * lanes);
+    std::vector<float> pixel(n);
+    for (int y = first; y < last; ++y) {
+        const size_t row = planes.at(0, y);
+        for (size_t f = 0; f < n; ++f)
+            planes.saturatedRows[f][size_t(y)] =
+                readRow(*pictures[f], y, planes.signal[f].data() + row, planes.flags[f].data() + row);
+        for (int x0 = 0; x0 < width; x0 += lanes) {
+            const int count = std::min(lanes, width - x0);
+            for (size_t f = 0; f < n; ++f)
+                std::copy_n(planes.signal[f].data() + row + size_t(x0), count, sorted.data() + f * lanes);
+            if (n <= 16) {
+                // Odd-even transposition sort across the frames, all pixels of the stretch at
+                // once: the compiler turns the inner loop into vector min and max.
+                for (size_t round = 0; round < n; ++round) {
+                    for (size_t i = round % 2; i + 1 < n; i += 2) {
+                        float* a = sorted.data() + i * lanes;
+                        float* b = a + lanes;
+                        for (int k = 0; k < lanes; ++k) {
+                            const float lo = std::min(a[k], b[k]);
+                            const float hi = std::max(a[k], b[k]);
+                            a[k] = lo;
+                            b[k] = hi;
+                        }
+                    }
+                }
+            } else {
+                for (int k = 0; k < count; ++k) {
+                    for (size_t f = 0; f < n; ++f)
+                        pixel[f] = sorted[f * lanes + size_t(k)];
+                    std::sort(pixel.begin(), pixel.end());
+                    for (size_t f = 0; f < n; ++f)
+                        sorted[f * lanes + size_t(k)] = pixel[f];
+                }
+            }
+            const float* lower = sorted.data() + ((n - 1) / 2) * lanes;
+            const float* upper = sorted.data() + (n / 2) * lanes;
+            float* median = planes.median.data() + row + size_t(x0);
+            int k = 0;
+            for (; k + 4 <= count; k += 4)
+                store4(median + k, 0.5f * (load4(lower + k) + load4(upper + k)));
+            for (; k < count; ++k)
+                median[k] = 0.5f * (lower[k] + upper[k]);
+            for (size_t f = 0; f < n; ++f) {
+                float* out = planes.signal[f].data() + row + size_t(x0);
+                k = 0;
+                for (; k + 4 <= count; k += 4)
+                    store4(out + k, load4(out + k) - load4(median + k));
+                for (; k < count; ++k)
+                    out[k] -= median[k];
+            }
+        }
+        for (size_t f = 0; f < n; ++f) {
+            if (!planes.saturatedRows[f][size_t(y)])
+                continue;
+            const unsigned char* flags = planes.flags[f].data() + row;
+            float* out = planes.signal[f].data() + row;
+            for (int x = 0; x < width; ++x) {
+                saturatedIn[row + size_t(x)] += flags[x] & Saturated;
+                if (flags[x] & NoValue)
+                    out[x] = 0;
+            }
+        }
+    }
+}
+
+// Widens the marked pixels (non-zero) of `plane` by `maskMargin` in every direction.
+void dilate(std::vector<unsigned char>& plane, int width, int height)
+{
+    std::vector<unsigned char> across(plane.size(), 0);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* in = plane.data() + size_t(y) * size_t(width);
+        unsigned char* out = across.data() + size_t(y) * size_t(width);
+        for (int x = 0; x < width; ++x)
+            if (in[x])
+                for (int i = std::max(0, x - maskMargin); i <= std::min(width - 1, x + maskMargin); ++i)
+                    out[i] = 1;
+    }
+    std::fill(plane.begin(), plane.end(), 0);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* in = across.data() + size_t(y) * size_t(width);
+        for (int j = std::max(0, y - maskMargin); j <= std::min(height - 1, y + maskMargin); ++j) {
+            unsigned char* out = plane.data() + size_t(j) * size_t(width);
+            for (int x = 0; x < width; ++x)
+                out[x] |= in[x];
+        }
+    }
+}
+
+void maskRect(Planes& planes, size_t f, int x0, int y0, int x1, int y1)
+{
+    for (int y = std::max(0, y0 - maskMargin); y <= std::min(planes.height - 1, y1 + maskMargin); ++y) {
+        planes.maskedRows[f][size_t(y)] = 1;
+        for (int x = std::max(0, x0 - maskMargin); x <= std::min(planes.width - 1, x1 + maskMargin); ++x)
+            planes.flags[f][planes.at(x, y)] |= Masked;
+    }
+}
+
+// Masks what holds no usable signal in frame `f`, with a margin: the areas saturated in half
+// the frames or more (the inner corona), saturated runs long enough to be bleed lines, pixels
+// without a value. A short saturated spot in one frame (a bright comet's head, a cosmic-ray
+// hit) is left to the linking.
+void maskFrame(Planes& planes, size_t f)
+{
+    const int width = planes.width, height = planes.height;
+    std::vector<unsigned char>& flags = planes.flags[f];
+    std::vector<char>& rows = planes.maskedRows[f];
+    rows.assign(size_t(height), 0);
+    bool missing = false;
+    for (int y = 0; y < height; ++y) {
+        if (!planes.steady[planes.at(0, y)] && !planes.saturatedRows[f][size_t(y)] &&
+            std::none_of(planes.steady.begin() + std::ptrdiff_t(planes.at(0, y)),
+                         planes.steady.begin() + std::ptrdiff_t(planes.at(0, y + 1)),
+                         [](unsigned char v) { return v; }))
+            continue;
+        for (size_t i = planes.at(0, y); i < planes.at(0, y + 1); ++i) {
+            missing = missing || (flags[i] & NoValue);
+            if (planes.steady[i]) {
+                flags[i] |= Masked;
+                rows[size_t(y)] = 1;
+            }
+        }
+    }
+    if (missing) {
+        std::vector<unsigned char> none(flags.size());
+        for (size_t i = 0; i < flags.size(); ++i)
+            none[i] = flags[i] & NoValue;
+        dilate(none, width, height);
+        for (size_t i = 0; i < flags.size(); ++i) {
+            if (none[i]) {
+                flags[i] |= Masked;
+                rows[i / size_t(width)] = 1;
+            }
+        }
+    }
+    // Bleed lines: runs along the rows, and down the columns (a run ends at a row without any
+    // saturated pixel).
+    std::vector<int> down(size_t(width), 0); // the saturated run ending above, per column
+    bool open = false;
+    for (int y = 0; y <= height; ++y) {
+        const bool any = y < height && planes.saturatedRows[f][size_t(y)];
+        if (!any && !open)
+            continue;
+        int across = 0;
+        open = false;
+        for (int x = 0; x <= width; ++x) {
+            const bool saturated = any && x < width && (flags[planes.at(x, y)] & Saturated);
+            if (saturated) {
+                ++across;
+            } else {
+                if (across >= bleedRun)
+                    maskRect(planes, f, x - across, y, x - 1, y);
+                across = 0;
+            }
+            if (x == width)
+                continue;
+            if (saturated) {
+                ++down[size_t(x)];
+                open = true;
+            } else {
+                if (down[size_t(x)] >= bleedRun)
+                    maskRect(planes, f, x, y - down[size_t(x)], x, y - 1);
+                down[size_t(x)] = 0;
+            }
+        }
+    }
+}
+
+// The masked residual of frame `f` through the matched filter (a separable Gaussian, zero beyond
+// the picture), in place, and the noise of its single pixels.
+void filterFrame(Planes& planes, size_t f)
+{
+    maskFrame(planes, f);
+    const int width = planes.width, height = planes.height;
+    std::vector<float>& residual = planes.signal[f];
+    const std::vector<unsigned char>& flags = planes.flags[f];
+    for (int y = 0; y < height; ++y)
+        if (planes.maskedRows[f][size_t(y)])
+            for (size_t i = planes.at(0, y); i < planes.at(0, y + 1); ++i)
+                if (flags[i] & Masked)
+                    residual[i] = 0;
+    std::vector<float> sample;
+    for (size_t i = 0; i < residual.size(); i += 61)
+        if (!(flags[i] & Masked))
+            sample.push_back(residual[i]);
+    planes.pixelNoise[f] = noiseSigma(sample);
+
+    // The Gaussian is symmetric: four weights, each for a pair of taps (the middle one alone).
+    static_assert(reach == 3);
+    Floats4 w[reach + 1];
+    for (int k = 0; k <= reach; ++k) {
+        const float weight = std::exp(-float(k * k) / (2 * filterSigma * filterSigma));
+        w[k] = Floats4{weight, weight, weight, weight};
+    }
+    // Rows filtered across, kept for the rows within reach of the one filtered down; rows beyond
+    // the picture are zero.
+    const size_t stride = (size_t(width) + 3) / 4 * 4;
+    constexpr int ring = 2 * reach + 1;
+    std::vector<float> across((ring + 1) * stride, 0.0f);
+    const float* zero = across.data() + ring * stride;
+    std::vector<float> padded(stride + 2 * reach + 4, 0.0f);
+    const auto filterAcross = [&](int y) {
+        std::copy_n(residual.data() + planes.at(0, y), width, padded.data() + reach);
+        float* out = across.data() + size_t(y % ring) * stride;
+        const float* in = padded.data() + reach;
+        for (size_t x = 0; x < stride; x += 4)
+            store4(out + x, w[0] * load4(in + x) + w[1] * (load4(in + x - 1) + load4(in + x + 1)) +
+                                w[2] * (load4(in + x - 2) + load4(in + x + 2)) +
+                                w[3] * (load4(in + x - 3) + load4(in + x + 3)));
+    };
+    for (int y = 0; y < std::min(reach, height); ++y)
+        filterAcross(y);
+    // In place: row y is written once the rows up to y + reach have been filtered across.
+    std::vector<float>& filtered = residual;
+    std::vector<float> row(stride);
+    for (int y = 0; y < height; ++y) {
+        if (y + reach < height)
+            filterAcross(y + reach);
+        const auto line = [&](int j) {
+            return j < 0 || j >= height ? zero : across.data() + size_t(j % ring) * stride;
+        };
+        const float *m3 = line(y - 3), *m2 = line(y - 2), *m1 = line(y - 1), *c = line(y);
+        const float *p1 = line(y + 1), *p2 = line(y + 2), *p3 = line(y + 3);
+        for (size_t x = 0; x < stride; x += 4)
+            store4(row.data() + x, w[0] * load4(c + x) + w[1] * (load4(m1 + x) + load4(p1 + x)) +
+                                       w[2] * (load4(m2 + x) + load4(p2 + x)) +
+                                       w[3] * (load4(m3 + x) + load4(p3 + x)));
+        std::copy_n(row.data(), width, filtered.data() + planes.at(0, y));
+    }
+}
+
+} // namespace
+
+void detect::forRows(int height, const std::function<void(int first, int last)>& work)
+{
+    parallelFor((height + rowsPerTask - 1) / rowsPerTask,
+                [&](int task) { work(task * rowsPerTask, std::min(height, (task + 1) * rowsPerTask)); });
+}
+
+float SignalFrames::at(size_t frame, QPointF point) const
+{
+    // Pixel i's value belongs to its centre, i + 0.5.
+    const double fx = point.x() - 0.5;
+    const double fy = point.y() - 0.5;
+    if (!(fx >= 0 && fy >= 0 && fx <= width - 1 && fy <= height - 1))
+        return 0;
+    const int x = std::min(int(fx), width - 2);
+    const int y = std::min(int(fy), height - 2);
+    const float wx = float(fx - x);
+    const float wy = float(fy - y);
+    const std::vector<float>& map = snr[frame];
+    const size_t i = size_t(y) * size_t(width) + size_t(x);
+    const size_t below = i + size_t(width);
+    return (1 - wy) * ((1 - wx) * map[i] + wx * map[i + 1]) +
+           wy * ((1 - wx) * map[below] + wx * map[below + 1]);
+}
+
+void parallelFor(int count, const std::function<void(int)>& work)
+{
+    if (count <= 0)
+        return;
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, count);
+    std::atomic<int> next{0};
+    const auto run = [&] {
+        for (int i = next++; i < count; i = next++)
+            work(i);
+    };
+    std::vector<std::future<void>> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.push_back(std::async(std::launch::async, run));
+    run();
+    for (std::future<void>& helper : helpers)
+        helper.get();
+}
+
+std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,
+                                          const std::function<bool(int)>& progress)
+{
+    const auto goOn = [&](int share) { return !progress || progress(progressEnd * share / 100); };
+    Planes planes;
+    planes.width = pictures.front()->pixelWidth();
+    planes.height = pictures.front()->pixelHeight();
+    planes.frames = pictures.size();
+    const size_t pixels = size_t(planes.width) * size_t(planes.height);
+    planes.pictures = pictures;
+    planes.median.resize(pixels);
+    planes.signal.resize(planes.frames);
+    planes.flags.resize(planes.frames);
+    planes.saturatedRows.assign(planes.frames, std::vector<char>(size_t(planes.height), 0));
+    planes.maskedRows.resize(planes.frames);
+    planes.pixelNoise.assign(planes.frames, 0.0f);
+    const int n = int(planes.frames);
+
+    // Fresh memory costs a page fault a page: the planes are taken on all cores.
+    parallelFor(n, [&](int f) {
+        planes.signal[size_t(f)].resize(pixels);
+        planes.flags[size_t(f)].resize(pixels);
+    });
+    std::vector<quint16> saturatedIn(pixels, 0);
+    forRows(planes.height,
+            [&](int first, int last) { medianResidual(pictures, planes, saturatedIn, first, last); });
+    const unsigned steady =
+        getenv("STEADY") ? atoi(getenv("STEADY")) : unsigned(std::max(1, (n + 1) / 2)); // TUNING
+    planes.steady.resize(pixels);
+    for (size_t i = 0; i < pixels; ++i)
+        planes.steady[i] = saturatedIn[i] >= steady;
+    dilate(planes.steady, planes.width, planes.height);
+    if (!goOn(35))
+        return std::nullopt;
+    parallelFor(n, [&](int f) { filterFrame(planes, size_t(f)); });
+    if (!goOn(65))
+        return std::nullopt;
+    measureNoise(planes);
+    if (!goOn(75))
+        return std::nullopt;
+    SignalFrames maps;
+    maps.width = planes.width;
+    maps.height = planes.height;
+    maps.detections.resize(planes.frames);
+    parallelFor(n, [&](int f) { maps.detections[size_t(f)] = detectFrame(planes, size_t(f)); });
+    maps.snr = std::move(planes.signal);
+    if (!goOn(100))
+        return std::nullopt;
+    return maps;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+// The search's first stage: what changes from frame to frame, as signal-to-noise maps and the
+// spots standing out in them. Used by the search only.
+
+#include <QPointF>
+
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+class Picture;
+
+struct Detection
+{
+    QPointF at;        // picture pixels
+    float snr;         // the filtered signal at the peak, in noise sigmas
+    bool star = false; // moves with the star field
+};
+
+struct SignalFrames
+{
+    int width = 0; // picture pixels
+    int height = 0;
+    // Per frame, row by row: the residual against the sequence's per-pixel median, put through
+    // a small Gaussian matched filter and divided by its local noise. 0 where masked (saturated
+    // areas and bleed lines, missing values) and near the edges.
+    std::vector<std::vector<float>> snr;
+    std::vector<std::vector<Detection>> detections; // per frame, local maxima of `snr`
+
+    // The map of `frame` at a point, interpolated between pixel centres; 0 off the picture.
+    float at(size_t frame, QPointF point) const;
+};
+
+// Detections stand at least this far above the noise of the filtered residual.
+#include <cstdlib>
+inline const float detectionThreshold = getenv("THR") ? float(atof(getenv("THR"))) : 4.5f; // TUNING
+
+// The maps and detections of the frames (at least two, one size). Nothing when `progress`
+// (called on this thread with 0..`progressEnd`) asks to stop.
+std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,
+                                          const std::function<bool(int)>& progress);
+
+// Runs `work(i)` for i in [0, count) on the machine's cores, this thread included.
+void parallelFor(int count, const std::function<void(int)>& work);
+
+// The working planes of the detection stage, shared by its two source files.
+namespace detect {
+
+enum Flag : unsigned char
+{
+    Saturated = 1,
+    NoValue = 2,
+    Masked = 4,
+};
+
+inline constexpr int reach = 3;        // the matched filter's radius, pixels
+inline constexpr int edge = reach + 1; // pixels along the picture's edges that carry no signal
+
+struct Planes
+{
+    std::span<const Picture* const> pictures;
+    int width = 0;
+    int height = 0;
+    size_t frames = 0;
+    std::vector<float> median; // per pixel, over the frames
+    // Per frame: the brightness minus the median (the residual), then in place the residual
+    // through the matched filter, then its signal-to-noise map.
+    std::vector<std::vector<float>> signal;
+    std::vector<std::vector<unsigned char>> flags; // Flag bits
+    std::vector<unsigned char> steady; // per pixel, 1 where masked in every frame (saturated areas)
+    std::vector<std::vector<char>> saturatedRows; // per frame and row: any pixel saturated
+    std::vector<std::vector<char>> maskedRows;    // per frame and row: any pixel masked
+    std::vector<float> inverseNoise;              // per pixel, one over the filtered residual's noise
+    std::vector<float> pixelNoise;                // per frame, one sigma of a single residual pixel
+
+    size_t at(int x, int y) const { return size_t(y) * size_t(width) + size_t(x); }
+};
+
+// Four floats as one value of the compiler's vector extension, the width of an SSE2 register:
+// the pixel loops work on them, four pixels at a time at any optimisation level.
+using Floats4 = float __attribute__((vector_size(4 * sizeof(float))));
+inline Floats4 load4(const float* p)
+{
+    Floats4 v;
+    std::memcpy(&v, p, sizeof v); // well-defined unaligned load; compiles to one move
+    return v;
+}
+inline void store4(float* p, Floats4 v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Runs `work(first, last)` over blocks of rows on the machine's cores.
+void forRows(int height, const std::function<void(int first, int last)>& work);
+// One sigma of the noise in `values`; changes their order.
+float noiseSigma(std::vector<float>& values);
+// The noise of the filtered residuals around each pixel (`inverseNoise`).
+void measureNoise(Planes& planes);
+// Turns frame `f`'s filtered residual into its signal-to-noise map and finds its detections.
+std::vector<Detection> detectFrame(Planes& planes, size_t f);
+
+} // namespace detect

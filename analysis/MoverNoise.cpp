@@ -1,0 +1,246 @@
+// The detection stage's noise and detections: how much the filtered residual varies around each
+// pixel, each frame's signal-to-noise map, and the spots standing out in it.
+#include "analysis/MoverDetect.h"
+
+#include "analysis/Centroid.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace detect;
+
+namespace {
+
+static const int noiseReach =
+    getenv("NR") ? atoi(getenv("NR"))
+                 : 7; // TUNING          // the noise is averaged over squares of 2 x 7 + 1 pixels a side
+constexpr float loneLevel = 5.0f;       // pixel noise sigmas above which a lone pixel is a hit
+constexpr size_t maxDetections = 20000; // per frame, the strongest kept
+
+// Sums over squares of 2 x `noiseReach` + 1 pixels a side (cut off at the picture's edges), in
+// place: along the rows, then down the columns.
+void boxSum(const Planes& planes, std::vector<float>& plane)
+{
+    const int width = planes.width, height = planes.height;
+    std::vector<float> across(plane.size());
+    forRows(height, [&](int first, int last) {
+        std::vector<double> prefix(size_t(width) + 1); // doubles: a float running sum would drift
+        for (int y = first; y < last; ++y) {
+            const float* in = plane.data() + planes.at(0, y);
+            for (int x = 0; x < width; ++x)
+                prefix[size_t(x) + 1] = prefix[size_t(x)] + in[x];
+            float* out = across.data() + planes.at(0, y);
+            for (int x = 0; x < width; ++x)
+                out[x] = float(prefix[size_t(std::min(width, x + noiseReach + 1))] -
+                               prefix[size_t(std::max(0, x - noiseReach))]);
+        }
+    });
+    forRows(height, [&](int first, int last) {
+        std::vector<float> sum(size_t(width) + 4, 0.0f);
+        for (int j = std::max(0, first - noiseReach); j < std::min(height, first + noiseReach); ++j)
+            for (int x = 0; x < width; ++x)
+                sum[size_t(x)] += across[planes.at(x, j)];
+        for (int y = first; y < last; ++y) {
+            const auto row = [&](int j) { return across.data() + planes.at(0, j); };
+            const bool enters = y + noiseReach < height, leaves = y - noiseReach - 1 >= 0;
+            int x = 0;
+            for (; x + 4 <= width; x += 4) {
+                Floats4 s = load4(sum.data() + x);
+                if (enters)
+                    s += load4(row(y + noiseReach) + x);
+                if (leaves)
+                    s -= load4(row(y - noiseReach - 1) + x);
+                store4(sum.data() + x, s);
+            }
+            for (; x < width; ++x)
+                sum[size_t(x)] +=
+                    (enters ? row(y + noiseReach)[x] : 0.0f) - (leaves ? row(y - noiseReach - 1)[x] : 0.0f);
+            std::copy_n(sum.data(), width, plane.data() + planes.at(0, y));
+        }
+    });
+}
+
+} // namespace
+
+// The root mean square about the median, clipped at five sigmas, starting from the scaled median
+// absolute deviation. JPEG noise is far from Gaussian (whole blocks of chroma flat, others holding
+// all the noise): its median deviation is about half its root mean square, and a threshold on the
+// median deviation alone lets thousands of block edges through in every frame.
+float detect::noiseSigma(std::vector<float>& values)
+{
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    const float level = *middle;
+    for (float& v : values)
+        v = std::abs(v - level);
+    std::nth_element(values.begin(), middle, values.end());
+    float sigma = 1.4826f * *middle;
+    for (int round = 0; round < 3 && sigma > 0; ++round) {
+        double sum = 0;
+        size_t count = 0;
+        for (const float v : values) {
+            if (v < 5 * sigma) {
+                sum += double(v) * v;
+                ++count;
+            }
+        }
+        sigma = float(std::sqrt(sum / double(std::max<size_t>(count, 1))));
+    }
+    return sigma;
+}
+
+// The mean square of the frames' filtered values at each pixel with the largest ones left out (a
+// mover crosses a pixel in one frame or two), averaged over a square around it. Shared by the
+// frames, it follows what they share: more noise in the bright corona, ringing along the
+// occulter's edge, quiet dark corners.
+void detect::measureNoise(Planes& planes)
+{
+    const size_t n = planes.frames;
+    const size_t dropped = std::clamp<size_t>(n / 4, 1, 4);
+    const size_t pixels = size_t(planes.width) * size_t(planes.height);
+    std::vector<float> square(pixels);
+    std::vector<float> weight(pixels);
+    forRows(planes.height, [&](int first, int last) {
+        const size_t end = planes.at(0, last);
+        const float share = 1.0f / float(n - dropped);
+        size_t i = planes.at(0, first);
+        for (; i + 4 <= end; i += 4) {
+            Floats4 sum = {}, top[4] = {};
+            for (size_t f = 0; f < n; ++f) {
+                Floats4 v = load4(planes.signal[f].data() + i);
+                v *= v;
+                sum += v;
+                for (size_t k = 0; k < dropped; ++k) {
+                    const Floats4 higher = v > top[k] ? v : top[k];
+                    v = v > top[k] ? top[k] : v;
+                    top[k] = higher;
+                }
+            }
+            for (size_t k = 0; k < dropped; ++k)
+                sum -= top[k];
+            store4(square.data() + i, sum * share);
+        }
+        for (; i < end; ++i) {
+            std::vector<float> v(n);
+            for (size_t f = 0; f < n; ++f)
+                v[f] = planes.signal[f][i] * planes.signal[f][i];
+            std::sort(v.begin(), v.end());
+            square[i] = 0;
+            for (size_t f = 0; f + dropped < n; ++f)
+                square[i] += v[f] * share;
+        }
+        for (i = planes.at(0, first); i < end; ++i) {
+            weight[i] = planes.steady[i] ? 0.0f : 1.0f;
+            square[i] *= weight[i];
+        }
+    });
+    boxSum(planes, square);
+    boxSum(planes, weight);
+    std::vector<float> sample;
+    for (size_t i = 0; i < pixels; i += 97)
+        if (weight[i] > 0 && square[i] > 0)
+            sample.push_back(square[i] / weight[i]);
+    std::nth_element(sample.begin(), sample.begin() + std::ptrdiff_t(sample.size() / 2), sample.end());
+    const float typical = sample.empty() ? 0.0f : sample[sample.size() / 2];
+    // A quiet place (the occulter, the corners beyond the field) is held to half the typical
+    // noise, so that faint JPEG ripples there do not pass for signal; frames equal to their
+    // median everywhere have no noise at all, and any level will do.
+    const float floor = typical > 0 ? 0.25f * typical : 1.0f;
+    planes.inverseNoise.resize(pixels);
+    for (size_t i = 0; i < pixels; ++i)
+        planes.inverseNoise[i] =
+            1.0f / std::sqrt(std::max(weight[i] > 0 ? square[i] / weight[i] : 0.0f, floor));
+}
+
+// The map is scaled so that the frame's own noise in it is one (a frame may be noisier than the
+// others). Detections are local maxima above the threshold that are not made by one pixel alone
+// (a hit, not an object of some extent).
+std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
+{
+    const int width = planes.width, height = planes.height;
+    std::vector<float>& snr = planes.signal[f];
+    const std::vector<unsigned char>& flags = planes.flags[f];
+    std::vector<float> sample;
+    for (int y = edge; y < height - edge; y += 7)
+        for (int x = edge; x < width - edge; x += 3)
+            if (!(flags[planes.at(x, y)] & Masked))
+                sample.push_back(snr[planes.at(x, y)] * planes.inverseNoise[planes.at(x, y)]);
+    const float scale = noiseSigma(sample);
+    const float inverse = scale > 0 ? 1.0f / scale : 1.0f;
+    for (int y = 0; y < height; ++y) {
+        float* row = snr.data() + planes.at(0, y);
+        if (y < edge || y >= height - edge) {
+            std::fill_n(row, width, 0.0f);
+            continue;
+        }
+        const float* noise = planes.inverseNoise.data() + planes.at(0, y);
+        int x = 0;
+        for (; x + 4 <= width; x += 4)
+            store4(row + x, load4(row + x) * load4(noise + x) * inverse);
+        for (; x < width; ++x)
+            row[x] *= noise[x] * inverse;
+        std::fill_n(row, edge, 0.0f);
+        std::fill_n(row + width - edge, edge, 0.0f);
+        if (planes.maskedRows[f][size_t(y)])
+            for (x = 0; x < width; ++x)
+                if (flags[planes.at(x, y)] & Masked)
+                    row[x] = 0;
+    }
+
+    const Brightness brightness(*planes.pictures[f]);
+    const auto value = [&](int x, int y) { return snr[planes.at(x, y)]; };
+    const auto raw = [&](int x, int y) {
+        const float v = brightness.at(x, y) - planes.median[planes.at(x, y)];
+        return std::isfinite(v) ? v : -INFINITY;
+    };
+    const float lone = loneLevel * planes.pixelNoise[f];
+    std::vector<Detection> found;
+    for (int y = edge; y < height - edge; ++y) {
+        const float* row = snr.data() + planes.at(0, y);
+        for (int x = edge; x < width - edge; ++x) {
+            if ((x & 3) == 0 && x + 4 <= width - edge) {
+                // Most of the map is below the threshold: four pixels at a time.
+                const auto above = load4(row + x) >= detectionThreshold;
+                if (!(above[0] || above[1] || above[2] || above[3])) {
+                    x += 3;
+                    continue;
+                }
+            }
+            const float v = row[x];
+            if (v < detectionThreshold)
+                continue;
+            if (!(v > value(x - 1, y - 1) && v > value(x, y - 1) && v > value(x + 1, y - 1) &&
+                  v > value(x - 1, y) && v >= value(x + 1, y) && v >= value(x - 1, y + 1) &&
+                  v >= value(x, y + 1) && v >= value(x + 1, y + 1)))
+                continue;
+            int px = x, py = y;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (raw(x + dx, y + dy) > raw(px, py))
+                        px = x + dx, py = y + dy;
+            float neighbour = -INFINITY;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (dx || dy)
+                        neighbour = std::max(neighbour, raw(px + dx, py + dy));
+            if (raw(px, py) > lone && neighbour < raw(px, py) / 4)
+                continue;
+            // Sub-pixel position: a parabola through the peak and its neighbours on each axis.
+            const auto offset = [](float before, float at, float after) {
+                const float curve = before - 2 * at + after;
+                return curve < 0 ? std::clamp(0.5f * (before - after) / curve, -0.5f, 0.5f) : 0.0f;
+            };
+            const float ox = offset(value(x - 1, y), v, value(x + 1, y));
+            const float oy = offset(value(x, y - 1), v, value(x, y + 1));
+            found.push_back({QPointF(x + 0.5 + ox, y + 0.5 + oy), v});
+        }
+    }
+    if (found.size() > maxDetections) {
+        std::nth_element(found.begin(), found.begin() + maxDetections, found.end(),
+                         [](const Detection& a, const Detection& b) { return a.snr > b.snr; });
+        found.resize(maxDetections);
+    }
+    return found;
+}

@@ -1,0 +1,64 @@
+#include "analysis/MoverSearch.h"
+
+#include "analysis/MoverDetect.h"
+#include "analysis/MoverLink.h"
+#include "platform/Picture.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double defaultStepHours = 0.2; // 12 minutes, when the frames' times are not all known
+
+// Each frame's time in hours after the first: the frames' own times when every one is known
+// and they are not all the same, equal steps otherwise.
+std::vector<double> frameHours(std::span<const SearchFrame> frames)
+{
+    std::vector<double> hours;
+    const bool timed =
+        std::all_of(frames.begin(), frames.end(), [](const SearchFrame& f) { return f.time.isValid(); });
+    bool spread = false;
+    for (const SearchFrame& frame : frames) {
+        hours.push_back(timed ? double(frames.front().time.msecsTo(frame.time)) / 3.6e6 : 0.0);
+        spread = spread || hours.back() != 0;
+    }
+    if (!timed || !spread)
+        for (size_t f = 0; f < hours.size(); ++f)
+            hours[f] = defaultStepHours * double(f);
+    return hours;
+}
+
+} // namespace
+
+std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options,
+                                    const std::function<bool(int)>& progress)
+{
+    if (frames.size() < 4 ||
+        std::any_of(frames.begin(), frames.end(), [](const SearchFrame& f) { return !f.picture; }))
+        return {};
+    const int width = frames.front().picture->pixelWidth();
+    const int height = frames.front().picture->pixelHeight();
+    // Anything smaller than a few of the filter's widths holds no track worth the name.
+    if (width < 16 || height < 16)
+        return {};
+    std::vector<const Picture*> pictures;
+    for (const SearchFrame& frame : frames) {
+        if (frame.picture->pixelWidth() != width || frame.picture->pixelHeight() != height)
+            return {};
+        pictures.push_back(frame.picture);
+    }
+
+    constexpr int detectShare = 80; // percent of the progress the detection takes
+    std::optional<SignalFrames> maps = detectSignals(pictures, detectShare, progress);
+    if (!maps)
+        return {};
+    LinkSettings settings;
+    settings.maxSpeed = options.maxSpeed * width / 1024.0;
+    settings.minFrames = std::max(options.minFrames, 4);
+    settings.maxCandidates = std::max(options.maxCandidates, 0);
+    std::optional<std::vector<Candidate>> found =
+        linkMovers(*maps, frameHours(frames), settings, detectShare, progress);
+    if (!found || (progress && !progress(100)))
+        return {};
+    return *found;
+}

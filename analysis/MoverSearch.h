@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDateTime>
+#include <QPointF>
+
+#include <functional>
+#include <span>
+#include <vector>
+
+class Picture;
+
+// The automatic search for movers: objects that cross a sequence of frames on a straight line at a
+// steady speed, as a comet does, among a static background, a star field that drifts as one,
+// one-frame hits and noise. Positions are picture pixels, 0-based: pixel i covers [i, i + 1) and
+// its centre is i + 0.5.
+
+struct SearchFrame
+{
+    const Picture* picture;
+    QDateTime time; // invalid: the frames are taken as equal steps of 12 minutes
+};
+
+struct Candidate
+{
+    std::vector<QPointF> positions; // one per frame, on the fitted track at the frame's time
+    int framesDetected = 0;         // frames in which the object was seen on its track
+    double score = 0;               // combined signal over the frames, in noise sigmas
+    double speed = 0;               // picture pixels per hour
+    double positionAngle = 0;       // degrees from up (north) through left (east), 0..360
+};
+
+struct SearchOptions
+{
+    double maxSpeed = 120; // pixels per hour in a 1024-pixel frame; scaled for other widths
+    int minFrames = 4;     // frames a track must be seen in (4 at least)
+    int maxCandidates = 20;
+};
+
+// The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
+// picture and frames of different sizes. `progress` (may be empty) is called on the calling
+// thread now and then with 0..100 and returns false to cancel, and then the result is empty.
+// The work is spread over the machine's cores.
+std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options = {},
+                                    const std::function<bool(int)>& progress = {});
