@@ -13,15 +13,15 @@ using namespace detect;
 
 namespace {
 
-constexpr float filterSigma = 1.2f; // pixels: a faint comet's head in a LASCO frame, a little blurred
-constexpr int bleedRun = 8;         // saturated pixels in a row or column that make a bleed line
-constexpr int maskMargin = 3;       // pixels masked around a bleed line or a saturated area
-static const unsigned saturatedLevel =
-    getenv("SAT") ? atoi(getenv("SAT"))
-                  : 254; // TUNING // an 8-bit pixel's brightest component at which it is saturated
+constexpr float filterSigma = 1.2f;      // pixels: a faint comet's head in a LASCO frame, a little blurred
+constexpr int bleedRun = 8;              // saturated pixels in a row or column that make a bleed line
+constexpr int maskMargin = 3;            // pixels masked around a bleed line or a saturated area
+constexpr unsigned saturatedLevel = 254; // an 8-bit pixel's brightest component at which it is saturated
+constexpr unsigned blackLevel = 2;       // ... and at or below which it is black
 constexpr int rowsPerTask = 16;
 
 using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 // A frame's brightness, a row at a time, as Brightness reads it a pixel at a time: the data
 // values where the frame has them, otherwise the mean of red, green and blue.
@@ -49,11 +49,14 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
         const Ints4 r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
         store4(out + x, __builtin_convertvector(r + g + b, Floats4) / 3.0f);
         const Ints4 top = r > g ? r : g;
-        const auto saturated = (top > b ? top : b) >= saturatedLevel;
+        const Ints4 brightest = top > b ? top : b;
+        const auto saturated = brightest >= saturatedLevel;
+        const auto black = brightest <= blackLevel;
         unsigned char four[4] = {};
-        if (saturated[0] || saturated[1] || saturated[2] || saturated[3]) {
+        if (saturated[0] || saturated[1] || saturated[2] || saturated[3] || black[0] || black[1] ||
+            black[2] || black[3]) {
             for (int k = 0; k < 4; ++k)
-                four[k] = saturated[k] ? Saturated : 0;
+                four[k] = (saturated[k] ? Saturated : 0) | (black[k] ? Black : 0);
             flagged = true;
         }
         std::memcpy(flags + x, four, sizeof four);
@@ -61,16 +64,17 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
     for (; x < width; ++x) {
         const int r = qRed(row[x]), g = qGreen(row[x]), b = qBlue(row[x]);
         out[x] = float(r + g + b) / 3.0f;
-        flags[x] = unsigned(std::max({r, g, b})) >= saturatedLevel ? Saturated : 0;
+        const unsigned brightest = unsigned(std::max({r, g, b}));
+        flags[x] = (brightest >= saturatedLevel ? Saturated : 0) | (brightest <= blackLevel ? Black : 0);
         flagged = flagged || flags[x];
     }
     return flagged;
 }
 
 // Rows [first, last): brightness, then the residual against the per-pixel median over the
-// frames. `saturatedIn` counts the frames in which each pixel is saturated.
+// frames. `clipped` counts, up to two, the frames in which each pixel is saturated or black.
 void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
-                    std::vector<quint16>& saturatedIn, int first, int last)
+                    std::vector<unsigned char>& clipped, int first, int last)
 {
     constexpr int lanes = 256;
     const size_t n = planes.frames;
@@ -80,7 +84,7 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
     for (int y = first; y < last; ++y) {
         const size_t row = planes.at(0, y);
         for (size_t f = 0; f < n; ++f)
-            planes.saturatedRows[f][size_t(y)] =
+            planes.flaggedRows[f][size_t(y)] =
                 readRow(*pictures[f], y, planes.signal[f].data() + row, planes.flags[f].data() + row);
         for (int x0 = 0; x0 < width; x0 += lanes) {
             const int count = std::min(lanes, width - x0);
@@ -128,14 +132,27 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
             }
         }
         for (size_t f = 0; f < n; ++f) {
-            if (!planes.saturatedRows[f][size_t(y)])
+            if (!planes.flaggedRows[f][size_t(y)])
                 continue;
             const unsigned char* flags = planes.flags[f].data() + row;
-            float* out = planes.signal[f].data() + row;
-            for (int x = 0; x < width; ++x) {
-                saturatedIn[row + size_t(x)] += flags[x] & Saturated;
-                if (flags[x] & NoValue)
-                    out[x] = 0;
+            unsigned char* count = clipped.data() + row;
+            int x = 0;
+            for (; x + 16 <= width; x += 16) {
+                Bytes16 hit, sum;
+                std::memcpy(&hit, flags + x, sizeof hit);
+                std::memcpy(&sum, count + x, sizeof sum);
+                const Bytes16 one = Bytes16{} + 1, two = one + one;
+                sum += Bytes16((hit & (Saturated | Black)) != 0) & one;
+                sum = sum > two ? two : sum;
+                std::memcpy(count + x, &sum, sizeof sum);
+            }
+            for (; x < width; ++x)
+                count[x] = std::min(2, count[x] + ((flags[x] & (Saturated | Black)) != 0));
+            if (!pictures[f]->values().empty()) {
+                float* out = planes.signal[f].data() + row;
+                for (x = 0; x < width; ++x)
+                    if (flags[x] & NoValue)
+                        out[x] = 0;
             }
         }
     }
@@ -173,32 +190,15 @@ void maskRect(Planes& planes, size_t f, int x0, int y0, int x1, int y1)
     }
 }
 
-// Masks what holds no usable signal in frame `f`, with a margin: the areas saturated in half
-// the frames or more (the inner corona), saturated runs long enough to be bleed lines, pixels
-// without a value. A short saturated spot in one frame (a bright comet's head, a cosmic-ray
-// hit) is left to the linking.
+// Masks, with a margin, what else holds no usable signal in frame `f` beyond the steady mask:
+// saturated runs long enough to be bleed lines, pixels without a value. A short saturated spot in
+// one frame (a bright comet's head, a cosmic-ray hit) is left to the linking.
 void maskFrame(Planes& planes, size_t f)
 {
     const int width = planes.width, height = planes.height;
     std::vector<unsigned char>& flags = planes.flags[f];
-    std::vector<char>& rows = planes.maskedRows[f];
-    rows.assign(size_t(height), 0);
-    bool missing = false;
-    for (int y = 0; y < height; ++y) {
-        if (!planes.steady[planes.at(0, y)] && !planes.saturatedRows[f][size_t(y)] &&
-            std::none_of(planes.steady.begin() + std::ptrdiff_t(planes.at(0, y)),
-                         planes.steady.begin() + std::ptrdiff_t(planes.at(0, y + 1)),
-                         [](unsigned char v) { return v; }))
-            continue;
-        for (size_t i = planes.at(0, y); i < planes.at(0, y + 1); ++i) {
-            missing = missing || (flags[i] & NoValue);
-            if (planes.steady[i]) {
-                flags[i] |= Masked;
-                rows[size_t(y)] = 1;
-            }
-        }
-    }
-    if (missing) {
+    planes.maskedRows[f].assign(size_t(height), 0);
+    if (!planes.pictures[f]->values().empty()) {
         std::vector<unsigned char> none(flags.size());
         for (size_t i = 0; i < flags.size(); ++i)
             none[i] = flags[i] & NoValue;
@@ -206,16 +206,16 @@ void maskFrame(Planes& planes, size_t f)
         for (size_t i = 0; i < flags.size(); ++i) {
             if (none[i]) {
                 flags[i] |= Masked;
-                rows[i / size_t(width)] = 1;
+                planes.maskedRows[f][i / size_t(width)] = 1;
             }
         }
     }
     // Bleed lines: runs along the rows, and down the columns (a run ends at a row without any
-    // saturated pixel).
+    // flagged pixel).
     std::vector<int> down(size_t(width), 0); // the saturated run ending above, per column
     bool open = false;
     for (int y = 0; y <= height; ++y) {
-        const bool any = y < height && planes.saturatedRows[f][size_t(y)];
+        const bool any = y < height && planes.flaggedRows[f][size_t(y)];
         if (!any && !open)
             continue;
         int across = 0;
@@ -250,15 +250,11 @@ void filterFrame(Planes& planes, size_t f)
     maskFrame(planes, f);
     const int width = planes.width, height = planes.height;
     std::vector<float>& residual = planes.signal[f];
-    const std::vector<unsigned char>& flags = planes.flags[f];
     for (int y = 0; y < height; ++y)
-        if (planes.maskedRows[f][size_t(y)])
-            for (size_t i = planes.at(0, y); i < planes.at(0, y + 1); ++i)
-                if (flags[i] & Masked)
-                    residual[i] = 0;
+        planes.clearMasked(f, y, residual.data() + planes.at(0, y));
     std::vector<float> sample;
     for (size_t i = 0; i < residual.size(); i += 61)
-        if (!(flags[i] & Masked))
+        if (!planes.masked(f, i))
             sample.push_back(residual[i]);
     planes.pixelNoise[f] = noiseSigma(sample);
 
@@ -363,7 +359,7 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
     planes.median.resize(pixels);
     planes.signal.resize(planes.frames);
     planes.flags.resize(planes.frames);
-    planes.saturatedRows.assign(planes.frames, std::vector<char>(size_t(planes.height), 0));
+    planes.flaggedRows.assign(planes.frames, std::vector<char>(size_t(planes.height), 0));
     planes.maskedRows.resize(planes.frames);
     planes.pixelNoise.assign(planes.frames, 0.0f);
     const int n = int(planes.frames);
@@ -373,15 +369,29 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
         planes.signal[size_t(f)].resize(pixels);
         planes.flags[size_t(f)].resize(pixels);
     });
-    std::vector<quint16> saturatedIn(pixels, 0);
+    std::vector<unsigned char> clipped(pixels, 0);
     forRows(planes.height,
-            [&](int first, int last) { medianResidual(pictures, planes, saturatedIn, first, last); });
-    const unsigned steady =
-        getenv("STEADY") ? atoi(getenv("STEADY")) : unsigned(std::max(1, (n + 1) / 2)); // TUNING
-    planes.steady.resize(pixels);
-    for (size_t i = 0; i < pixels; ++i)
-        planes.steady[i] = saturatedIn[i] >= steady;
-    dilate(planes.steady, planes.width, planes.height);
+            [&](int first, int last) { medianResidual(pictures, planes, clipped, first, last); });
+    // A pixel clipped in two frames or more lies at an end of the range, where the noise is cut
+    // off; a moving head saturates a pixel in one frame.
+    for (unsigned char& c : clipped)
+        c = c >= 2;
+    dilate(clipped, planes.width, planes.height);
+    planes.steady = std::move(clipped);
+    planes.steadyRuns.resize(size_t(planes.height));
+    for (int y = 0; y < planes.height; ++y) {
+        const unsigned char* row = planes.steady.data() + planes.at(0, y);
+        for (int x = 0; x < planes.width;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < planes.width && row[x])
+                ++x;
+            planes.steadyRuns[size_t(y)].push_back({start, x});
+        }
+    }
     if (!goOn(35))
         return std::nullopt;
     parallelFor(n, [&](int f) { filterFrame(planes, size_t(f)); });

@@ -5,19 +5,20 @@
 
 #include <QPointF>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 class Picture;
 
 struct Detection
 {
-    QPointF at;        // picture pixels
-    float snr;         // the filtered signal at the peak, in noise sigmas
-    bool star = false; // moves with the star field
+    QPointF at; // picture pixels
+    float snr;  // the filtered signal at the peak, in noise sigmas
 };
 
 struct SignalFrames
@@ -35,8 +36,7 @@ struct SignalFrames
 };
 
 // Detections stand at least this far above the noise of the filtered residual.
-#include <cstdlib>
-inline const float detectionThreshold = getenv("THR") ? float(atof(getenv("THR"))) : 4.5f; // TUNING
+inline constexpr float detectionThreshold = 4.0f;
 
 // The maps and detections of the frames (at least two, one size). Nothing when `progress`
 // (called on this thread with 0..`progressEnd`) asks to stop.
@@ -54,6 +54,7 @@ enum Flag : unsigned char
     Saturated = 1,
     NoValue = 2,
     Masked = 4,
+    Black = 8, // at the bottom of the range, where the noise is clipped
 };
 
 inline constexpr int reach = 3;        // the matched filter's radius, pixels
@@ -69,14 +70,30 @@ struct Planes
     // Per frame: the brightness minus the median (the residual), then in place the residual
     // through the matched filter, then its signal-to-noise map.
     std::vector<std::vector<float>> signal;
-    std::vector<std::vector<unsigned char>> flags; // Flag bits
-    std::vector<unsigned char> steady; // per pixel, 1 where masked in every frame (saturated areas)
-    std::vector<std::vector<char>> saturatedRows; // per frame and row: any pixel saturated
-    std::vector<std::vector<char>> maskedRows;    // per frame and row: any pixel masked
-    std::vector<float> inverseNoise;              // per pixel, one over the filtered residual's noise
-    std::vector<float> pixelNoise;                // per frame, one sigma of a single residual pixel
+    std::vector<std::vector<unsigned char>> flags; // per frame, Flag bits
+    std::vector<std::vector<char>>
+        flaggedRows; // per frame and row: any pixel saturated, black or without value
+    std::vector<std::vector<char>> maskedRows; // per frame and row: any pixel Masked
+    // Masked in every frame: the pixels at either end of the range in two frames or more (the
+    // inner corona, the occulter, the corners beyond the field), with a margin. Per pixel, and
+    // per row as runs [first, last).
+    std::vector<unsigned char> steady;
+    std::vector<std::vector<std::pair<int, int>>> steadyRuns;
+    std::vector<float> inverseNoise; // per pixel, one over the filtered residual's noise
+    std::vector<float> pixelNoise;   // per frame, one sigma of a single residual pixel
 
     size_t at(int x, int y) const { return size_t(y) * size_t(width) + size_t(x); }
+    bool masked(size_t frame, size_t i) const { return steady[i] || (flags[frame][i] & Masked); }
+    // Sets the masked pixels of row `y` of frame `frame`'s plane `row` to zero.
+    void clearMasked(size_t frame, int y, float* row) const
+    {
+        for (const auto& [first, last] : steadyRuns[size_t(y)])
+            std::fill(row + first, row + last, 0.0f);
+        if (maskedRows[frame][size_t(y)])
+            for (int x = 0; x < width; ++x)
+                if (flags[frame][at(x, y)] & Masked)
+                    row[x] = 0;
+    }
 };
 
 // Four floats as one value of the compiler's vector extension, the width of an SSE2 register:

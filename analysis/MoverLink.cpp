@@ -2,117 +2,39 @@
 
 #include "analysis/Track.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <map>
-#include <numeric>
 #include <set>
 
 namespace {
 
-const double gate = getenv("GATE") ? atof(getenv("GATE"))
-                                   : 1.5; // TUNING          // pixels a detection may lie off a settled track
-constexpr double maxGate = 4.0;           // pixels, while a track of few points is extended
-constexpr double positionNoise = 0.4;     // pixels, one sigma of a faint detection's position
-constexpr double minMotion = 2.0;         // pixels over the sequence below which a track stands still
+constexpr double maxGate = 4.0;       // pixels a detection may lie off a track of few points being grown
+constexpr double positionNoise = 0.4; // pixels, one sigma of a faint detection's position
+constexpr double minMotion = 2.0;     // pixels over the sequence below which a track stands still
 constexpr double starTolerance = 2.0; // pixels over the sequence within which a track moves with the stars
-constexpr double maxStarSpeed = 30.0; // pixels per hour: the star field drifts slower than this
-constexpr double voteBin = 1.0;       // pixels per hour, the star velocity histogram's bin
-const double minScore = getenv("MINSCORE")
-                            ? atof(getenv("MINSCORE"))
-                            : 8.0; // TUNING      // noise sigmas a candidate's combined signal must reach
-constexpr int seedReach = 3;
-constexpr double duplicate = 3.0; // pixels within which two tracks' positions are the same object // frames
-                                  // apart a seed pair may be
-
-QPointF velocityOf(const Detection& from, const Detection& to, double hours)
-{
-    return (to.at - from.at) / hours;
-}
-
-// The detections of one frame by square cells, for neighbour queries.
-class Grid
-{
-public:
-    Grid(const std::vector<Detection>& detections, int width, int height)
-        : m_detections(detections), m_columns(width / cell + 1), m_rows(height / cell + 1),
-          m_start(size_t(m_columns * m_rows) + 1, 0)
-    {
-        std::vector<int> cellOf(detections.size());
-        for (size_t i = 0; i < detections.size(); ++i) {
-            cellOf[i] = cellIndex(detections[i].at);
-            ++m_start[size_t(cellOf[i]) + 1];
-        }
-        std::partial_sum(m_start.begin(), m_start.end(), m_start.begin());
-        m_order.resize(detections.size());
-        std::vector<int> fill(m_start.begin(), m_start.end() - 1);
-        for (size_t i = 0; i < detections.size(); ++i)
-            m_order[size_t(fill[size_t(cellOf[i])]++)] = int(i);
-    }
-
-    // Calls `visit(index)` for each detection within `radius` of `centre`.
-    template <class Visit> void near(QPointF centre, double radius, Visit visit) const
-    {
-        const int x0 = std::max(0, int((centre.x() - radius) / cell));
-        const int x1 = std::min(m_columns - 1, int((centre.x() + radius) / cell));
-        const int y0 = std::max(0, int((centre.y() - radius) / cell));
-        const int y1 = std::min(m_rows - 1, int((centre.y() + radius) / cell));
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) {
-                const size_t c = size_t(y * m_columns + x);
-                for (int k = m_start[c]; k < m_start[c + 1]; ++k) {
-                    const QPointF d = m_detections[size_t(m_order[size_t(k)])].at - centre;
-                    if (d.x() * d.x() + d.y() * d.y() <= radius * radius)
-                        visit(m_order[size_t(k)]);
-                }
-            }
-        }
-    }
-
-    // The detection nearest to `centre` within `radius`, or -1.
-    int nearest(QPointF centre, double radius) const
-    {
-        int best = -1;
-        double bestDistance = radius * radius;
-        near(centre, radius, [&](int i) {
-            const QPointF d = m_detections[size_t(i)].at - centre;
-            const double distance = d.x() * d.x() + d.y() * d.y();
-            if (distance <= bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        });
-        return best;
-    }
-
-private:
-    static constexpr int cell = 16; // pixels
-    int cellIndex(QPointF p) const
-    {
-        return std::clamp(int(p.y() / cell), 0, m_rows - 1) * m_columns +
-               std::clamp(int(p.x() / cell), 0, m_columns - 1);
-    }
-
-    const std::vector<Detection>& m_detections;
-    int m_columns;
-    int m_rows;
-    std::vector<int> m_start; // per cell, its first entry in m_order
-    std::vector<int> m_order;
-};
+constexpr int seedReach = 3;          // frames apart the two detections of a seed may be
+constexpr double minScore = 9.0;      // noise sigmas a candidate's combined signal must reach
+// Two tracks within `companion` pixels of each other for half the frames or more, whose motions
+// over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
+// frame).
+constexpr double companion = 24.0;
+constexpr double apart = 24.0;
+constexpr double patchReach =
+    64.0; // pixels in a 1024-pixel frame that an object's patch of signal reaches at most
+constexpr float patchLevel = 2.0f; // noise sigmas: the level that outlines an object's patch
 
 // A straight track at a steady speed: one detection (or none, -1) per frame and the
-// least-squares line through them, x = x0 + vx t and y = y0 + vy t (t in hours).
+// least-squares line through them, x = x0 + vx t and y = y0 + vy t (picture pixels, t in hours).
 struct Track
 {
     std::vector<int> pick;
     int count = 0;
     double x0 = 0, vx = 0, y0 = 0, vy = 0;
-    double tMean = 0, tSpread = 0; // mean time and sum of squared deviations from it
+    double tMean = 0, tSpread = 0; // the picks' mean time and the sum of squared deviations from it
+    double score = 0;
 
     QPointF at(double t) const { return {x0 + vx * t, y0 + vy * t}; }
     QPointF velocity() const { return {vx, vy}; }
-    // One sigma of the line's position at `t`, from the detections' own scatter.
+    // One sigma of the line's position at `t`, from the scatter of the detections' positions.
     double uncertainty(double t) const
     {
         return positionNoise * std::sqrt(1.0 / count + (t - tMean) * (t - tMean) / tSpread);
@@ -128,15 +50,16 @@ public:
             m_grids.emplace_back(frame, maps.width, maps.height);
     }
 
-    const Grid& grid(size_t frame) const { return m_grids[frame]; }
+    const DetectionGrid& grid(size_t frame) const { return m_grids[frame]; }
 
+    // The line through the track's picks; false when they do not fix one.
     bool fit(Track& track) const
     {
         double n = 0, st = 0, sx = 0, sy = 0;
         for (size_t f = 0; f < track.pick.size(); ++f) {
             if (track.pick[f] < 0)
                 continue;
-            const QPointF p = detection(f, track.pick[f]).at;
+            const QPointF p = at(f, track.pick[f]);
             n += 1;
             st += m_hours[f];
             sx += p.x();
@@ -150,7 +73,7 @@ public:
         for (size_t f = 0; f < track.pick.size(); ++f) {
             if (track.pick[f] < 0)
                 continue;
-            const QPointF p = detection(f, track.pick[f]).at;
+            const QPointF p = at(f, track.pick[f]);
             const double dt = m_hours[f] - tm;
             stt += dt * dt;
             stx += dt * (p.x() - xm);
@@ -167,9 +90,16 @@ public:
         return true;
     }
 
+    // Picks in every frame the detection nearest the line within the final gate.
+    void settle(Track& track) const
+    {
+        for (size_t f = 0; f < m_hours.size(); ++f)
+            track.pick[f] = m_grids[f].nearest(track.at(m_hours[f]), trackGate);
+        track.count = int(std::count_if(track.pick.begin(), track.pick.end(), [](int p) { return p >= 0; }));
+    }
+
     // Grows a track from a seed pair: frames nearest in time first, each taking the detection
-    // nearest the line within what the line's uncertainty allows, then settles it with the
-    // final gate over all frames.
+    // nearest the line within what the line's uncertainty allows, then settles it twice.
     std::optional<Track> grow(size_t a, int da, size_t b, int db) const
     {
         Track track;
@@ -186,77 +116,34 @@ public:
         std::sort(order.begin(), order.end(), [&](size_t i, size_t j) {
             return std::abs(m_hours[i] - middle) < std::abs(m_hours[j] - middle);
         });
-        for (size_t f : order) {
+        for (const size_t f : order) {
             const double t = m_hours[f];
-            const double reach = std::clamp(3 * track.uncertainty(t) + 0.5, gate, maxGate);
+            const double reach = std::clamp(3 * track.uncertainty(t) + 0.5, trackGate, maxGate);
             const int found = m_grids[f].nearest(track.at(t), reach);
             if (found >= 0) {
                 track.pick[f] = found;
                 fit(track);
             }
         }
-        for (int settle = 0; settle < 2; ++settle) {
-            Track settled = track;
-            for (size_t f = 0; f < m_hours.size(); ++f)
-                settled.pick[f] = m_grids[f].nearest(track.at(m_hours[f]), gate);
-            if (!fit(settled))
+        for (int round = 0; round < 2; ++round) {
+            settle(track);
+            if (!fit(track))
                 return std::nullopt;
-            track = settled;
         }
         return track;
     }
 
-    const Detection& detection(size_t frame, int index) const
-    {
-        return m_maps.detections[frame][size_t(index)];
-    }
-
 private:
+    QPointF at(size_t frame, int index) const { return m_maps.detections[frame][size_t(index)].at; }
+
     const SignalFrames& m_maps;
     const std::vector<double>& m_hours;
-    std::vector<Grid> m_grids;
+    std::vector<DetectionGrid> m_grids;
 };
-
-// Takes the star field out: each detection with a partner in the frame before or after where the
-// stars' motion would take it is a star, and its light is masked along its path in every frame
-// (a wider disc for a brighter star), with whatever else was detected there.
-void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF velocity)
-{
-    const size_t n = maps.detections.size();
-    std::vector<Grid> grids;
-    for (const std::vector<Detection>& frame : maps.detections)
-        grids.emplace_back(frame, maps.width, maps.height);
-    for (size_t f = 0; f < n; ++f) {
-        for (const Detection& d : maps.detections[f]) {
-            const bool star =
-                std::any_of(std::begin({f - 1, f + 1}), std::end({f - 1, f + 1}), [&](size_t g) {
-                    return g < n && grids[g].nearest(d.at + velocity * (hours[g] - hours[f]), gate) >= 0;
-                });
-            if (!star)
-                continue;
-            const double radius = std::clamp(2 + 1.2 * std::log2(d.snr / 4), 2.0, 10.0);
-            for (size_t g = 0; g < n; ++g) {
-                const QPointF centre = d.at + velocity * (hours[g] - hours[f]);
-                std::vector<float>& map = maps.snr[g];
-                for (int y = std::max(0, int(centre.y() - radius));
-                     y <= std::min(maps.height - 1, int(centre.y() + radius)); ++y)
-                    for (int x = std::max(0, int(centre.x() - radius));
-                         x <= std::min(maps.width - 1, int(centre.x() + radius)); ++x)
-                        if (std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y()) <= radius)
-                            map[size_t(y) * size_t(maps.width) + size_t(x)] = 0;
-            }
-        }
-    }
-    for (size_t f = 0; f < n; ++f) {
-        std::erase_if(maps.detections[f], [&](const Detection& d) {
-            return maps.snr[f][size_t(d.at.y()) * size_t(maps.width) + size_t(d.at.x())] == 0;
-        });
-    }
-}
 
 // The signal summed along the track over every frame it crosses, in noise sigmas of the sum. A
 // steady object gives about the same signal in every frame: no frame counts for more than `cap`
-// (a cosmic-ray hit on the line); with `cap` zero, twice the typical frame's.
+// (a cosmic-ray hit on the line); with `cap` zero, twice the typical frame's, and `cap` is set.
 double trackScore(const Track& track, const SignalFrames& maps, const std::vector<double>& hours, double& cap)
 {
     std::vector<double> along;
@@ -278,10 +165,10 @@ double trackScore(const Track& track, const SignalFrames& maps, const std::vecto
     return sum / std::sqrt(double(along.size()));
 }
 
-// Moves the track to where its score is largest, by a pattern search over its position at its
-// middle time and its displacement over the sequence (both in pixels, so that one step size
-// fits both), in steps from half a pixel down to an eighth. Returns the score.
-double refine(Track& track, const SignalFrames& maps, const std::vector<double>& hours)
+// Moves the track to where its score is largest (shift and stack, started from the detections'
+// line): a pattern search over its position at the middle time and its displacement over half the
+// sequence, both in pixels so that one step fits both, in steps from half a pixel to an eighth.
+void refine(Track& track, const SignalFrames& maps, const std::vector<double>& hours)
 {
     const auto [first, last] = std::minmax_element(hours.begin(), hours.end());
     const double middle = 0.5 * (*first + *last);
@@ -297,7 +184,7 @@ double refine(Track& track, const SignalFrames& maps, const std::vector<double>&
         t.y0 = q[1] - t.vy * middle;
     };
     Track trial = track;
-    for (double step = getenv("NOREFINE") ? 0.0 : 0.5; step >= 0.125;) {
+    for (double step = 0.5; step >= 0.125;) {
         bool moved = false;
         for (int i = 0; i < 4; ++i) {
             for (const double sign : {1.0, -1.0}) {
@@ -317,82 +204,89 @@ double refine(Track& track, const SignalFrames& maps, const std::vector<double>&
             step /= 2;
     }
     place(track, p);
-    if (getenv("DBG") && best > 12)
-        fprintf(stderr, "refine %.2f -> %.2f\n", trackScore(track, maps, hours, cap), best);
-    return best;
+    track.score = best;
+}
+
+// Claims the detections that belong to an accepted object in a frame: those on the patch of
+// signal connected to it (a bright comet's tail holds detections enough to make tracks of its
+// own) and, around a bright object, those within a distance growing with its signal (JPEG's
+// ringing).
+void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const DetectionGrid& grid,
+                std::set<int>& claimed)
+{
+    const int reach = int(patchReach * maps.width / 1024.0);
+    const int side = 2 * reach + 1;
+    const int cx = int(std::floor(at.x())), cy = int(std::floor(at.y()));
+    const auto level = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= maps.width || y >= maps.height
+                   ? 0.0f
+                   : maps.snr[frame][size_t(y) * size_t(maps.width) + size_t(x)];
+    };
+    const double around = std::min(2 * std::sqrt(std::max(0.0, double(level(cx, cy)))), double(reach));
+    grid.near(at, around, [&](int i) { claimed.insert(i); });
+    if (level(cx, cy) < patchLevel)
+        return;
+    std::vector<char> patch(size_t(side) * size_t(side), 0);
+    std::vector<std::pair<int, int>> pending{{cx, cy}};
+    patch[size_t(reach) * size_t(side) + size_t(reach)] = 1;
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int px = x + dx - cx + reach, py = y + dy - cy + reach;
+                if (px < 0 || py < 0 || px >= side || py >= side)
+                    continue;
+                char& mark = patch[size_t(py) * size_t(side) + size_t(px)];
+                if (!mark && level(x + dx, y + dy) >= patchLevel) {
+                    mark = 1;
+                    pending.push_back({x + dx, y + dy});
+                }
+            }
+        }
+    }
+    grid.near(at, reach, [&](int i) {
+        const QPointF p = maps.detections[frame][size_t(i)].at;
+        const int px = int(std::floor(p.x())) - cx + reach, py = int(std::floor(p.y())) - cy + reach;
+        if (px >= 0 && py >= 0 && px < side && py < side && patch[size_t(py) * size_t(side) + size_t(px)])
+            claimed.insert(i);
+    });
+}
+
+Candidate candidateOf(const Track& track, const std::vector<double>& hours)
+{
+    Candidate c;
+    for (const double t : hours)
+        c.positions.push_back(track.at(t));
+    c.framesDetected = track.count;
+    c.score = track.score;
+    TrackFit fit;
+    fit.vx = track.vx;
+    fit.vy = track.vy;
+    c.speed = fit.speed();
+    c.positionAngle = fit.positionAngle();
+    return c;
 }
 
 } // namespace
-
-std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours)
-{
-    const double limit = maxStarSpeed * maps.width / 1024.0;
-    const int half = int(std::ceil(limit / voteBin));
-    const int side = 2 * half + 1;
-    std::vector<int> votes(size_t(side) * size_t(side), 0);
-    std::vector<QPointF> cast;
-    int total = 0;
-    for (size_t f = 0; f + 1 < maps.detections.size(); ++f) {
-        const double dt = hours[f + 1] - hours[f];
-        if (std::abs(dt) < 1e-6)
-            continue;
-        const Grid next(maps.detections[f + 1], maps.width, maps.height);
-        for (const Detection& d : maps.detections[f]) {
-            next.near(d.at, std::min(limit * std::abs(dt), 64.0), [&](int i) {
-                const QPointF v = velocityOf(d, maps.detections[f + 1][size_t(i)], dt);
-                const int bx = int(std::lround(v.x() / voteBin)) + half;
-                const int by = int(std::lround(v.y() / voteBin)) + half;
-                if (bx < 0 || by < 0 || bx >= side || by >= side)
-                    return;
-                ++votes[size_t(by) * size_t(side) + size_t(bx)];
-                cast.push_back(v);
-                ++total;
-            });
-        }
-    }
-    // The busiest 3 x 3 bins against what an even spread would put there.
-    int best = 0, bestX = 0, bestY = 0;
-    for (int y = 1; y + 1 < side; ++y) {
-        for (int x = 1; x + 1 < side; ++x) {
-            int sum = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    sum += votes[size_t(y + dy) * size_t(side) + size_t(x + dx)];
-            if (sum > best)
-                best = sum, bestX = x, bestY = y;
-        }
-    }
-    const double even = 9.0 * total / (double(side) * side);
-    if (best < 6 || best < 5 * even + 3)
-        return std::nullopt;
-    QPointF centre((bestX - half) * voteBin, (bestY - half) * voteBin);
-    for (int refine = 0; refine < 2; ++refine) {
-        QPointF sum;
-        int n = 0;
-        for (const QPointF& v : cast) {
-            const QPointF d = v - centre;
-            if (std::abs(d.x()) <= 1.5 * voteBin && std::abs(d.y()) <= 1.5 * voteBin) {
-                sum += v;
-                ++n;
-            }
-        }
-        if (n > 0)
-            centre = sum / n;
-    }
-    return centre;
-}
 
 std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::vector<double>& hours,
                                                  const LinkSettings& settings, int progressStart,
                                                  const std::function<bool(int)>& progress)
 {
+    const auto goOn = [&](int share) {
+        return !progress || progress(progressStart + (100 - progressStart) * share / 100);
+    };
     const size_t n = hours.size();
     const auto [first, last] = std::minmax_element(hours.begin(), hours.end());
+    const size_t early = size_t(first - hours.begin()), late = size_t(last - hours.begin());
     const double span = *last - *first;
     const std::optional<QPointF> stars = starVelocity(maps, hours);
     if (stars)
         maskStars(maps, hours, *stars);
     const Linker linker(maps, hours);
+    if (!goOn(10))
+        return std::nullopt;
 
     const auto plausible = [&](QPointF v) {
         const double speed = std::hypot(v.x(), v.y());
@@ -401,89 +295,81 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
         return !stars || std::hypot(v.x() - stars->x(), v.y() - stars->y()) * span >= starTolerance;
     };
 
-    // Tracks grown from every pair of detections a few frames apart, neither moving with the
-    // stars, at a speed in range; each distinct set of detections once.
-    std::set<std::vector<int>> seen;
-    std::vector<Track> tracks;
-    for (size_t a = 0; a < n; ++a) {
-        if (progress && !progress(progressStart + int((100 - progressStart) * a / n)))
-            return std::nullopt;
+    // Tracks grown from every pair of detections a few frames apart at a speed in range, one
+    // first frame per task; each distinct set of detections once, then moved to their best.
+    std::vector<std::vector<Track>> grown(n);
+    parallelFor(int(n), [&](int task) {
+        const size_t a = size_t(task);
+        std::set<std::vector<int>> seen;
         for (size_t b = a + 1; b < n && b <= a + seedReach; ++b) {
             const double dt = hours[b] - hours[a];
             if (std::abs(dt) < 1e-6)
                 continue;
             for (size_t i = 0; i < maps.detections[a].size(); ++i) {
                 const Detection& from = maps.detections[a][i];
-                if (from.star)
-                    continue;
-                linker.grid(b).near(from.at, settings.maxSpeed * std::abs(dt) + gate, [&](int j) {
-                    const Detection& to = maps.detections[b][size_t(j)];
-                    if (to.star || !plausible(velocityOf(from, to, dt)))
+                linker.grid(b).near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
+                    if (!plausible((maps.detections[b][size_t(j)].at - from.at) / dt))
                         return;
                     std::optional<Track> track = linker.grow(a, int(i), b, j);
                     if (track && track->count >= settings.minFrames && plausible(track->velocity()) &&
                         seen.insert(track->pick).second)
-                        tracks.push_back(std::move(*track));
+                        grown[a].push_back(std::move(*track));
                 });
             }
         }
-    }
+    });
+    std::set<std::vector<int>> seen;
+    std::vector<Track> tracks;
+    for (std::vector<Track>& some : grown)
+        for (Track& track : some)
+            if (seen.insert(track.pick).second)
+                tracks.push_back(std::move(track));
+    if (!goOn(60))
+        return std::nullopt;
+    parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
+    std::erase_if(tracks, [](const Track& t) { return t.score < minScore; });
+    std::sort(tracks.begin(), tracks.end(), [](const Track& a, const Track& b) { return a.score > b.score; });
+    if (!goOn(90))
+        return std::nullopt;
 
-    // Each track's signal summed along it over every frame it crosses, detected there or not,
-    // with the track moved to where that sum is largest.
-    struct Scored
-    {
-        Track* track;
-        double score;
-    };
-    std::vector<Scored> scored;
-    for (Track& track : tracks) {
-        const double score = refine(track, maps, hours);
-        int seen = 0;
-        static const double seenLevel = getenv("SEEN") ? atof(getenv("SEEN")) : 0; // TUNING
-        for (size_t f = 0; f < n; ++f)
-            seen += maps.at(f, track.at(hours[f])) >= seenLevel;
-        if (score >= minScore && (seenLevel <= 0 || seen >= settings.minFrames))
-            scored.push_back({&track, score});
-    }
-    std::sort(scored.begin(), scored.end(),
-              [](const Scored& a, const Scored& b) { return a.score > b.score; });
-
-    // Best first; a track that shares detections with a better one is the same object again.
+    // Best first. A track that shares detections with a better one is the same object again,
+    // and so is one that moves with a better one close beside it for half the frames or more
+    // (a bright comet's tail, or the head again on a slightly different line).
+    const double beside = companion * maps.width / 1024.0;
+    const double drifting = apart * maps.width / 1024.0;
     std::vector<std::set<int>> claimed(n);
     std::vector<Candidate> candidates;
-    for (const Scored& s : scored) {
+    for (Track& track : tracks) {
         if (int(candidates.size()) >= settings.maxCandidates)
             break;
-        const Track& track = *s.track;
         int shared = 0;
         for (size_t f = 0; f < n; ++f)
             shared += track.pick[f] >= 0 && claimed[f].count(track.pick[f]);
-        // ... and so is one that runs along a better one for half the frames or more.
+        // The detections on the track where it was moved to; one moved off its detections has
+        // followed a brighter neighbour's light.
+        const std::vector<int> grownFrom = track.pick;
+        linker.settle(track);
+        if (2 * track.count < settings.minFrames)
+            continue;
         const bool along = std::any_of(candidates.begin(), candidates.end(), [&](const Candidate& better) {
             size_t close = 0;
             for (size_t f = 0; f < n; ++f) {
                 const QPointF d = better.positions[f] - track.at(hours[f]);
-                close += d.x() * d.x() + d.y() * d.y() <= duplicate * duplicate;
+                close += d.x() * d.x() + d.y() * d.y() <= beside * beside;
             }
-            return 2 * close >= n;
+            const QPointF drift = (better.positions[late] - better.positions[early]) -
+                                  (track.at(hours[late]) - track.at(hours[early]));
+            return 2 * close >= n && std::hypot(drift.x(), drift.y()) <= drifting;
         });
         if (shared >= 2 || along)
             continue;
-        for (size_t f = 0; f < n; ++f)
-            if (track.pick[f] >= 0)
-                claimed[f].insert(track.pick[f]);
-        Candidate c;
-        for (size_t f = 0; f < n; ++f)
-            c.positions.push_back(track.at(hours[f]));
-        c.framesDetected = track.count;
-        c.score = s.score;
-        TrackFit fit;
-        fit.vx = track.vx;
-        fit.vy = track.vy;
-        c.speed = fit.speed();
-        c.positionAngle = fit.positionAngle();
-        candidates.push_back(std::move(c));
+        for (size_t f = 0; f < n; ++f) {
+            for (const int pick : {grownFrom[f], track.pick[f]})
+                if (pick >= 0)
+                    claimed[f].insert(pick);
+            claimPatch(maps, f, track.at(hours[f]), linker.grid(f), claimed[f]);
+        }
+        candidates.push_back(candidateOf(track, hours));
     }
     return candidates;
 }

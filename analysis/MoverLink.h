@@ -1,13 +1,15 @@
 #pragma once
 
-// The search's second stage: detections linked into straight tracks at a steady speed, the star
-// field's common motion found and set aside, each track scored over all frames. Used by the
+// The search's second stage: the star field's common motion found and taken out, detections
+// linked into straight tracks at a steady speed, each track scored over all frames. Used by the
 // search only.
 
 #include "analysis/MoverDetect.h"
 #include "analysis/MoverSearch.h"
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -18,13 +20,90 @@ struct LinkSettings
     int maxCandidates = 20;
 };
 
+// A detection may lie this far off a settled track, picture pixels.
+inline constexpr double trackGate = 1.5;
+
 // The star field's velocity in picture pixels per hour, from the displacements between the
 // detections of consecutive frames; nothing when no common motion stands out. `hours`: each
 // frame's time.
 std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours);
 
+// Takes the stars out: the detections that move with the star field and, along their paths in
+// every frame, their light in the maps and whatever else was detected there.
+void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF velocity);
+
 // The candidates, best first; nothing when `progress` (called with `progressStart`..100) asks
-// to stop. Marks the detections that move with the stars.
+// to stop.
 std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::vector<double>& hours,
                                                  const LinkSettings& settings, int progressStart,
                                                  const std::function<bool(int)>& progress);
+
+// The detections of one frame by square cells, for neighbour queries.
+class DetectionGrid
+{
+public:
+    DetectionGrid(const std::vector<Detection>& detections, int width, int height)
+        : m_detections(detections), m_columns(width / cell + 1), m_rows(height / cell + 1),
+          m_start(size_t(m_columns) * size_t(m_rows) + 1, 0)
+    {
+        std::vector<int> cellOf(detections.size());
+        for (size_t i = 0; i < detections.size(); ++i) {
+            cellOf[i] = cellIndex(detections[i].at);
+            ++m_start[size_t(cellOf[i]) + 1];
+        }
+        std::partial_sum(m_start.begin(), m_start.end(), m_start.begin());
+        m_order.resize(detections.size());
+        std::vector<int> fill(m_start.begin(), m_start.end() - 1);
+        for (size_t i = 0; i < detections.size(); ++i)
+            m_order[size_t(fill[size_t(cellOf[i])]++)] = int(i);
+    }
+
+    // Calls `visit(index)` for each detection within `radius` of `centre`.
+    template <class Visit> void near(QPointF centre, double radius, Visit visit) const
+    {
+        const int x0 = std::max(0, int((centre.x() - radius) / cell));
+        const int x1 = std::min(m_columns - 1, int((centre.x() + radius) / cell));
+        const int y0 = std::max(0, int((centre.y() - radius) / cell));
+        const int y1 = std::min(m_rows - 1, int((centre.y() + radius) / cell));
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                const size_t c = size_t(y) * size_t(m_columns) + size_t(x);
+                for (int k = m_start[c]; k < m_start[c + 1]; ++k) {
+                    const QPointF d = m_detections[size_t(m_order[size_t(k)])].at - centre;
+                    if (d.x() * d.x() + d.y() * d.y() <= radius * radius)
+                        visit(m_order[size_t(k)]);
+                }
+            }
+        }
+    }
+
+    // The detection nearest to `centre` within `radius`, or -1.
+    int nearest(QPointF centre, double radius) const
+    {
+        int best = -1;
+        double bestDistance = radius * radius;
+        near(centre, radius, [&](int i) {
+            const QPointF d = m_detections[size_t(i)].at - centre;
+            const double distance = d.x() * d.x() + d.y() * d.y();
+            if (distance <= bestDistance) {
+                bestDistance = distance;
+                best = i;
+            }
+        });
+        return best;
+    }
+
+private:
+    static constexpr int cell = 16; // pixels
+    int cellIndex(QPointF p) const
+    {
+        return std::clamp(int(p.y() / cell), 0, m_rows - 1) * m_columns +
+               std::clamp(int(p.x() / cell), 0, m_columns - 1);
+    }
+
+    const std::vector<Detection>& m_detections;
+    int m_columns;
+    int m_rows;
+    std::vector<int> m_start; // per cell, its first entry in m_order
+    std::vector<int> m_order;
+};

@@ -11,9 +11,7 @@ using namespace detect;
 
 namespace {
 
-static const int noiseReach =
-    getenv("NR") ? atoi(getenv("NR"))
-                 : 7; // TUNING          // the noise is averaged over squares of 2 x 7 + 1 pixels a side
+constexpr int noiseReach = 7;           // the noise is averaged over squares of 2 x 7 + 1 pixels a side
 constexpr float loneLevel = 5.0f;       // pixel noise sigmas above which a lone pixel is a hit
 constexpr size_t maxDetections = 20000; // per frame, the strongest kept
 
@@ -42,7 +40,7 @@ void boxSum(const Planes& planes, std::vector<float>& plane)
                 sum[size_t(x)] += across[planes.at(x, j)];
         for (int y = first; y < last; ++y) {
             const auto row = [&](int j) { return across.data() + planes.at(0, j); };
-            const bool enters = y + noiseReach < height, leaves = y - noiseReach - 1 >= 0;
+            const bool enters = y + noiseReach<height, leaves = y> first && y - noiseReach - 1 >= 0;
             int x = 0;
             for (; x + 4 <= width; x += 4) {
                 Floats4 s = load4(sum.data() + x);
@@ -91,6 +89,45 @@ float detect::noiseSigma(std::vector<float>& values)
     return sigma;
 }
 
+// The mean square of the filtered residual as a function of the median brightness, per pixel.
+// A colour table bends the brightness (the C3 table brings in green above level 128), and the
+// noise in brightness changes with it from one pixel to the next, faster than a square follows.
+std::vector<float> noiseByLevel(const Planes& planes, const std::vector<float>& square)
+{
+    constexpr int bins = 128;
+    const size_t pixels = square.size();
+    float lo = INFINITY, hi = -INFINITY;
+    for (size_t i = 0; i < pixels; i += 5) {
+        if (planes.steady[i])
+            continue;
+        lo = std::min(lo, planes.median[i]);
+        hi = std::max(hi, planes.median[i]);
+    }
+    std::vector<float> level(pixels, 0.0f);
+    if (!(hi > lo))
+        return level;
+    const float scale = bins / (hi - lo);
+    const auto bin = [&](float v) { return std::clamp(int((v - lo) * scale), 0, bins - 1); };
+    std::vector<double> sum(bins, 0.0);
+    std::vector<int> count(bins, 0);
+    for (size_t i = 0; i < pixels; i += 3) {
+        if (planes.steady[i])
+            continue;
+        const size_t b = size_t(bin(planes.median[i]));
+        sum[b] += square[i];
+        ++count[b];
+    }
+    std::vector<float> curve(bins, 0.0f);
+    for (size_t b = 0; b < bins; ++b) {
+        if (count[b] < 50)
+            continue;
+        curve[b] = float(sum[b] / count[b]);
+    }
+    for (size_t i = 0; i < pixels; ++i)
+        level[i] = curve[size_t(bin(planes.median[i]))];
+    return level;
+}
+
 // The mean square of the frames' filtered values at each pixel with the largest ones left out (a
 // mover crosses a pixel in one frame or two), averaged over a square around it. Shared by the
 // frames, it follows what they share: more noise in the bright corona, ringing along the
@@ -136,6 +173,7 @@ void detect::measureNoise(Planes& planes)
             square[i] *= weight[i];
         }
     });
+    const std::vector<float> byLevel = noiseByLevel(planes, square);
     boxSum(planes, square);
     boxSum(planes, weight);
     std::vector<float> sample;
@@ -151,7 +189,7 @@ void detect::measureNoise(Planes& planes)
     planes.inverseNoise.resize(pixels);
     for (size_t i = 0; i < pixels; ++i)
         planes.inverseNoise[i] =
-            1.0f / std::sqrt(std::max(weight[i] > 0 ? square[i] / weight[i] : 0.0f, floor));
+            1.0f / std::sqrt(std::max({weight[i] > 0 ? square[i] / weight[i] : 0.0f, floor, byLevel[i]}));
 }
 
 // The map is scaled so that the frame's own noise in it is one (a frame may be noisier than the
@@ -161,11 +199,10 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
 {
     const int width = planes.width, height = planes.height;
     std::vector<float>& snr = planes.signal[f];
-    const std::vector<unsigned char>& flags = planes.flags[f];
     std::vector<float> sample;
     for (int y = edge; y < height - edge; y += 7)
         for (int x = edge; x < width - edge; x += 3)
-            if (!(flags[planes.at(x, y)] & Masked))
+            if (!planes.masked(f, planes.at(x, y)))
                 sample.push_back(snr[planes.at(x, y)] * planes.inverseNoise[planes.at(x, y)]);
     const float scale = noiseSigma(sample);
     const float inverse = scale > 0 ? 1.0f / scale : 1.0f;
@@ -183,10 +220,7 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
             row[x] *= noise[x] * inverse;
         std::fill_n(row, edge, 0.0f);
         std::fill_n(row + width - edge, edge, 0.0f);
-        if (planes.maskedRows[f][size_t(y)])
-            for (x = 0; x < width; ++x)
-                if (flags[planes.at(x, y)] & Masked)
-                    row[x] = 0;
+        planes.clearMasked(f, y, row);
     }
 
     const Brightness brightness(*planes.pictures[f]);

@@ -15,6 +15,8 @@ constexpr QPointF classicStep(-9.0, 7.0);
 constexpr double tailShare = 22.0 / 230.0;
 // Drawn comets and stars keep this far from the frame's edges (1024-frame pixels).
 constexpr double margin = 40.0;
+// The grey level below which the background is outside the field of view.
+constexpr double fieldLevel = 16.0;
 
 using Sky = std::vector<double>; // grey levels, skySide x skySide, row by row
 
@@ -102,20 +104,33 @@ QImage toPicture(const Sky& sky, int bin, const std::vector<QRgb>& palette)
     return image;
 }
 
-// A track crossing the frame at `speed` in a random direction, inside the margins for `hours`.
-SampleTrack drawTrack(std::mt19937& random, double speed, double hours)
+// A track crossing the frame at `speed` in a random direction, inside the margins and inside the
+// coronagraph's field of view (off the occulter and the black corners, where a real comet could
+// not be seen) at every time in `times` (hours).
+SampleTrack drawTrack(std::mt19937& random, double speed, const std::vector<double>& times, const Sky& base)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double angle = 2 * M_PI * unit(random);
-    const QPointF velocity(speed * std::cos(angle), speed * std::sin(angle));
-    const QPointF span = velocity * hours;
-    const auto place = [&](double extent) {
-        const double room = std::max(0.0, skySide - 2 * margin - std::abs(extent));
-        return margin + std::max(0.0, -extent) + room * unit(random);
-    };
-    const double x = place(span.x());
-    const double y = place(span.y());
-    return {QPointF(x, y), velocity};
+    const auto [first, last] = std::minmax_element(times.begin(), times.end());
+    SampleTrack track;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const double angle = 2 * M_PI * unit(random);
+        track.velocity = QPointF(speed * std::cos(angle), speed * std::sin(angle));
+        const QPointF span = track.velocity * (*last - *first);
+        const auto place = [&](double extent) {
+            const double room = std::max(0.0, skySide - 2 * margin - std::abs(extent));
+            return margin + std::max(0.0, -extent) + room * unit(random);
+        };
+        const double x = place(span.x());
+        track.start = QPointF(x, place(span.y()));
+        const bool seen = std::all_of(times.begin(), times.end(), [&](double t) {
+            const QPointF at = track.start + track.velocity * t;
+            return at.x() >= 0 && at.y() >= 0 && at.x() < skySide && at.y() < skySide &&
+                   base[size_t(at.y()) * skySide + size_t(at.x())] >= fieldLevel;
+        });
+        if (seen)
+            break;
+    }
+    return track;
 }
 
 } // namespace
@@ -132,7 +147,9 @@ std::vector<SampleFrame> makeSequence(const QImage& background, const SampleOpti
     std::vector<double> minutes(size_t(options.frames));
     for (size_t f = 0; f < minutes.size(); ++f)
         minutes[f] = f < options.minutes.size() ? options.minutes[f] : 12.0 * double(f);
-    const double hours = (*std::max_element(minutes.begin(), minutes.end()) - minutes.front()) / 60.0;
+    std::vector<double> times; // hours after the first frame
+    for (const double m : minutes)
+        times.push_back((m - minutes.front()) / 60.0);
 
     std::mt19937 random(options.seed);
     std::uniform_real_distribution<double> anywhere(margin, skySide - margin);
@@ -153,7 +170,7 @@ std::vector<SampleFrame> makeSequence(const QImage& background, const SampleOpti
                 const double perHour = options.speed / std::hypot(classicStep.x(), classicStep.y());
                 tracks.push_back({classicStart, classicStep * perHour});
             } else {
-                tracks.push_back(drawTrack(random, options.speed, hours));
+                tracks.push_back(drawTrack(random, options.speed, times, base));
             }
         }
     }
@@ -163,7 +180,7 @@ std::vector<SampleFrame> makeSequence(const QImage& background, const SampleOpti
     const QDateTime start(QDate(2013, 5, 13), QTime(16, 54), Qt::UTC);
     std::vector<SampleFrame> frames;
     for (size_t f = 0; f < minutes.size(); ++f) {
-        const double t = (minutes[f] - minutes.front()) / 60.0; // hours since the first frame
+        const double t = times[f];
         SampleFrame frame;
         frame.time = start.addSecs(qint64(std::lround(minutes[f] * 60)));
         frame.name = frame.time.toString(QStringLiteral("yyyyMMdd_HHmm_c3_")) + QString::number(options.size);
