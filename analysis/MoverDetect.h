@@ -75,8 +75,8 @@ struct Planes
         flaggedRows; // per frame and row: any pixel saturated, black or without value
     std::vector<std::vector<char>> maskedRows; // per frame and row: any pixel Masked
     // Masked in every frame: the pixels at either end of the range in two frames or more (the
-    // inner corona, the occulter, the corners beyond the field), with a margin. Per pixel, and
-    // per row as runs [first, last).
+    // inner corona; the occulter and the corners beyond the field, and JPEG's ringing at their
+    // edges), with a margin. Per pixel, and per row as runs [first, last).
     std::vector<unsigned char> steady;
     std::vector<std::vector<std::pair<int, int>>> steadyRuns;
     std::vector<float> inverseNoise; // per pixel, one over the filtered residual's noise

@@ -9,8 +9,8 @@ namespace {
 
 constexpr double maxGate = 4.0;       // pixels a detection may lie off a track of few points being grown
 constexpr double positionNoise = 0.4; // pixels, one sigma of a faint detection's position
-constexpr double minMotion = 2.0;     // pixels over the sequence below which a track stands still
-constexpr double starTolerance = 2.0; // pixels over the sequence within which a track moves with the stars
+constexpr double minMotion = 3.0;     // pixels over the sequence below which a track stands still
+constexpr double starTolerance = 3.0; // pixels over the sequence within which a track moves with the stars
 constexpr int seedReach = 3;          // frames apart the two detections of a seed may be
 constexpr double minScore = 9.0;      // noise sigmas a candidate's combined signal must reach
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions

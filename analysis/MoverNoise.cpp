@@ -40,7 +40,10 @@ void boxSum(const Planes& planes, std::vector<float>& plane)
                 sum[size_t(x)] += across[planes.at(x, j)];
         for (int y = first; y < last; ++y) {
             const auto row = [&](int j) { return across.data() + planes.at(0, j); };
-            const bool enters = y + noiseReach<height, leaves = y> first && y - noiseReach - 1 >= 0;
+            // The row below the square enters it; the row above leaves it (the task's first
+            // square was summed whole).
+            const bool enters = y + noiseReach < height;
+            const bool leaves = y > first && y - noiseReach - 1 >= 0;
             int x = 0;
             for (; x + 4 <= width; x += 4) {
                 Floats4 s = load4(sum.data() + x);
@@ -56,37 +59,6 @@ void boxSum(const Planes& planes, std::vector<float>& plane)
             std::copy_n(sum.data(), width, plane.data() + planes.at(0, y));
         }
     });
-}
-
-} // namespace
-
-// The root mean square about the median, clipped at five sigmas, starting from the scaled median
-// absolute deviation. JPEG noise is far from Gaussian (whole blocks of chroma flat, others holding
-// all the noise): its median deviation is about half its root mean square, and a threshold on the
-// median deviation alone lets thousands of block edges through in every frame.
-float detect::noiseSigma(std::vector<float>& values)
-{
-    if (values.empty())
-        return 0;
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    const float level = *middle;
-    for (float& v : values)
-        v = std::abs(v - level);
-    std::nth_element(values.begin(), middle, values.end());
-    float sigma = 1.4826f * *middle;
-    for (int round = 0; round < 3 && sigma > 0; ++round) {
-        double sum = 0;
-        size_t count = 0;
-        for (const float v : values) {
-            if (v < 5 * sigma) {
-                sum += double(v) * v;
-                ++count;
-            }
-        }
-        sigma = float(std::sqrt(sum / double(std::max<size_t>(count, 1))));
-    }
-    return sigma;
 }
 
 // The mean square of the filtered residual as a function of the median brightness, per pixel.
@@ -126,6 +98,37 @@ std::vector<float> noiseByLevel(const Planes& planes, const std::vector<float>& 
     for (size_t i = 0; i < pixels; ++i)
         level[i] = curve[size_t(bin(planes.median[i]))];
     return level;
+}
+
+} // namespace
+
+// The root mean square about the median, clipped at five sigmas, starting from the scaled median
+// absolute deviation. JPEG noise is far from Gaussian (whole blocks of chroma flat, others holding
+// all the noise): its median deviation is about half its root mean square, and a threshold on the
+// median deviation alone lets thousands of block edges through in every frame.
+float detect::noiseSigma(std::vector<float>& values)
+{
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    const float level = *middle;
+    for (float& v : values)
+        v = std::abs(v - level);
+    std::nth_element(values.begin(), middle, values.end());
+    float sigma = 1.4826f * *middle;
+    for (int round = 0; round < 3 && sigma > 0; ++round) {
+        double sum = 0;
+        size_t count = 0;
+        for (const float v : values) {
+            if (v < 5 * sigma) {
+                sum += double(v) * v;
+                ++count;
+            }
+        }
+        sigma = float(std::sqrt(sum / double(std::max<size_t>(count, 1))));
+    }
+    return sigma;
 }
 
 // The mean square of the frames' filtered values at each pixel with the largest ones left out (a

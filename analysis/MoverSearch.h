@@ -17,7 +17,9 @@ class Picture;
 struct SearchFrame
 {
     const Picture* picture;
-    QDateTime time; // invalid: the frames are taken as equal steps of 12 minutes
+    // When a frame's time is invalid (or all are the same), all frames are taken as equal steps
+    // of 12 minutes.
+    QDateTime time;
 };
 
 struct Candidate
@@ -37,8 +39,8 @@ struct SearchOptions
 };
 
 // The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
-// picture and frames of different sizes. `progress` (may be empty) is called on the calling
-// thread now and then with 0..100 and returns false to cancel, and then the result is empty.
+// picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty) is called
+// on the calling thread now and then with 0..100 and returns false to cancel, and then the result is empty.
 // The work is spread over the machine's cores.
 std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options = {},
                                     const std::function<bool(int)>& progress = {});

@@ -28,9 +28,10 @@ struct SampleOptions
     quint32 seed = defaultSampleSeed;
     int frames = 8;
     int size = 1024; // a side: 1024, or 512 or 256 (the 1024-pixel sky binned)
-    // Comets on tracks drawn from the seed, each crossing the frame at `speed` in a random
-    // direction and staying inside it. With the default seed the first one takes the original
-    // sample comet's track instead (from (745.5, 262.5) toward the occulter).
+    // Comets on tracks drawn from the seed, each at `speed` in a random direction and inside the
+    // field of view in every frame (off the occulter and the black corners). With the default
+    // seed the first one takes the original sample comet's track instead (from (745.5, 262.5)
+    // toward the occulter).
     int comets = 1;
     double peak = 92;                  // the head's Gaussian peak, in noise sigmas (92 x 2.5 = 230 levels)
     double speed = defaultSampleSpeed; // 1024-frame pixels per hour
@@ -38,7 +39,8 @@ struct SampleOptions
     int cosmicRays = 4;                // per frame
     int stars = 60;
     QPointF starDrift{4.0, 0.0}; // the star field's motion, 1024-frame pixels per hour
-    std::vector<int> minutes;    // each frame's time after the first; empty: 12-minute steps
+    // Frame f's time in minutes after the start; frames beyond the list at 12 f minutes.
+    std::vector<int> minutes;
     bool tail = true;
     // Comets on these tracks instead of drawn ones (`comets` and `speed` are then not used).
     std::vector<SampleTrack> tracks;
