@@ -17,8 +17,7 @@ float Brightness::at(int x, int y) const
     const std::vector<float>& values = m_picture.values();
     if (!values.empty())
         return values[size_t(y) * size_t(m_width) + size_t(x)];
-    const QRgb pixel = reinterpret_cast<const QRgb*>(m_picture.decoded().constScanLine(y))[x];
-    return float(qRed(pixel) + qGreen(pixel) + qBlue(pixel)) / 3.0f;
+    return brightnessOf(reinterpret_cast<const QRgb*>(m_picture.decoded().constScanLine(y))[x]);
 }
 
 namespace {

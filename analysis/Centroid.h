@@ -1,14 +1,25 @@
 #pragma once
 
 #include <QPointF>
+#include <QRgb>
+
+#include <algorithm>
 
 #include <vector>
 
 class Picture;
 
-// A frame's brightness as numbers: the data values of a frame of values (FITS), otherwise the
-// mean of each decoded pixel's red, green and blue levels. Positions are picture pixels,
+// A frame's brightness as numbers: the data values of a frame of values (FITS), otherwise each
+// decoded pixel's brightest component. A coronagraph's colour table puts a grey level into one
+// component whole (blue in C3's, red in C2's) and the others follow far behind, so that
+// component is the level itself; their mean would dilute it with the others' compression
+// noise and bend where the others come in. Positions are picture pixels,
 // 0-based: pixel (i, j) covers [i, i + 1) x [j, j + 1) and its centre is (i + 0.5, j + 0.5).
+inline float brightnessOf(QRgb pixel)
+{
+    return float(std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}));
+}
+
 class Brightness
 {
 public:

@@ -1,5 +1,6 @@
 #include "analysis/MoverDetect.h"
 
+#include "analysis/Centroid.h"
 #include "platform/Picture.h"
 
 #include <QThread>
@@ -24,7 +25,7 @@ using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 // A frame's brightness, a row at a time, as Brightness reads it a pixel at a time: the data
-// values where the frame has them, otherwise the mean of red, green and blue.
+// values where the frame has them, otherwise the brightest of red, green and blue.
 // Returns whether any pixel of the row is saturated or has no value.
 bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
 {
@@ -47,9 +48,9 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
         Ints4 p;
         std::memcpy(&p, row + x, sizeof p);
         const Ints4 r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-        store4(out + x, __builtin_convertvector(r + g + b, Floats4) / 3.0f);
         const Ints4 top = r > g ? r : g;
         const Ints4 brightest = top > b ? top : b;
+        store4(out + x, __builtin_convertvector(brightest, Floats4));
         const auto saturated = brightest >= saturatedLevel;
         const auto black = brightest <= blackLevel;
         unsigned char four[4] = {};
@@ -62,9 +63,8 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
         std::memcpy(flags + x, four, sizeof four);
     }
     for (; x < width; ++x) {
-        const int r = qRed(row[x]), g = qGreen(row[x]), b = qBlue(row[x]);
-        out[x] = float(r + g + b) / 3.0f;
-        const unsigned brightest = unsigned(std::max({r, g, b}));
+        out[x] = brightnessOf(row[x]);
+        const unsigned brightest = unsigned(out[x]);
         flags[x] = (brightest >= saturatedLevel ? Saturated : 0) | (brightest <= blackLevel ? Black : 0);
         flagged = flagged || flags[x];
     }
@@ -422,7 +422,15 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
     maps.width = planes.width;
     maps.height = planes.height;
     maps.detections.resize(planes.frames);
-    parallelFor(n, [&](int f) { maps.detections[size_t(f)] = detectFrame(planes, size_t(f)); });
+    maps.faint.resize(planes.frames);
+    parallelFor(n, [&](int f) {
+        std::vector<Detection> found = detectFrame(planes, size_t(f));
+        const auto faint = std::partition(found.begin(), found.end(),
+                                          [](const Detection& d) { return d.snr >= detectionThreshold; });
+        maps.faint[size_t(f)].assign(faint, found.end());
+        found.erase(faint, found.end());
+        maps.detections[size_t(f)] = std::move(found);
+    });
     maps.snr = std::move(planes.signal);
     if (!goOn(100))
         return std::nullopt;

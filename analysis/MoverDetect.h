@@ -30,13 +30,18 @@ struct SignalFrames
     // areas and bleed lines, missing values) and near the edges.
     std::vector<std::vector<float>> snr;
     std::vector<std::vector<Detection>> detections; // per frame, local maxima of `snr`
+    // Per frame, the local maxima from `faintThreshold` up to `detectionThreshold`: they only
+    // seed lines along which the signal is summed over every frame.
+    std::vector<std::vector<Detection>> faint;
 
     // The map of `frame` at a point, interpolated between pixel centres; 0 off the picture.
     float at(size_t frame, QPointF point) const;
 };
 
-// Detections stand at least this far above the noise of the filtered residual.
+// Detections stand at least this far above the noise of the filtered residual; faint ones this
+// far.
 inline constexpr float detectionThreshold = 4.0f;
+inline constexpr float faintThreshold = 3.0f;
 
 // The maps and detections of the frames (at least two, one size). Nothing when `progress`
 // (called on this thread with 0..`progressEnd`) asks to stop.
@@ -116,7 +121,8 @@ void forRows(int height, const std::function<void(int first, int last)>& work);
 float noiseSigma(std::vector<float>& values);
 // The noise of the filtered residuals around each pixel (`inverseNoise`).
 void measureNoise(Planes& planes);
-// Turns frame `f`'s filtered residual into its signal-to-noise map and finds its detections.
+// Turns frame `f`'s filtered residual into its signal-to-noise map and finds its detections,
+// faint ones included.
 std::vector<Detection> detectFrame(Planes& planes, size_t f);
 
 } // namespace detect

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <set>
+#include <unordered_set>
 
 namespace {
 
@@ -20,7 +21,8 @@ constexpr double companion = 24.0;
 constexpr double apart = 24.0;
 constexpr double patchReach =
     64.0; // pixels in a 1024-pixel frame that an object's patch of signal reaches at most
-constexpr float patchLevel = 2.0f; // noise sigmas: the level that outlines an object's patch
+constexpr float patchLevel = 2.0f;     // noise sigmas: the level that outlines an object's patch
+constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
 
 // A straight track at a steady speed: one detection (or none, -1) per frame and the
 // least-squares line through them, x = x0 + vx t and y = y0 + vy t (picture pixels, t in hours).
@@ -31,6 +33,7 @@ struct Track
     double x0 = 0, vx = 0, y0 = 0, vy = 0;
     double tMean = 0, tSpread = 0; // the picks' mean time and the sum of squared deviations from it
     double score = 0;
+    bool stacked = false; // found by its summed signal, not grown from detections
 
     QPointF at(double t) const { return {x0 + vx * t, y0 + vy * t}; }
     QPointF velocity() const { return {vx, vy}; }
@@ -212,7 +215,7 @@ void refine(Track& track, const SignalFrames& maps, const std::vector<double>& h
 // own) and, around a bright object, those within a distance growing with its signal (JPEG's
 // ringing).
 void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const DetectionGrid& grid,
-                std::set<int>& claimed)
+                std::set<int>& claimed, std::unordered_set<size_t>& patchPixels)
 {
     const int reach = int(patchReach * maps.width / 1024.0);
     const int side = 2 * reach + 1;
@@ -245,12 +248,92 @@ void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const Detect
             }
         }
     }
+    for (int py = 0; py < side; ++py)
+        for (int px = 0; px < side; ++px)
+            if (patch[size_t(py) * size_t(side) + size_t(px)])
+                patchPixels.insert(size_t(cy + py - reach) * size_t(maps.width) + size_t(cx + px - reach));
     grid.near(at, reach, [&](int i) {
         const QPointF p = maps.detections[frame][size_t(i)].at;
         const int px = int(std::floor(p.x())) - cx + reach, py = int(std::floor(p.y())) - cy + reach;
         if (px >= 0 && py >= 0 && px < side && py < side && patch[size_t(py) * size_t(side) + size_t(px)])
             claimed.insert(i);
     });
+}
+
+// The frames in which the track's light stands out of the noise, if only a little.
+int framesLit(const Track& track, const SignalFrames& maps, const std::vector<double>& hours)
+{
+    int lit = 0;
+    for (size_t f = 0; f < hours.size(); ++f)
+        lit += maps.at(f, track.at(hours[f])) >= patchLevel;
+    return lit;
+}
+
+// Objects too faint to be detected in enough frames to grow a track: lines through pairs of
+// detections, faint ones included, half the sequence apart (a pair in each frame of the first
+// half, so that a faint object needs to stand out in only two frames of them all), each
+// scored by the signal summed along it over every frame. The promising ones are moved to their
+// best and kept when they stand out in enough frames.
+std::vector<Track> stackFaint(const SignalFrames& maps, const std::vector<double>& hours,
+                              const LinkSettings& settings, const std::function<bool(QPointF)>& plausible)
+{
+    const size_t n = hours.size();
+    std::vector<std::vector<Detection>> all(n);
+    std::vector<DetectionGrid> grids;
+    for (size_t f = 0; f < n; ++f) {
+        all[f] = maps.detections[f];
+        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
+    }
+    for (size_t f = 0; f < n; ++f)
+        grids.emplace_back(all[f], maps.width, maps.height);
+    // The signal summed along a line as `trackScore` sums it with the least cap, at the nearest
+    // pixels: cheap enough for every pair, and close to the full score.
+    const auto screen = [&](QPointF start, QPointF velocity) {
+        double sum = 0;
+        int inside = 0;
+        for (size_t f = 0; f < n; ++f) {
+            const QPointF p = start + velocity * hours[f];
+            if (p.x() < 0 || p.y() < 0 || p.x() >= maps.width || p.y() >= maps.height)
+                continue;
+            const float v = maps.snr[f][size_t(p.y()) * size_t(maps.width) + size_t(p.x())];
+            sum += std::clamp(v, -detectionThreshold, detectionThreshold);
+            ++inside;
+        }
+        return inside > 0 ? sum / std::sqrt(double(inside)) : 0.0;
+    };
+    const size_t half = n / 2;
+    std::vector<std::vector<Track>> found(n - half);
+    parallelFor(int(n - half), [&](int task) {
+        const size_t a = size_t(task), b = a + half;
+        const double dt = hours[b] - hours[a];
+        if (std::abs(dt) < 1e-6)
+            return;
+        for (const Detection& from : all[a]) {
+            grids[b].near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
+                const QPointF v = (all[b][size_t(j)].at - from.at) / dt;
+                const QPointF start = from.at - v * hours[a];
+                if (!plausible(v) || screen(start, v) < stackSeedScore)
+                    return;
+                Track track;
+                track.pick.assign(n, -1);
+                track.vx = v.x();
+                track.vy = v.y();
+                track.x0 = start.x();
+                track.y0 = start.y();
+                track.stacked = true;
+                found[size_t(task)].push_back(track);
+            });
+        }
+    });
+    std::vector<Track> tracks;
+    for (std::vector<Track>& some : found)
+        tracks.insert(tracks.end(), some.begin(), some.end());
+    parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
+    std::erase_if(tracks, [&](const Track& t) {
+        return t.score < minScore || !plausible(t.velocity()) ||
+               framesLit(t, maps, hours) < settings.minFrames;
+    });
+    return tracks;
 }
 
 Candidate candidateOf(const Track& track, const std::vector<double>& hours)
@@ -328,6 +411,10 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
         return std::nullopt;
     parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
     std::erase_if(tracks, [](const Track& t) { return t.score < minScore; });
+    if (!goOn(75))
+        return std::nullopt;
+    for (Track& track : stackFaint(maps, hours, settings, plausible))
+        tracks.push_back(std::move(track));
     std::sort(tracks.begin(), tracks.end(), [](const Track& a, const Track& b) { return a.score > b.score; });
     if (!goOn(90))
         return std::nullopt;
@@ -338,19 +425,28 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     const double beside = companion * maps.width / 1024.0;
     const double drifting = apart * maps.width / 1024.0;
     std::vector<std::set<int>> claimed(n);
+    std::vector<std::unordered_set<size_t>> patches(n); // per frame, the pixels of accepted objects' patches
     std::vector<Candidate> candidates;
     for (Track& track : tracks) {
         if (int(candidates.size()) >= settings.maxCandidates)
             break;
-        int shared = 0;
-        for (size_t f = 0; f < n; ++f)
-            shared += track.pick[f] >= 0 && claimed[f].count(track.pick[f]);
         // The detections on the track where it was moved to; one moved off its detections has
-        // followed a brighter neighbour's light.
+        // followed a brighter neighbour's light. A track found by its summed signal has no
+        // detections of its own: it is a brighter one's light again when it runs on that one's
+        // patch in two frames or more.
         const std::vector<int> grownFrom = track.pick;
         linker.settle(track);
-        if (2 * track.count < settings.minFrames)
+        if (!track.stacked && 2 * track.count < settings.minFrames)
             continue;
+        int shared = 0, onPatch = 0;
+        for (size_t f = 0; f < n; ++f) {
+            const int pick = track.stacked ? track.pick[f] : grownFrom[f];
+            shared += pick >= 0 && claimed[f].count(pick);
+            const QPointF p = track.at(hours[f]);
+            onPatch += track.stacked && p.x() >= 0 && p.y() >= 0 && p.x() < maps.width &&
+                       p.y() < maps.height &&
+                       patches[f].count(size_t(p.y()) * size_t(maps.width) + size_t(p.x()));
+        }
         const bool along = std::any_of(candidates.begin(), candidates.end(), [&](const Candidate& better) {
             size_t close = 0;
             for (size_t f = 0; f < n; ++f) {
@@ -361,13 +457,13 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
                                   (track.at(hours[late]) - track.at(hours[early]));
             return 2 * close >= n && std::hypot(drift.x(), drift.y()) <= drifting;
         });
-        if (shared >= 2 || along)
+        if (shared >= 2 || onPatch >= 2 || along)
             continue;
         for (size_t f = 0; f < n; ++f) {
             for (const int pick : {grownFrom[f], track.pick[f]})
                 if (pick >= 0)
                     claimed[f].insert(pick);
-            claimPatch(maps, f, track.at(hours[f]), linker.grid(f), claimed[f]);
+            claimPatch(maps, f, track.at(hours[f]), linker.grid(f), claimed[f], patches[f]);
         }
         candidates.push_back(candidateOf(track, hours));
     }

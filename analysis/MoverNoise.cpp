@@ -62,8 +62,8 @@ void boxSum(const Planes& planes, std::vector<float>& plane)
 }
 
 // The mean square of the filtered residual as a function of the median brightness, per pixel.
-// A colour table bends the brightness (the C3 table brings in green above level 128), and the
-// noise in brightness changes with it from one pixel to the next, faster than a square follows.
+// The noise changes with the brightness (where the C3 colour table brings in green above level
+// 128, JPEG's errors in it come in too) from one pixel to the next, faster than a square follows.
 std::vector<float> noiseByLevel(const Planes& planes, const std::vector<float>& square)
 {
     constexpr int bins = 128;
@@ -239,14 +239,14 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
         for (int x = edge; x < width - edge; ++x) {
             if ((x & 3) == 0 && x + 4 <= width - edge) {
                 // Most of the map is below the threshold: four pixels at a time.
-                const auto above = load4(row + x) >= detectionThreshold;
+                const auto above = load4(row + x) >= faintThreshold;
                 if (!(above[0] || above[1] || above[2] || above[3])) {
                     x += 3;
                     continue;
                 }
             }
             const float v = row[x];
-            if (v < detectionThreshold)
+            if (v < faintThreshold)
                 continue;
             if (!(v > value(x - 1, y - 1) && v > value(x, y - 1) && v > value(x + 1, y - 1) &&
                   v > value(x - 1, y) && v >= value(x + 1, y) && v >= value(x - 1, y + 1) &&

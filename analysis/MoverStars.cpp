@@ -101,8 +101,9 @@ void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF vel
         }
     }
     for (size_t f = 0; f < n; ++f) {
-        std::erase_if(maps.detections[f], [&](const Detection& d) {
-            return maps.snr[f][size_t(d.at.y()) * size_t(maps.width) + size_t(d.at.x())] == 0;
-        });
+        for (std::vector<Detection>* some : {&maps.detections[f], &maps.faint[f]})
+            std::erase_if(*some, [&](const Detection& d) {
+                return maps.snr[f][size_t(d.at.y()) * size_t(maps.width) + size_t(d.at.x())] == 0;
+            });
     }
 }
