@@ -4,8 +4,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::function<void(int)> centre,
                              QWidget* parent)
@@ -55,7 +58,13 @@ CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::func
     layout->addWidget(summary);
     layout->addWidget(m_table, 1);
     layout->addWidget(buttons);
-    resize(480, 320);
+    // Wide enough for every column, so the table needs no scrolling sideways.
+    m_table->resizeColumnsToContents();
+    const int tableWidth = m_table->verticalHeader()->sizeHint().width() +
+                           m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                           m_table->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(480, tableWidth + margins.left() + margins.right()), 320);
 
     const auto centreChosen = [this] {
         if (chosen() >= 0 && m_centre)

@@ -66,6 +66,8 @@ void CSkyrakeView::OnCandidateList()
                 centreOn(c.positions[size_t(frame)]);
         },
         window());
+    // Beside the picture's centre, where the chosen candidate is shown, not over it.
+    dialog.move(mapToGlobal(QPoint(std::max(0, width() - dialog.width() - 16), 16)));
     if (dialog.exec() != QDialog::Accepted || dialog.taken() < 0)
         return;
     // The candidate's positions become the measurements, each centred on the object found there.
