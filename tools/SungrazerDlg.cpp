@@ -72,7 +72,7 @@ CSungrazerDlg::CSungrazerDlg(std::vector<Measurement> measurements, std::vector<
     layout->addWidget(m_report, 1);
     layout->addWidget(m_check);
     layout->addWidget(buttons);
-    resize(520, 480);
+    resize(560, 720); // room for a whole report of ten frames above the track check
 
     connect(m_corner, &QButtonGroup::idClicked, this, &CSungrazerDlg::update);
     connect(m_size, &QComboBox::currentIndexChanged, this, &CSungrazerDlg::update);
