@@ -1,19 +1,20 @@
 #include "analysis/MoverLink.h"
 
+#include "analysis/MoverTrack.h"
 #include "analysis/Track.h"
 
 #include <cmath>
 #include <set>
 #include <unordered_set>
 
+using namespace tracks;
+
 namespace {
 
 constexpr double maxGate = 4.0;       // pixels a detection may lie off a track of few points being grown
-constexpr double positionNoise = 0.4; // pixels, one sigma of a faint detection's position
 constexpr double minMotion = 3.0;     // pixels over the sequence below which a track stands still
 constexpr double starTolerance = 3.0; // pixels over the sequence within which a track moves with the stars
 constexpr int seedReach = 3;          // frames apart the two detections of a seed may be
-constexpr double minScore = 9.0;      // noise sigmas a candidate's combined signal must reach
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions
 // over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
 // frame).
@@ -21,28 +22,6 @@ constexpr double companion = 24.0;
 constexpr double apart = 24.0;
 constexpr double patchReach =
     64.0; // pixels in a 1024-pixel frame that an object's patch of signal reaches at most
-constexpr float patchLevel = 2.0f;     // noise sigmas: the level that outlines an object's patch
-constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
-
-// A straight track at a steady speed: one detection (or none, -1) per frame and the
-// least-squares line through them, x = x0 + vx t and y = y0 + vy t (picture pixels, t in hours).
-struct Track
-{
-    std::vector<int> pick;
-    int count = 0;
-    double x0 = 0, vx = 0, y0 = 0, vy = 0;
-    double tMean = 0, tSpread = 0; // the picks' mean time and the sum of squared deviations from it
-    double score = 0;
-    bool stacked = false; // found by its summed signal, not grown from detections
-
-    QPointF at(double t) const { return {x0 + vx * t, y0 + vy * t}; }
-    QPointF velocity() const { return {vx, vy}; }
-    // One sigma of the line's position at `t`, from the scatter of the detections' positions.
-    double uncertainty(double t) const
-    {
-        return positionNoise * std::sqrt(1.0 / count + (t - tMean) * (t - tMean) / tSpread);
-    }
-};
 
 class Linker
 {
@@ -144,72 +123,6 @@ private:
     std::vector<DetectionGrid> m_grids;
 };
 
-// The signal summed along the track over every frame it crosses, in noise sigmas of the sum. A
-// steady object gives about the same signal in every frame: no frame counts for more than `cap`
-// (a cosmic-ray hit on the line); with `cap` zero, twice the typical frame's, and `cap` is set.
-double trackScore(const Track& track, const SignalFrames& maps, const std::vector<double>& hours, double& cap)
-{
-    std::vector<double> along;
-    for (size_t f = 0; f < hours.size(); ++f) {
-        const QPointF p = track.at(hours[f]);
-        if (p.x() >= 0 && p.y() >= 0 && p.x() < maps.width && p.y() < maps.height)
-            along.push_back(maps.at(f, p));
-    }
-    if (along.empty())
-        return 0;
-    if (cap <= 0) {
-        std::vector<double> sorted = along;
-        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
-        cap = std::max(2 * sorted[sorted.size() / 2], double(detectionThreshold));
-    }
-    double sum = 0;
-    for (const double v : along)
-        sum += std::clamp(v, -cap, cap);
-    return sum / std::sqrt(double(along.size()));
-}
-
-// Moves the track to where its score is largest (shift and stack, started from the detections'
-// line): a pattern search over its position at the middle time and its displacement over half the
-// sequence, both in pixels so that one step fits both, in steps from half a pixel to an eighth.
-void refine(Track& track, const SignalFrames& maps, const std::vector<double>& hours)
-{
-    const auto [first, last] = std::minmax_element(hours.begin(), hours.end());
-    const double middle = 0.5 * (*first + *last);
-    const double half = std::max(0.5 * (*last - *first), 1e-6);
-    double cap = 0;
-    double best = trackScore(track, maps, hours, cap);
-    double p[4] = {track.x0 + track.vx * middle, track.y0 + track.vy * middle, track.vx * half,
-                   track.vy * half};
-    const auto place = [&](Track& t, const double* q) {
-        t.vx = q[2] / half;
-        t.vy = q[3] / half;
-        t.x0 = q[0] - t.vx * middle;
-        t.y0 = q[1] - t.vy * middle;
-    };
-    Track trial = track;
-    for (double step = 0.5; step >= 0.125;) {
-        bool moved = false;
-        for (int i = 0; i < 4; ++i) {
-            for (const double sign : {1.0, -1.0}) {
-                double q[4] = {p[0], p[1], p[2], p[3]};
-                q[i] += sign * step;
-                place(trial, q);
-                const double score = trackScore(trial, maps, hours, cap);
-                if (score > best) {
-                    best = score;
-                    std::copy(q, q + 4, p);
-                    moved = true;
-                    break;
-                }
-            }
-        }
-        if (!moved)
-            step /= 2;
-    }
-    place(track, p);
-    track.score = best;
-}
-
 // Claims the detections that belong to an accepted object in a frame: those on the patch of
 // signal connected to it (a bright comet's tail holds detections enough to make tracks of its
 // own) and, around a bright object, those within a distance growing with its signal (JPEG's
@@ -258,82 +171,6 @@ void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const Detect
         if (px >= 0 && py >= 0 && px < side && py < side && patch[size_t(py) * size_t(side) + size_t(px)])
             claimed.insert(i);
     });
-}
-
-// The frames in which the track's light stands out of the noise, if only a little.
-int framesLit(const Track& track, const SignalFrames& maps, const std::vector<double>& hours)
-{
-    int lit = 0;
-    for (size_t f = 0; f < hours.size(); ++f)
-        lit += maps.at(f, track.at(hours[f])) >= patchLevel;
-    return lit;
-}
-
-// Objects too faint to be detected in enough frames to grow a track: lines through pairs of
-// detections, faint ones included, half the sequence apart (a pair in each frame of the first
-// half, so that a faint object needs to stand out in only two frames of them all), each
-// scored by the signal summed along it over every frame. The promising ones are moved to their
-// best and kept when they stand out in enough frames.
-std::vector<Track> stackFaint(const SignalFrames& maps, const std::vector<double>& hours,
-                              const LinkSettings& settings, const std::function<bool(QPointF)>& plausible)
-{
-    const size_t n = hours.size();
-    std::vector<std::vector<Detection>> all(n);
-    std::vector<DetectionGrid> grids;
-    for (size_t f = 0; f < n; ++f) {
-        all[f] = maps.detections[f];
-        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
-    }
-    for (size_t f = 0; f < n; ++f)
-        grids.emplace_back(all[f], maps.width, maps.height);
-    // The signal summed along a line as `trackScore` sums it with the least cap, at the nearest
-    // pixels: cheap enough for every pair, and close to the full score.
-    const auto screen = [&](QPointF start, QPointF velocity) {
-        double sum = 0;
-        int inside = 0;
-        for (size_t f = 0; f < n; ++f) {
-            const QPointF p = start + velocity * hours[f];
-            if (p.x() < 0 || p.y() < 0 || p.x() >= maps.width || p.y() >= maps.height)
-                continue;
-            const float v = maps.snr[f][size_t(p.y()) * size_t(maps.width) + size_t(p.x())];
-            sum += std::clamp(v, -detectionThreshold, detectionThreshold);
-            ++inside;
-        }
-        return inside > 0 ? sum / std::sqrt(double(inside)) : 0.0;
-    };
-    const size_t half = n / 2;
-    std::vector<std::vector<Track>> found(n - half);
-    parallelFor(int(n - half), [&](int task) {
-        const size_t a = size_t(task), b = a + half;
-        const double dt = hours[b] - hours[a];
-        if (std::abs(dt) < 1e-6)
-            return;
-        for (const Detection& from : all[a]) {
-            grids[b].near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
-                const QPointF v = (all[b][size_t(j)].at - from.at) / dt;
-                const QPointF start = from.at - v * hours[a];
-                if (!plausible(v) || screen(start, v) < stackSeedScore)
-                    return;
-                Track track;
-                track.pick.assign(n, -1);
-                track.vx = v.x();
-                track.vy = v.y();
-                track.x0 = start.x();
-                track.y0 = start.y();
-                track.stacked = true;
-                found[size_t(task)].push_back(track);
-            });
-        }
-    });
-    std::vector<Track> tracks;
-    for (std::vector<Track>& some : found)
-        tracks.insert(tracks.end(), some.begin(), some.end());
-    parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
-    std::erase_if(tracks, [&](const Track& t) {
-        return t.score < minScore || !plausible(t.velocity()) ||
-               framesLit(t, maps, hours) < settings.minFrames;
-    });
-    return tracks;
 }
 
 Candidate candidateOf(const Track& track, const std::vector<double>& hours)

@@ -1,0 +1,77 @@
+#include "analysis/MoverTrack.h"
+
+using namespace tracks;
+
+namespace {
+
+constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
+
+} // namespace
+
+// Objects too faint to be detected in enough frames to grow a track: lines through pairs of
+// detections, faint ones included, half the sequence apart (a pair in each frame of the first
+// half, so that a faint object needs to stand out in only two frames of them all), each
+// scored by the signal summed along it over every frame. The promising ones are moved to their
+// best and kept when they stand out in enough frames.
+std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vector<double>& hours,
+                                      const LinkSettings& settings,
+                                      const std::function<bool(QPointF)>& plausible)
+{
+    const size_t n = hours.size();
+    std::vector<std::vector<Detection>> all(n);
+    std::vector<DetectionGrid> grids;
+    for (size_t f = 0; f < n; ++f) {
+        all[f] = maps.detections[f];
+        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
+    }
+    for (size_t f = 0; f < n; ++f)
+        grids.emplace_back(all[f], maps.width, maps.height);
+    // The signal summed along a line as `trackScore` sums it with the least cap, at the nearest
+    // pixels: cheap enough for every pair, and close to the full score.
+    const auto screen = [&](QPointF start, QPointF velocity) {
+        double sum = 0;
+        int inside = 0;
+        for (size_t f = 0; f < n; ++f) {
+            const QPointF p = start + velocity * hours[f];
+            if (p.x() < 0 || p.y() < 0 || p.x() >= maps.width || p.y() >= maps.height)
+                continue;
+            const float v = maps.snr[f][size_t(p.y()) * size_t(maps.width) + size_t(p.x())];
+            sum += std::clamp(v, -detectionThreshold, detectionThreshold);
+            ++inside;
+        }
+        return inside > 0 ? sum / std::sqrt(double(inside)) : 0.0;
+    };
+    const size_t half = n / 2;
+    std::vector<std::vector<Track>> found(n - half);
+    parallelFor(int(n - half), [&](int task) {
+        const size_t a = size_t(task), b = a + half;
+        const double dt = hours[b] - hours[a];
+        if (std::abs(dt) < 1e-6)
+            return;
+        for (const Detection& from : all[a]) {
+            grids[b].near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
+                const QPointF v = (all[b][size_t(j)].at - from.at) / dt;
+                const QPointF start = from.at - v * hours[a];
+                if (!plausible(v) || screen(start, v) < stackSeedScore)
+                    return;
+                Track track;
+                track.pick.assign(n, -1);
+                track.vx = v.x();
+                track.vy = v.y();
+                track.x0 = start.x();
+                track.y0 = start.y();
+                track.stacked = true;
+                found[size_t(task)].push_back(track);
+            });
+        }
+    });
+    std::vector<Track> tracks;
+    for (std::vector<Track>& some : found)
+        tracks.insert(tracks.end(), some.begin(), some.end());
+    parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
+    std::erase_if(tracks, [&](const Track& t) {
+        return t.score < minScore || !plausible(t.velocity()) ||
+               framesLit(t, maps, hours) < settings.minFrames;
+    });
+    return tracks;
+}
