@@ -1,10 +1,13 @@
 #include "analysis/MoverTrack.h"
 
+#include <algorithm>
+
 using namespace tracks;
 
 namespace {
 
 constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
+constexpr size_t maxSeeds = 4000;      // lines refined at most, the best screened first
 
 } // namespace
 
@@ -52,7 +55,10 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
             grids[b].near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
                 const QPointF v = (all[b][size_t(j)].at - from.at) / dt;
                 const QPointF start = from.at - v * hours[a];
-                if (!plausible(v) || screen(start, v) < stackSeedScore)
+                if (!plausible(v))
+                    return;
+                const double screened = screen(start, v);
+                if (screened < stackSeedScore)
                     return;
                 Track track;
                 track.pick.assign(n, -1);
@@ -61,6 +67,7 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
                 track.x0 = start.x();
                 track.y0 = start.y();
                 track.stacked = true;
+                track.score = screened;
                 found[size_t(task)].push_back(track);
             });
         }
@@ -68,6 +75,13 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
     std::vector<Track> tracks;
     for (std::vector<Track>& some : found)
         tracks.insert(tracks.end(), some.begin(), some.end());
+    // A frame full of faint detections (a storm of particle hits, a flat without its noise)
+    // must not make the search crawl.
+    if (tracks.size() > maxSeeds) {
+        std::nth_element(tracks.begin(), tracks.begin() + maxSeeds, tracks.end(),
+                         [](const Track& a, const Track& b) { return a.score > b.score; });
+        tracks.resize(maxSeeds);
+    }
     parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
     std::erase_if(tracks, [&](const Track& t) {
         return t.score < minScore || !plausible(t.velocity()) ||
