@@ -4,7 +4,6 @@
 #include <QRgb>
 
 #include <algorithm>
-
 #include <vector>
 
 class Picture;

@@ -9,6 +9,15 @@ namespace {
 constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
 constexpr size_t maxSeeds = 4000;      // lines refined at most, the best screened first
 
+// The frames in which the track's light stands out of the noise, if only a little.
+int framesLit(const Track& track, const SignalFrames& maps, const std::vector<double>& hours)
+{
+    int lit = 0;
+    for (size_t f = 0; f < hours.size(); ++f)
+        lit += maps.at(f, track.at(hours[f])) >= patchLevel;
+    return lit;
+}
+
 } // namespace
 
 // Objects too faint to be detected in enough frames to grow a track: lines through pairs of

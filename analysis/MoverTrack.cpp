@@ -67,11 +67,3 @@ void tracks::refine(Track& track, const SignalFrames& maps, const std::vector<do
     place(track, p);
     track.score = best;
 }
-
-int tracks::framesLit(const Track& track, const SignalFrames& maps, const std::vector<double>& hours)
-{
-    int lit = 0;
-    for (size_t f = 0; f < hours.size(); ++f)
-        lit += maps.at(f, track.at(hours[f])) >= patchLevel;
-    return lit;
-}

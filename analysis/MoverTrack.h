@@ -48,9 +48,6 @@ double trackScore(const Track& track, const SignalFrames& maps, const std::vecto
 // line), and sets its score.
 void refine(Track& track, const SignalFrames& maps, const std::vector<double>& hours);
 
-// The frames in which the track's light stands out of the noise, if only a little.
-int framesLit(const Track& track, const SignalFrames& maps, const std::vector<double>& hours);
-
 // Objects too faint to be detected in enough frames to grow a track, found by the signal summed
 // along lines through pairs of detections, faint ones included; refined and scored. `plausible`
 // says whether a velocity (picture pixels per hour) may be a mover's.
