@@ -99,9 +99,11 @@ FrameInfo frameInfoFromName(const QString& fileName)
     const QStringView extension = QStringView(name).mid(dot + 1);
     if (!oneOf(extension, {u"jpg", u"jpeg", u"gif", u"png", u"fts", u"fits"}))
         return {};
+    // The older browse names carry no size: YYYYMMDD_HHMM_c2.gif.
     const QList<QStringView> parts = QStringView(name).left(dot).split(u'_');
-    if (parts.size() != 4 || parts[0].size() != 8 || parts[1].size() != 4 || !allDigits(parts[0]) ||
-        !allDigits(parts[1]) || !oneOf(parts[3], {u"256", u"512", u"1024"}))
+    if ((parts.size() != 3 && parts.size() != 4) || parts[0].size() != 8 || parts[1].size() != 4 ||
+        !allDigits(parts[0]) || !allDigits(parts[1]) ||
+        (parts.size() == 4 && !oneOf(parts[3], {u"256", u"512", u"1024"})))
         return {};
     const Camera camera = cameraFrom(parts[2]);
     if (camera == Camera::Unknown)

@@ -22,10 +22,10 @@ struct FrameInfo
     Camera camera = Camera::Unknown;
 };
 
-// From the LASCO archive name YYYYMMDD_HHMM_<c2|c3>_<256|512|1024>.<jpg|jpeg|gif|png|fts|fits>
-// (camera and extension in any case): the time to the minute and the camera. Only the final
-// component of a path counts. Any other name, or an impossible date or time (month 13, hour 24),
-// gives nothing.
+// From the LASCO archive name YYYYMMDD_HHMM_<c2|c3>_<256|512|1024>.<jpg|jpeg|gif|png|fts|fits>,
+// or the older browse name without the size, YYYYMMDD_HHMM_<c2|c3>.<same extensions> (camera and
+// extension in any case): the time to the minute and the camera. Only the final component of a
+// path counts. Any other name, or an impossible date or time (month 13, hour 24), gives nothing.
 FrameInfo frameInfoFromName(const QString& fileName);
 
 // The value of one FITS header keyword with quotes and trailing blanks removed (as cfitsio's

@@ -21,16 +21,26 @@ TEST(FrameInfo, ArchiveNamesGiveTheMinuteAndCameraAndNothingElseDoes)
         {"/data/soho/19960101_0000_C2_512.GIF", "1996-01-01 00:00 UT", Camera::C2},
         {"20240229_2359_c2_256.fits", "2024-02-29 23:59 UT", Camera::C2},
         {"20130513_1654_C3_1024.JPEG", "2013-05-13 16:54 UT", Camera::C3},
-        {"20131313_1654_c3_1024.jpg", "", Camera::Unknown},       // month 13
-        {"20230229_1654_c3_1024.jpg", "", Camera::Unknown},       // not a leap year
-        {"20130513_2400_c3_1024.jpg", "", Camera::Unknown},       // hour 24
-        {"20130513_c3_1024.jpg", "", Camera::Unknown},            // no time
-        {"2013051a_1654_c3_1024.jpg", "", Camera::Unknown},       // not a digit
-        {"20130513_1654_c4_1024.jpg", "", Camera::Unknown},       // no such camera
-        {"20130513_1654_c3_2048.jpg", "", Camera::Unknown},       // no such size
-        {"20130513_1654_c3_1024.bmp", "", Camera::Unknown},       // other extension
-        {"20130513_1654_c3_1024.jpg.txt", "", Camera::Unknown},   // other extension
-        {"lasco_c3_20130513_1654_1024.jpg", "", Camera::Unknown}, // another order
+        {"20131313_1654_c3_1024.jpg", "", Camera::Unknown},          // month 13
+        {"20230229_1654_c3_1024.jpg", "", Camera::Unknown},          // not a leap year
+        {"20130513_2400_c3_1024.jpg", "", Camera::Unknown},          // hour 24
+        {"20130513_c3_1024.jpg", "", Camera::Unknown},               // no time
+        {"2013051a_1654_c3_1024.jpg", "", Camera::Unknown},          // not a digit
+        {"20130513_1654_c4_1024.jpg", "", Camera::Unknown},          // no such camera
+        {"20130513_1654_c3_2048.jpg", "", Camera::Unknown},          // no such size
+        {"20130513_1654_c3_1024.bmp", "", Camera::Unknown},          // other extension
+        {"20130513_1654_c3_1024.jpg.txt", "", Camera::Unknown},      // other extension
+        {"lasco_c3_20130513_1654_1024.jpg", "", Camera::Unknown},    // another order
+        {"20140611_0000_c2.gif", "2014-06-11 00:00 UT", Camera::C2}, // older browse name, no size
+        {"/frames/20140611_0037_C3.JPG", "2014-06-11 00:37 UT", Camera::C3},
+        {"20140611_2359_c2.fts", "2014-06-11 23:59 UT", Camera::C2},
+        {"20140631_0000_c2.gif", "", Camera::Unknown},  // no 31 June
+        {"20140611_1260_c2.gif", "", Camera::Unknown},  // minute 60
+        {"20140611_0000_c4.gif", "", Camera::Unknown},  // no such camera
+        {"20140611_0000_c2.bmp", "", Camera::Unknown},  // other extension
+        {"20140611_0000_c2_.gif", "", Camera::Unknown}, // empty size
+        {"20140611_000_c2.gif", "", Camera::Unknown},   // three-digit time
+        {"20140611_0000.gif", "", Camera::Unknown},     // no camera
     };
     for (const Case& c : cases) {
         const FrameInfo info = frameInfoFromName(QString::fromUtf8(c.source));
