@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <span>
+#include <vector>
 
 // Writes GIF files through giflib (Qt reads GIF but cannot write it).
 //
