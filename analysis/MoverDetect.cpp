@@ -17,16 +17,16 @@ namespace {
 constexpr float filterSigma = 1.2f;      // pixels: a faint comet's head in a LASCO frame, a little blurred
 constexpr int bleedRun = 8;              // saturated pixels in a row or column that make a bleed line
 constexpr int maskMargin = 3;            // pixels masked around a bleed line or a saturated area
-constexpr unsigned saturatedLevel = 254; // an 8-bit pixel's brightest component at which it is saturated
-constexpr unsigned blackLevel = 2;       // ... and at or below which it is black
+constexpr unsigned saturatedLevel = 254; // an 8-bit component at which, all three there, a pixel is saturated
+constexpr unsigned blackLevel = 2;       // the sum of the components at or below which a pixel is black
 constexpr int rowsPerTask = 16;
 
 using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
-// A frame's brightness, a row at a time, as Brightness reads it a pixel at a time: the data
-// values where the frame has them, otherwise the brightest of red, green and blue.
-// Returns whether any pixel of the row is saturated or has no value.
+// A frame's grey level, a row at a time (see `levelOf`): the data values where the frame has
+// them, otherwise the sum of red, green and blue. Returns whether any pixel of the row is
+// saturated or black, or has no value.
 bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
 {
     const int width = picture.pixelWidth();
@@ -48,11 +48,10 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
         Ints4 p;
         std::memcpy(&p, row + x, sizeof p);
         const Ints4 r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-        const Ints4 top = r > g ? r : g;
-        const Ints4 brightest = top > b ? top : b;
-        store4(out + x, __builtin_convertvector(brightest, Floats4));
-        const auto saturated = brightest >= saturatedLevel;
-        const auto black = brightest <= blackLevel;
+        const Ints4 sum = r + g + b;
+        store4(out + x, __builtin_convertvector(sum, Floats4));
+        const auto saturated = sum >= 3 * saturatedLevel;
+        const auto black = sum <= blackLevel;
         unsigned char four[4] = {};
         if (saturated[0] || saturated[1] || saturated[2] || saturated[3] || black[0] || black[1] ||
             black[2] || black[3]) {
@@ -63,9 +62,9 @@ bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
         std::memcpy(flags + x, four, sizeof four);
     }
     for (; x < width; ++x) {
-        out[x] = brightnessOf(row[x]);
-        const unsigned brightest = unsigned(out[x]);
-        flags[x] = (brightest >= saturatedLevel ? Saturated : 0) | (brightest <= blackLevel ? Black : 0);
+        out[x] = levelOf(row[x]);
+        const unsigned sum = unsigned(out[x]);
+        flags[x] = (sum >= 3 * saturatedLevel ? Saturated : 0) | (sum <= blackLevel ? Black : 0);
         flagged = flagged || flags[x];
     }
     return flagged;
@@ -136,7 +135,12 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
             const float* upper = sorted.data() + (n / 2) * lanes;
             float* median = planes.median.data() + row + size_t(x0);
             int k = 0;
-            for (; k + 4 <= count; k += 4)
+            const float* lowest = sorted.data();
+            const float* highest = sorted.data() + (n - 1) * lanes;
+            float* range = planes.range.data() + row + size_t(x0);
+            for (k = 0; k < count; ++k)
+                range[k] = highest[k] - lowest[k];
+            for (k = 0; k + 4 <= count; k += 4)
                 store4(median + k, 0.5f * (load4(lower + k) + load4(upper + k)));
             for (; k < count; ++k)
                 median[k] = 0.5f * (lower[k] + upper[k]);
@@ -375,6 +379,7 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
     const size_t pixels = size_t(planes.width) * size_t(planes.height);
     planes.pictures = pictures;
     planes.median.resize(pixels);
+    planes.range.resize(pixels);
     planes.signal.resize(planes.frames);
     planes.flags.resize(planes.frames);
     planes.flaggedRows.assign(planes.frames, std::vector<char>(size_t(planes.height), 0));
@@ -396,6 +401,7 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
         c = c >= 2;
     dilate(clipped, planes.width, planes.height);
     planes.steady = std::move(clipped);
+    maskOutsideField(planes);
     planes.steadyRuns.resize(size_t(planes.height));
     for (int y = 0; y < planes.height; ++y) {
         const unsigned char* row = planes.steady.data() + planes.at(0, y);
@@ -410,9 +416,11 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
             planes.steadyRuns[size_t(y)].push_back({start, x});
         }
     }
+    std::vector<std::vector<Detection>> points = brightPoints(planes);
     if (!goOn(35))
         return std::nullopt;
     parallelFor(n, [&](int f) { filterFrame(planes, size_t(f)); });
+    subtractBackground(planes);
     if (!goOn(65))
         return std::nullopt;
     measureNoise(planes);
@@ -431,6 +439,7 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
         found.erase(faint, found.end());
         maps.detections[size_t(f)] = std::move(found);
     });
+    maps.points = std::move(points);
     maps.snr = std::move(planes.signal);
     if (!goOn(100))
         return std::nullopt;

@@ -4,6 +4,7 @@
 // spots standing out in them. Used by the search only.
 
 #include <QPointF>
+#include <QRgb>
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +15,15 @@
 #include <vector>
 
 class Picture;
+
+// A pixel's grey level in its frame's colour table. Coronagraph tables (C2's red, C3's blue)
+// raise their components one after another, none ever falling, so their sum rises all along the
+// table: the brightest component alone saturates half-way up (C3's blue in the inner corona) and
+// leaves a comet there unseen.
+inline float levelOf(QRgb pixel)
+{
+    return float(qRed(pixel) + qGreen(pixel) + qBlue(pixel));
+}
 
 struct Detection
 {
@@ -33,6 +43,9 @@ struct SignalFrames
     // Per frame, the local maxima from `faintThreshold` up to `detectionThreshold`: they only
     // seed lines along which the signal is summed over every frame.
     std::vector<std::vector<Detection>> faint;
+    // Per frame, the bright points of the frame itself (its surroundings taken away, not the
+    // other frames): where the stars are, for their common motion.
+    std::vector<std::vector<Detection>> points;
 
     // The map of `frame` at a point, interpolated between pixel centres; 0 off the picture.
     float at(size_t frame, QPointF point) const;
@@ -72,6 +85,7 @@ struct Planes
     int height = 0;
     size_t frames = 0;
     std::vector<float> median; // per pixel, over the frames
+    std::vector<float> range;  // per pixel, the largest minus the smallest value over the frames
     // Per frame: the brightness minus the median (the residual), then in place the residual
     // through the matched filter, then its signal-to-noise map.
     std::vector<std::vector<float>> signal;
@@ -119,6 +133,19 @@ inline void store4(float* p, Floats4 v)
 void forRows(int height, const std::function<void(int first, int last)>& work);
 // One sigma of the noise in `values`; changes their order.
 float noiseSigma(std::vector<float>& values);
+// Adds to the steady mask what lies outside the field of view: the occulter and the frame's
+// corners, which hold one level in every frame, and burnt-in labels.
+void maskOutsideField(Planes& planes);
+// How much longer than wide the spot peaking at (x, y) of `map` is (1 for a round one): from the
+// second moments of its pixels within 4 of the peak holding half its value or more.
+float elongation(const std::vector<float>& map, int width, int height, int x, int y);
+// Sums over squares of 15 pixels a side around each pixel of `plane`, in place.
+void boxSum(const Planes& planes, std::vector<float>& plane);
+// Each frame's bright points against their surroundings (`SignalFrames::points`); from the
+// residual planes before they are filtered.
+std::vector<std::vector<Detection>> brightPoints(const Planes& planes);
+// Takes from each frame's filtered residual what is broader than a point.
+void subtractBackground(Planes& planes);
 // The noise of the filtered residuals around each pixel (`inverseNoise`).
 void measureNoise(Planes& planes);
 // Turns frame `f`'s filtered residual into its signal-to-noise map and finds its detections,

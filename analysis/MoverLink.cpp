@@ -3,7 +3,9 @@
 #include "analysis/MoverTrack.h"
 #include "analysis/Track.h"
 
+#include <QtGlobal>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <unordered_set>
 
@@ -13,8 +15,13 @@ namespace {
 
 constexpr double maxGate = 4.0;       // pixels a detection may lie off a track of few points being grown
 constexpr double minMotion = 3.0;     // pixels over the sequence below which a track stands still
-constexpr double starTolerance = 3.0; // pixels over the sequence within which a track moves with the stars
+// A track moves with the stars when its motion over the sequence differs from theirs by less than
+// `starTolerance` pixels plus `starShare` of theirs: a star drifting a few pixels stays partly in
+// the frames' median, and what is left of it in each frame runs ahead of it, faster than it.
+constexpr double starTolerance = 3.0;
+constexpr double starShare = 0.5;
 constexpr int seedReach = 3;          // frames apart the two detections of a seed may be
+constexpr int minPointFrames = 5;     // frames a track must show point-like signal in
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions
 // over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
 // frame).
@@ -173,12 +180,12 @@ void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const Detect
     });
 }
 
-Candidate candidateOf(const Track& track, const std::vector<double>& hours)
+Candidate candidateOf(const Track& track, const std::vector<double>& hours, int seen)
 {
     Candidate c;
     for (const double t : hours)
         c.positions.push_back(track.at(t));
-    c.framesDetected = track.count;
+    c.framesDetected = seen;
     c.score = track.score;
     TrackFit fit;
     fit.vx = track.vx;
@@ -204,6 +211,8 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     const std::optional<QPointF> stars = starVelocity(maps, hours);
     if (stars)
         maskStars(maps, hours, *stars);
+    if (qEnvironmentVariableIsSet("SKYRAKE_DEBUG_SEARCH"))
+        fprintf(stderr, "stars %d %.2f %.2f points %zu %zu\n", bool(stars), stars ? stars->x() : 0.0, stars ? stars->y() : 0.0, maps.points[0].size(), maps.points[1].size());
     const Linker linker(maps, hours);
     if (!goOn(10))
         return std::nullopt;
@@ -212,7 +221,8 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
         const double speed = std::hypot(v.x(), v.y());
         if (speed > settings.maxSpeed * 1.05 || speed * span < minMotion)
             return false;
-        return !stars || std::hypot(v.x() - stars->x(), v.y() - stars->y()) * span >= starTolerance;
+        return !stars || std::hypot(v.x() - stars->x(), v.y() - stars->y()) * span >=
+                             starTolerance + starShare * std::hypot(stars->x(), stars->y()) * span;
     };
 
     // Tracks grown from every pair of detections a few frames apart at a speed in range, one
@@ -263,6 +273,23 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     const double drifting = apart * maps.width / 1024.0;
     std::vector<std::set<int>> claimed(n);
     std::vector<std::unordered_set<size_t>> patches(n); // per frame, the pixels of accepted objects' patches
+    // Point-like signal near the track, a detection or a faint one, in enough frames: summed noise
+    // along a chance line stands out in two or three.
+    std::vector<std::vector<Detection>> all(n);
+    std::vector<DetectionGrid> allGrids;
+    for (size_t f = 0; f < n; ++f) {
+        all[f] = maps.detections[f];
+        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
+    }
+    for (size_t f = 0; f < n; ++f)
+        allGrids.emplace_back(all[f], maps.width, maps.height);
+    const int pointFrames = std::min(int(n), std::max(minPointFrames, int(n + 1) / 2));
+    const auto framesSeen = [&](const Track& track) {
+        int seen = 0;
+        for (size_t f = 0; f < n; ++f)
+            seen += allGrids[f].nearest(track.at(hours[f]), trackGate) >= 0;
+        return seen;
+    };
     std::vector<Candidate> candidates;
     for (Track& track : tracks) {
         if (int(candidates.size()) >= settings.maxCandidates)
@@ -273,7 +300,8 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
         // patch in two frames or more.
         const std::vector<int> grownFrom = track.pick;
         linker.settle(track);
-        if (!track.stacked && 2 * track.count < settings.minFrames)
+        const int seen = framesSeen(track);
+        if ((!track.stacked && 2 * track.count < settings.minFrames) || seen < pointFrames)
             continue;
         int shared = 0, onPatch = 0;
         for (size_t f = 0; f < n; ++f) {
@@ -302,7 +330,9 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
                     claimed[f].insert(pick);
             claimPatch(maps, f, track.at(hours[f]), linker.grid(f), claimed[f], patches[f]);
         }
-        candidates.push_back(candidateOf(track, hours));
+        candidates.push_back(candidateOf(track, hours, seen));
+        if (qEnvironmentVariableIsSet("SKYRAKE_DEBUG_SEARCH") && candidates.size() < 4)
+            fprintf(stderr, "  track v %.2f %.2f at %.1f %.1f score %.1f seen %d stacked %d\n", track.vx, track.vy, track.x0, track.y0, track.score, seen, track.stacked);
     }
     return candidates;
 }

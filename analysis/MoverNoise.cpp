@@ -2,7 +2,7 @@
 // pixel, each frame's signal-to-noise map, and the spots standing out in it.
 #include "analysis/MoverDetect.h"
 
-#include "analysis/Centroid.h"
+#include "platform/Picture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +14,15 @@ namespace {
 constexpr int noiseReach = 7;           // the noise is averaged over squares of 2 x 7 + 1 pixels a side
 constexpr float loneLevel = 5.0f;       // pixel noise sigmas above which a lone pixel is a hit
 constexpr size_t maxDetections = 20000; // per frame, the strongest kept
+constexpr float sharpRatio = 4.5f;      // a peak pixel this many times its 3 x 3 mean is a hit
+constexpr float shapeLevel = 5.0f;      // noise sigmas from which a spot's shape is measured
+constexpr float maxElongation = 2.2f;   // longer than wide by more than this: a streak
+
+} // namespace
 
 // Sums over squares of 2 x `noiseReach` + 1 pixels a side (cut off at the picture's edges), in
 // place: along the rows, then down the columns.
-void boxSum(const Planes& planes, std::vector<float>& plane)
+void detect::boxSum(const Planes& planes, std::vector<float>& plane)
 {
     const int width = planes.width, height = planes.height;
     std::vector<float> across(plane.size());
@@ -60,6 +65,8 @@ void boxSum(const Planes& planes, std::vector<float>& plane)
         }
     });
 }
+
+namespace {
 
 // The mean square of the filtered residual as a function of the median brightness, per pixel.
 // The noise changes with the brightness (where the C3 colour table brings in green above level
@@ -129,6 +136,27 @@ float detect::noiseSigma(std::vector<float>& values)
         sigma = float(std::sqrt(sum / double(std::max<size_t>(count, 1))));
     }
     return sigma;
+}
+
+// What is broader than a point leaves the filtered residual: each pixel less the mean of the
+// square around it, over the unmasked pixels. A streamer's slow change, a CME's front or a
+// brightening patch reach over many pixels; a comet's head is a point.
+void detect::subtractBackground(Planes& planes)
+{
+    const size_t pixels = size_t(planes.width) * size_t(planes.height);
+    std::vector<float> weight(pixels);
+    for (size_t i = 0; i < pixels; ++i)
+        weight[i] = planes.steady[i] ? 0.0f : 1.0f;
+    boxSum(planes, weight);
+    std::vector<float> mean;
+    for (size_t f = 0; f < planes.frames; ++f) {
+        mean = planes.signal[f];
+        boxSum(planes, mean);
+        float* signal = planes.signal[f].data();
+        for (size_t i = 0; i < pixels; ++i)
+            if (weight[i] > 0 && !planes.steady[i])
+                signal[i] -= mean[i] / weight[i];
+    }
 }
 
 // The mean square of the frames' filtered values at each pixel with the largest ones left out (a
@@ -226,10 +254,15 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
         planes.clearMasked(f, y, row);
     }
 
-    const Brightness brightness(*planes.pictures[f]);
+    const Picture& picture = *planes.pictures[f];
+    const auto level = [&](int x, int y) {
+        if (!picture.values().empty())
+            return picture.values()[planes.at(x, y)];
+        return levelOf(reinterpret_cast<const QRgb*>(picture.decoded().constScanLine(y))[x]);
+    };
     const auto value = [&](int x, int y) { return snr[planes.at(x, y)]; };
     const auto raw = [&](int x, int y) {
-        const float v = brightness.at(x, y) - planes.median[planes.at(x, y)];
+        const float v = level(x, y) - planes.median[planes.at(x, y)];
         return std::isfinite(v) ? v : -INFINITY;
     };
     const float lone = loneLevel * planes.pixelNoise[f];
@@ -263,6 +296,18 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
                     if (dx || dy)
                         neighbour = std::max(neighbour, raw(px + dx, py + dy));
             if (raw(px, py) > lone && neighbour < raw(px, py) / 4)
+                continue;
+            // Sharper than the optics draw a point: a hit, blurred a little by JPEG. The peak
+            // against its 3 x 3 neighbourhood's mean is about 1.5 for a point, 9 for one pixel.
+            float around = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    around += raw(px + dx, py + dy);
+            if (raw(px, py) > lone && raw(px, py) > sharpRatio * around / 9)
+                continue;
+            // Longer than wide: a cosmic ray's streak (a comet's faint tail barely shows at half
+            // the head's level).
+            if (v >= shapeLevel && elongation(snr, width, height, x, y) > maxElongation)
                 continue;
             // Sub-pixel position: a parabola through the peak and its neighbours on each axis.
             const auto offset = [](float before, float at, float after) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/FrameInfo.h"
+
 #include <QDateTime>
 #include <QPointF>
 
@@ -20,6 +22,8 @@ struct SearchFrame
     // When a frame's time is invalid (or all are the same), all frames are taken as equal steps
     // of 12 minutes.
     QDateTime time;
+    // The camera, for the rate at which tracks turn up in its empty frames.
+    Camera camera = Camera::Unknown;
 };
 
 struct Candidate
@@ -29,6 +33,9 @@ struct Candidate
     double score = 0;               // combined signal over the frames, in noise sigmas
     double speed = 0;               // picture pixels per hour
     double positionAngle = 0;       // degrees from up (north) through left (east), 0..360
+    // How often a track scoring as well turns up in a window of real frames without any mover, of
+    // the same camera and size: expected such tracks per window.
+    double falseAlarms = 0;
 };
 
 struct SearchOptions

@@ -1,7 +1,8 @@
 // The star field: it drifts as one across the frames, so its motion is the displacement that most
-// pairs of detections in consecutive frames share.
+// pairs of points half the sequence apart share.
 #include "analysis/MoverLink.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -9,24 +10,49 @@ namespace {
 constexpr double maxStarSpeed =
     60.0; // pixels per hour in a 1024-pixel frame: the stars drift slower (C3: 3, C2: 13)
 constexpr double voteBin = 1.0; // pixels per hour, the bins of the velocity histogram
+constexpr double minStarMotion = 1.5; // pixels over the sequence that the star field moves at least
+constexpr double minStarStep = 0.8; // pixels between the two frames of a vote, at least
+constexpr double starGate = 1.0; // pixels a star's detection may lie off where the drift takes it
 
 } // namespace
 
-std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours)
+namespace {
+
+struct Vote
 {
-    const double limit = maxStarSpeed * maps.width / 1024.0;
+    QPointF velocity;   // picture pixels per hour
+    double strength = 0; // the peak's votes against an even spread's, in its own sigmas
+};
+
+// The velocity that most pairs of `points` (per frame) about half the sequence apart share.
+std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int width, int height,
+                         const std::vector<double>& hours)
+{
+    const double limit = maxStarSpeed * width / 1024.0;
     const int half = int(std::ceil(limit / voteBin));
     const int side = 2 * half + 1;
     std::vector<int> votes(size_t(side) * size_t(side), 0);
     std::vector<QPointF> cast;
-    for (size_t f = 0; f + 1 < maps.detections.size(); ++f) {
-        const double dt = hours[f + 1] - hours[f];
+    // Each frame against the one about half the sequence later: over a long time a star's
+    // velocity comes out sharp (between frames six minutes apart a third of a pixel of position
+    // error is three pixels an hour).
+    const size_t n = points.size();
+    const double span = *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
+    for (size_t f = 0; f + 1 < n; ++f) {
+        size_t g = f + 1;
+        for (size_t k = f + 1; k < n; ++k)
+            if (std::abs(hours[k] - hours[f] - 0.5 * span) < std::abs(hours[g] - hours[f] - 0.5 * span))
+                g = k;
+        const double dt = hours[g] - hours[f];
         if (std::abs(dt) < 1e-6)
             continue;
-        const DetectionGrid next(maps.detections[f + 1], maps.width, maps.height);
-        for (const Detection& d : maps.detections[f]) {
-            next.near(d.at, std::min(limit * std::abs(dt), 64.0), [&](int i) {
-                const QPointF v = (maps.detections[f + 1][size_t(i)].at - d.at) / dt;
+        const DetectionGrid later(points[g], width, height);
+        for (const Detection& d : points[f]) {
+            later.near(d.at, std::min(limit * std::abs(dt), 64.0), [&](int i) {
+                const QPointF moved = points[g][size_t(i)].at - d.at;
+                if (std::hypot(moved.x(), moved.y()) < minStarStep)
+                    return; // a point that stands still
+                const QPointF v = moved / dt;
                 const int bx = int(std::lround(v.x() / voteBin)) + half;
                 const int by = int(std::lround(v.y() / voteBin)) + half;
                 if (bx < 0 || by < 0 || bx >= side || by >= side)
@@ -36,10 +62,14 @@ std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<
             });
         }
     }
-    // The busiest 3 x 3 bins, against what an even spread of the votes would put there.
+    // The busiest 3 x 3 bins, against what an even spread of the votes would put there. What
+    // stands still (labels, the logo, the pylon's edge, the corona's knots) is no star: the field
+    // drifts about a degree a day.
     int best = 0, bestX = 0, bestY = 0;
     for (int y = 1; y + 1 < side; ++y) {
         for (int x = 1; x + 1 < side; ++x) {
+            if (std::hypot(x - half, y - half) * voteBin * span < minStarMotion)
+                continue;
             int sum = 0;
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx)
@@ -55,39 +85,67 @@ std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<
     QPointF centre((bestX - half) * voteBin, (bestY - half) * voteBin);
     for (int round = 0; round < 2; ++round) {
         QPointF sum;
-        int n = 0;
+        int count = 0;
         for (const QPointF& v : cast) {
-            if (std::abs(v.x() - centre.x()) <= 1.5 * voteBin &&
-                std::abs(v.y() - centre.y()) <= 1.5 * voteBin) {
+            if (std::abs(v.x() - centre.x()) <= 1.5 * voteBin && std::abs(v.y() - centre.y()) <= 1.5 * voteBin) {
                 sum += v;
-                ++n;
+                ++count;
             }
         }
-        if (n > 0)
-            centre = sum / n;
+        if (count > 0)
+            centre = sum / count;
     }
-    return centre;
+    return Vote{centre, (best - even) / std::sqrt(even + 1)};
+}
+
+} // namespace
+
+// Two views of the stars vote: the frames' own bright points, which place a slow star where it
+// is, and the detections in the residuals, where a star that moves far (C2's, 12 pixels an hour)
+// stands clear of the median while the frames' texture crowds the bright points. The clearer
+// peak wins.
+std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours)
+{
+    const std::optional<Vote> own = vote(maps.points, maps.width, maps.height, hours);
+    const std::optional<Vote> residual = vote(maps.detections, maps.width, maps.height, hours);
+    if (own && (!residual || own->strength >= residual->strength))
+        return own->velocity;
+    if (residual)
+        return residual->velocity;
+    return std::nullopt;
 }
 
 void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF velocity)
 {
     const size_t n = maps.detections.size();
     std::vector<DetectionGrid> grids;
-    for (const std::vector<Detection>& frame : maps.detections)
+    for (const std::vector<Detection>& frame : maps.points)
         grids.emplace_back(frame, maps.width, maps.height);
-    // A star has a partner in the frame before or after, where the stars' motion takes it.
+    // A star is where the stars' motion takes it in other frames, and over a long enough time
+    // to tell it from a slow mover: a partner in two other frames, one of them half the
+    // sequence away or more. Between neighbouring frames a comet crawling at a few pixels an
+    // hour stays within the gate of where a star would be.
+    const double span = *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
     const auto isStar = [&](size_t f, const Detection& d) {
-        for (const size_t g : {f - 1, f + 1})
-            if (g < n && grids[g].nearest(d.at + velocity * (hours[g] - hours[f]), trackGate) >= 0)
-                return true;
-        return false;
+        int partners = 0;
+        bool far = false;
+        for (size_t g = 0; g < n; ++g) {
+            if (g == f || grids[g].nearest(d.at + velocity * (hours[g] - hours[f]), starGate) < 0)
+                continue;
+            ++partners;
+            far = far || std::abs(hours[g] - hours[f]) >= 0.5 * span;
+        }
+        return partners >= 2 && far;
     };
     for (size_t f = 0; f < n; ++f) {
-        for (const Detection& d : maps.detections[f]) {
+        for (const Detection& d : maps.points[f]) {
             if (!isStar(f, d))
                 continue;
             // A wider disc for a brighter star, whose residual spreads further.
-            const double radius = std::clamp(1.5 + 0.8 * std::log2(d.snr / 4), 1.5, 8.0);
+            // and, for the part of a slow star left in the median that runs ahead of it, half its
+            // motion over the sequence.
+            const double radius = std::clamp(1.5 + 0.8 * std::log2(d.snr / 4), 1.5, 8.0) +
+                                  std::min(4.0, 0.5 * std::hypot(velocity.x(), velocity.y()) * span);
             for (size_t g = 0; g < n; ++g) {
                 const QPointF centre = d.at + velocity * (hours[g] - hours[f]);
                 std::vector<float>& map = maps.snr[g];

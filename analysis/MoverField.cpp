@@ -1,0 +1,163 @@
+// Where the field of view is, found from the frames themselves: a coronagraph's browse frames
+// paint the occulter and the corners beyond the field in one flat colour, which holds exactly the
+// same level in every frame, while the sky never does. Burnt-in date labels and logos are white
+// text that changes (the minutes) or sits on the sky. Everything here works on blocks of 8 x 8
+// pixels, JPEG's own blocks, whose ringing at a sharp edge stays inside the block.
+#include "analysis/MoverDetect.h"
+
+#include "platform/Picture.h"
+
+#include <algorithm>
+
+using namespace detect;
+
+namespace {
+
+constexpr int block = 8;               // pixels
+constexpr float flatRange = 3.0f;      // grey levels (sums of components) a flat pixel may vary by
+constexpr int flatShare = 48;          // of a block's 64 pixels flat: the block is outside the field
+constexpr int minFlatBlocks = 24;      // blocks a flat area must hold: a smaller one is dark sky
+constexpr int textPixels = 4;          // white pixels in any frame that make a block part of a label
+constexpr int labelBlocks = 4;         // blocks of text side by side that make a label
+constexpr int closing = 2;             // blocks: gaps this wide between masked areas are closed
+constexpr int margin = 1;              // blocks masked around what is outside the field
+
+struct Grid
+{
+    int columns = 0, rows = 0;
+    std::vector<unsigned char> cells;
+    unsigned char& at(int c, int r) { return cells[size_t(r) * size_t(columns) + size_t(c)]; }
+    unsigned char get(int c, int r) const
+    {
+        return c < 0 || r < 0 || c >= columns || r >= rows ? 0 : cells[size_t(r) * size_t(columns) + size_t(c)];
+    }
+};
+
+// Widens (grow) or narrows (!grow) the marked cells by `reach` cells; the edge of the frame
+// counts as marked when narrowing, so that a mask along it stays.
+Grid morph(const Grid& in, int reach, bool grow)
+{
+    Grid out = in;
+    for (int r = 0; r < in.rows; ++r) {
+        for (int c = 0; c < in.columns; ++c) {
+            bool any = false, all = true;
+            for (int dr = -reach; dr <= reach; ++dr) {
+                for (int dc = -reach; dc <= reach; ++dc) {
+                    const int cc = c + dc, rr = r + dr;
+                    const bool inside = cc >= 0 && rr >= 0 && cc < in.columns && rr < in.rows;
+                    const bool marked = inside ? in.get(cc, rr) != 0 : !grow;
+                    any = any || marked;
+                    all = all && marked;
+                }
+            }
+            out.at(c, r) = grow ? any : all;
+        }
+    }
+    return out;
+}
+
+// Leaves out the marked areas (8-connected) of fewer than `least` cells.
+void dropSmall(Grid& grid, int least)
+{
+    std::vector<int> label(grid.cells.size(), -1);
+    std::vector<size_t> members, pending;
+    for (size_t start = 0; start < grid.cells.size(); ++start) {
+        if (!grid.cells[start] || label[start] >= 0)
+            continue;
+        members.clear();
+        pending.assign(1, start);
+        label[start] = 1;
+        while (!pending.empty()) {
+            const size_t i = pending.back();
+            pending.pop_back();
+            members.push_back(i);
+            const int c = int(i % size_t(grid.columns)), r = int(i / size_t(grid.columns));
+            for (int dr = -1; dr <= 1; ++dr) {
+                for (int dc = -1; dc <= 1; ++dc) {
+                    if (!grid.get(c + dc, r + dr))
+                        continue;
+                    const size_t j = size_t(r + dr) * size_t(grid.columns) + size_t(c + dc);
+                    if (label[j] < 0) {
+                        label[j] = 1;
+                        pending.push_back(j);
+                    }
+                }
+            }
+        }
+        if (int(members.size()) < least)
+            for (const size_t i : members)
+                grid.cells[i] = 0;
+    }
+}
+
+} // namespace
+
+void detect::maskOutsideField(Planes& planes)
+{
+    const int width = planes.width, height = planes.height;
+    Grid flat{(width + block - 1) / block, (height + block - 1) / block, {}};
+    flat.cells.assign(size_t(flat.columns) * size_t(flat.rows), 0);
+    Grid text = flat;
+    // Data values (FITS) hold real noise everywhere in the field: only an exact repeat is flat.
+    const bool values = !planes.pictures.front()->values().empty();
+    const float limit = values ? 0.0f : flatRange;
+    std::vector<int> flatCount(flat.cells.size(), 0), whiteCount(flat.cells.size(), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = planes.at(x, y);
+            const size_t cell = size_t(y / block) * size_t(flat.columns) + size_t(x / block);
+            flatCount[cell] += planes.range[i] <= limit;
+            bool white = false;
+            for (size_t f = 0; f < planes.frames && !white; ++f)
+                white = planes.flags[f][i] & Saturated;
+            whiteCount[cell] += white;
+        }
+    }
+    for (size_t cell = 0; cell < flat.cells.size(); ++cell) {
+        flat.cells[cell] = flatCount[cell] >= flatShare;
+        text.cells[cell] = whiteCount[cell] >= textPixels;
+    }
+    dropSmall(flat, minFlatBlocks);
+    // A label is a row of text blocks; a hit or a star whitens one or two.
+    Grid words = morph(text, 1, true);
+    dropSmall(words, 3 * (labelBlocks + 2));
+    for (size_t cell = 0; cell < flat.cells.size(); ++cell)
+        flat.cells[cell] = flat.cells[cell] || (words.cells[cell] && text.cells[cell]);
+    const Grid masked = morph(morph(morph(flat, closing, true), closing, false), margin, true);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (masked.get(x / block, y / block))
+                planes.steady[planes.at(x, y)] = 1;
+}
+
+float detect::elongation(const std::vector<float>& map, int width, int height, int x, int y)
+{
+    constexpr int reach = 4;
+    const float half = 0.5f * map[size_t(y) * size_t(width) + size_t(x)];
+    double w = 0, mx = 0, my = 0, xx = 0, yy = 0, xy = 0;
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int px = x + dx, py = y + dy;
+            if (px < 0 || py < 0 || px >= width || py >= height)
+                continue;
+            const float v = map[size_t(py) * size_t(width) + size_t(px)];
+            if (v < half)
+                continue;
+            w += v;
+            mx += v * dx;
+            my += v * dy;
+            xx += v * dx * dx;
+            yy += v * dy * dy;
+            xy += v * dx * dy;
+        }
+    }
+    if (w <= 0)
+        return 1;
+    mx /= w, my /= w;
+    const double cxx = xx / w - mx * mx, cyy = yy / w - my * my, cxy = xy / w - mx * my;
+    // The axes of the moments' ellipse, from the eigenvalues of their matrix.
+    const double mean = 0.5 * (cxx + cyy);
+    const double spread = std::sqrt(std::max(0.0, 0.25 * (cxx - cyy) * (cxx - cyy) + cxy * cxy));
+    const double minor = std::max(mean - spread, 1.0 / 12), major = mean + spread;
+    return float(std::sqrt(major / minor));
+}

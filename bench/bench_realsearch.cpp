@@ -1,0 +1,222 @@
+// The search on real frames: the shared LASCO sequences (SKYRAKE_SEQUENCES, by default
+// ../shared/sequences beside the project), every window of 8 consecutive frames, step 4.
+// False alarms: the candidates the search lists in each window (neither set holds a known comet).
+// Recovery: comets injected into the same windows through the frames' own colour table and
+// written again as their files were (sample/Injection.h), at peaks of 3, 4, 5 and 8 times the
+// frames' noise about the track, at speeds real sungrazers move. bench/README.md gives the figures.
+#include "analysis/FrameInfo.h"
+#include "analysis/MoverSearch.h"
+#include "pictures/LoadPictureFile.h"
+#include "platform/Picture.h"
+#include "sample/Injection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr int windowFrames = 8;
+constexpr int windowStep = 4;
+
+struct RealSet
+{
+    const char* folder;
+    double minSpeed, maxSpeed; // a sungrazer's speed in this camera, pixels per hour
+    double inner, outer;       // radii about the Sun (pixels) between which comets are injected
+};
+
+// C3: the occulter reaches about 75 px, the field about 500; C2: 180 and 500.
+const RealSet realSets[] = {{"c3_2020-09-25", 5, 40, 110, 450}, {"c2_2014-06-11", 30, 120, 220, 450}};
+
+QString sequencesDir()
+{
+    const QByteArray dir = qgetenv("SKYRAKE_SEQUENCES");
+    return dir.isEmpty() ? QStringLiteral(SKYRAKE_SEQUENCES) : QString::fromLocal8Bit(dir);
+}
+
+struct Frame
+{
+    QString name;
+    QByteArray bytes;
+    double hours; // after the set's first frame, from the name
+};
+
+std::vector<Frame> readSet(const RealSet& set)
+{
+    std::vector<Frame> frames;
+    const QDir dir(sequencesDir() + QLatin1Char('/') + QLatin1String(set.folder));
+    QDateTime first;
+    for (const QString& name : dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.gif")}, QDir::Files,
+                                             QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QDateTime time = QDateTime::fromString(name.left(13), QStringLiteral("yyyyMMdd_HHmm"));
+        time.setTimeSpec(Qt::UTC);
+        if (!first.isValid())
+            first = time;
+        frames.push_back({name, file.readAll(), double(first.msecsTo(time)) / 3.6e6});
+    }
+    return frames;
+}
+
+std::vector<Candidate> searchWindow(const std::vector<Frame>& set, size_t begin,
+                                    const std::vector<QByteArray>* replaced = nullptr,
+                                    const SearchOptions& options = {})
+{
+    std::vector<std::unique_ptr<Picture>> pictures;
+    std::vector<SearchFrame> frames;
+    for (size_t f = begin; f < begin + windowFrames; ++f) {
+        pictures.push_back(decodePicture(replaced ? (*replaced)[f - begin] : set[f].bytes, 96, 96));
+        if (!pictures.back())
+            return {};
+        const FrameInfo info = frameInfoOf(set[f].name, {});
+        frames.push_back({pictures.back().get(), info.time, info.camera});
+    }
+    return searchMovers(frames, options);
+}
+
+// `state.range(0)` 1: every frame written again first, as the injection writes it, without a comet.
+void BM_RealFalseAlarms(benchmark::State& state)
+{
+    const bool rewritten = state.range(0) == 1;
+    for (auto _ : state) {
+        int windows = 0, total = 0, worst = 0;
+        for (const RealSet& set : realSets) {
+            const std::vector<Frame> frames = readSet(set);
+            for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
+                std::vector<QByteArray> again;
+                for (size_t f = begin; f < begin + windowFrames; ++f)
+                    again.push_back(encodeLike(readFrame(frames[f].bytes), frames[f].bytes));
+                const std::vector<Candidate> found = searchWindow(frames, begin, rewritten ? &again : nullptr);
+                ++windows;
+                total += int(found.size());
+                worst = std::max(worst, int(found.size()));
+                std::fprintf(stderr, "%s from %s: %zu\n", set.folder, qPrintable(frames[begin].name),
+                             found.size());
+            }
+        }
+        if (windows == 0) {
+            state.SkipWithError("no real sequences found (SKYRAKE_SEQUENCES)");
+            return;
+        }
+        state.counters["windows"] = windows;
+        state.counters["per_window"] = double(total) / windows;
+        state.counters["worst_window"] = worst;
+    }
+}
+
+// A track for an injected comet: speed and direction drawn, kept between the set's radii about
+// the Sun in every frame, clear of the pylon (C3, toward the upper right) and of the corners.
+bool drawTrack(std::mt19937& random, const RealSet& set, double span, QPointF sun, QPointF& start,
+               QPointF& velocity)
+{
+    std::uniform_real_distribution<double> uniform(0, 1);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const double speed = set.minSpeed + (set.maxSpeed - set.minSpeed) * uniform(random);
+        const double angle = 2 * M_PI * uniform(random);
+        velocity = QPointF(speed * std::cos(angle), speed * std::sin(angle));
+        start = QPointF(60 + 904 * uniform(random), 60 + 904 * uniform(random));
+        bool inside = true;
+        for (double t = 0; t <= span && inside; t += span / 8) {
+            const QPointF p = start + velocity * t - sun;
+            const double r = std::hypot(p.x(), p.y());
+            const double pa = std::atan2(-p.y(), p.x()) * 180 / M_PI; // from +x, counter-clockwise
+            const bool pylon = set.minSpeed < 10 && std::abs(pa - 47) < 10;
+            inside = r >= set.inner && r <= set.outer && !pylon;
+        }
+        if (inside)
+            return true;
+    }
+    return false;
+}
+
+// `state.range(0)` tracks per window and peak. A comet counts as found when the first candidate
+// runs within 3 px (root mean square over the frames) of its true head positions.
+void BM_RealInjection(benchmark::State& state)
+{
+    const int trials = int(state.range(0));
+    const double peaks[] = {3, 4, 5, 8};
+    for (auto _ : state) {
+        int found[4] = {}, tried[4] = {};
+        double squares = 0;
+        int tracked = 0;
+        std::mt19937 random(19);
+        for (const RealSet& set : realSets) {
+            const std::vector<Frame> frames = readSet(set);
+            for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
+                std::vector<QByteArray> files;
+                std::vector<double> hours;
+                for (size_t f = begin; f < begin + windowFrames; ++f) {
+                    files.push_back(frames[f].bytes);
+                    hours.push_back(frames[f].hours - frames[begin].hours);
+                }
+                const QPointF sun(512, 512);
+                for (int p = 0; p < 4; ++p) {
+                    for (int trial = 0; trial < trials; ++trial) {
+                        QPointF start, velocity;
+                        if (!drawTrack(random, set, hours.back(), sun, start, velocity))
+                            continue;
+                        const InjectedSequence injected =
+                            injectSequence(files, hours, start, velocity, peaks[p], sun);
+                        const std::vector<Candidate> candidates = searchWindow(frames, begin, &injected.files);
+                        ++tried[p];
+                        const auto report = [&](const char* outcome) {
+                            if (!qEnvironmentVariableIsSet("SKYRAKE_BENCH_VERBOSE"))
+                                return;
+                            std::fprintf(stderr, "%s %s %gx at (%.0f, %.0f) %.0f px/h, noise %.1f: %s;",
+                                         set.folder, qPrintable(frames[begin].name), peaks[p], start.x(),
+                                         start.y(), std::hypot(velocity.x(), velocity.y()), injected.noise,
+                                         outcome);
+                            for (const Candidate& c : candidates) {
+                                double e = 0;
+                                for (size_t f = 0; f < injected.heads.size(); ++f) {
+                                    const QPointF d = c.positions[f] - injected.heads[f];
+                                    e += d.x() * d.x() + d.y() * d.y();
+                                }
+                                std::fprintf(stderr, " [%.1f px, score %.1f, %d frames]",
+                                             std::sqrt(e / double(injected.heads.size())), c.score, c.framesDetected);
+                            }
+                            std::fprintf(stderr, "\n");
+                        };
+                        if (candidates.empty()) {
+                            report("missed");
+                            continue;
+                        }
+                        double sum = 0;
+                        for (size_t f = 0; f < injected.heads.size(); ++f) {
+                            const QPointF d = candidates[0].positions[f] - injected.heads[f];
+                            sum += d.x() * d.x() + d.y() * d.y();
+                        }
+                        sum /= double(injected.heads.size());
+                        report(std::sqrt(sum) < 3 ? "found" : "missed");
+                        if (std::sqrt(sum) < 3) {
+                            ++found[p];
+                            squares += sum;
+                            ++tracked;
+                        }
+                    }
+                }
+            }
+        }
+        if (tried[0] == 0) {
+            state.SkipWithError("no real sequences found (SKYRAKE_SEQUENCES)");
+            return;
+        }
+        for (int p = 0; p < 4; ++p)
+            state.counters["found_first_" + std::to_string(int(peaks[p])) + "x"] = double(found[p]) / tried[p];
+        state.counters["comets_per_peak"] = tried[0];
+        state.counters["rms_px"] = tracked > 0 ? std::sqrt(squares / tracked) : 0.0;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_RealFalseAlarms)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_RealInjection)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark::kSecond);
