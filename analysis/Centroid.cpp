@@ -3,8 +3,10 @@
 #include "platform/Picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 Brightness::Brightness(const Picture& picture)
     : m_picture(picture), m_width(picture.pixelWidth()), m_height(picture.pixelHeight())
@@ -59,11 +61,132 @@ Background borderBackground(const Brightness& frame, int cx, int cy, int radius)
     return {level, std::max(1.4826f * median(ring), 0.5f)};
 }
 
+// A pixel that stands far above the noise with no neighbour reaching half its signal is a
+// cosmic-ray hit or a hot pixel, not part of an object of some extent.
+bool loneHit(const Brightness& frame, int x, int y, const Background& ground)
+{
+    const float excess = frame.at(x, y) - ground.level;
+    if (!(excess > float(detection) * ground.noise))
+        return false;
+    for (int ny = -1; ny <= 1; ++ny) {
+        for (int nx = -1; nx <= 1; ++nx) {
+            const float n = frame.at(x + nx, y + ny);
+            if ((nx || ny) && std::isfinite(n) && n - ground.level >= excess / 2)
+                return false;
+        }
+    }
+    return true;
+}
+
+struct Aperture
+{
+    double mean;        // brightness under the centroid's Gaussian window, hits taken as background
+    double independent; // one sigma of `mean` if each pixel's noise were its own
+};
+
+// The window's weighted mean centred at `centre`, out to 3 window sigmas; nothing when less than
+// nine tenths of the window lies on the frame.
+std::optional<Aperture> apertureAt(const Brightness& frame, QPointF centre, const Background& ground)
+{
+    constexpr double reach = 3 * windowSigma;
+    double full = 0, sum = 0, weights = 0, squares = 0;
+    for (int y = int(std::floor(centre.y() - reach)); y <= int(std::ceil(centre.y() + reach)); ++y) {
+        for (int x = int(std::floor(centre.x() - reach)); x <= int(std::ceil(centre.x() + reach)); ++x) {
+            const double ox = x + 0.5 - centre.x(), oy = y + 0.5 - centre.y();
+            if (ox * ox + oy * oy > reach * reach)
+                continue;
+            const double w = std::exp(-(ox * ox + oy * oy) / (2 * windowSigma * windowSigma));
+            full += w;
+            const float v = frame.at(x, y);
+            if (!std::isfinite(v))
+                continue;
+            sum += w * (loneHit(frame, x, y, ground) ? ground.level : v);
+            weights += w;
+            squares += w * w;
+        }
+    }
+    if (weights < 0.9 * full)
+        return std::nullopt;
+    return Aperture{sum / weights, ground.noise * std::sqrt(squares) / weights};
+}
+
+struct SkySample
+{
+    double dx, dy; // from the centre, pixels
+    double mean;
+};
+
+// The plane a + b dx + c dy through the samples (those `use` takes) by least squares: `a`, its
+// level at the centre; nothing when the samples do not fix a plane.
+std::optional<std::array<double, 3>> fitPlane(const std::vector<SkySample>& samples,
+                                              const std::vector<bool>& use)
+{
+    double n = 0, x = 0, y = 0, xx = 0, xy = 0, yy = 0, v = 0, xv = 0, yv = 0;
+    for (size_t k = 0; k < samples.size(); ++k) {
+        if (!use[k])
+            continue;
+        const SkySample& s = samples[k];
+        n += 1, x += s.dx, y += s.dy, xx += s.dx * s.dx, xy += s.dx * s.dy, yy += s.dy * s.dy;
+        v += s.mean, xv += s.dx * s.mean, yv += s.dy * s.mean;
+    }
+    // Cramer's rule on the normal equations.
+    const auto det3 = [](double a, double b, double c, double d, double e, double f, double g, double h,
+                         double i) {
+        return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+    };
+    const double det = det3(n, x, y, x, xx, xy, y, xy, yy);
+    if (n < 3 || std::abs(det) < 1e-9)
+        return std::nullopt;
+    return std::array<double, 3>{det3(v, x, y, xv, xx, xy, yv, xy, yy) / det,
+                                 det3(n, v, y, x, xv, xy, y, yv, yy) / det,
+                                 det3(n, x, v, x, xx, xv, y, xy, yv) / det};
+}
+
+// The window's flux at `centre` against the same window laid on the sky around it, in sigmas of
+// that sky's scatter about a plane. Measured, not assumed from the pixels' own noise: a JPEG's
+// blocks and the frame's own structure (grain, stars, streamers) move a window's sum far more than
+// independent pixels would. The plane takes out the corona's smooth fall-off, which is no noise;
+// a second fit without the samples far off the first (a star, the object's own tail) keeps them
+// from tilting it.
+double significanceAt(const Brightness& frame, QPointF centre, const Background& ground)
+{
+    const std::optional<Aperture> here = apertureAt(frame, centre, ground);
+    if (!here)
+        return 0;
+    std::vector<SkySample> around;
+    for (const auto& [distance, count] : {std::pair{9.0, 8}, std::pair{15.0, 12}}) {
+        for (int k = 0; k < count; ++k) {
+            const QPointF offset =
+                distance * QPointF(std::cos(2 * M_PI * k / count), std::sin(2 * M_PI * k / count));
+            if (const std::optional<Aperture> sky = apertureAt(frame, centre + offset, ground))
+                around.push_back({offset.x(), offset.y(), sky->mean});
+        }
+    }
+    if (around.size() < 8)
+        return 0;
+    std::vector<bool> use(around.size(), true);
+    double level = 0, scatter = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::optional<std::array<double, 3>> plane = fitPlane(around, use);
+        if (!plane)
+            return 0;
+        std::vector<float> residuals;
+        for (const SkySample& s : around)
+            residuals.push_back(
+                float(std::abs(s.mean - ((*plane)[0] + (*plane)[1] * s.dx + (*plane)[2] * s.dy))));
+        level = (*plane)[0];
+        scatter = std::max(1.4826 * median(residuals), here->independent);
+        for (size_t k = 0; k < around.size(); ++k)
+            use[k] = residuals[k] <= 3 * scatter;
+    }
+    return (here->mean - level) / scatter;
+}
+
 } // namespace
 
 Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius)
 {
-    const Centroid fallback{clicked, false};
+    const Centroid fallback{clicked, false, 0.0};
     const int cx = int(std::floor(clicked.x()));
     const int cy = int(std::floor(clicked.y()));
     const Background ground = borderBackground(frame, cx, cy, radius);
@@ -71,9 +194,7 @@ Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius)
     const int side = 2 * radius + 1;
     const auto value = [&](int dx, int dy) { return frame.at(cx + dx, cy + dy); };
 
-    // The signal above the background in the box. A pixel that stands far above the noise with
-    // no neighbour reaching half its signal is a cosmic-ray hit or a hot pixel, not part of an
-    // object of some extent: it counts as background.
+    // The signal above the background in the box; a lone hit counts as background.
     std::vector<float> signal(size_t(side) * size_t(side), 0.0f);
     const auto at = [&](int dx, int dy) -> float& {
         return signal[size_t(dy + radius) * size_t(side) + size_t(dx + radius)];
@@ -83,17 +204,7 @@ Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius)
             const float v = value(dx, dy);
             if (!std::isfinite(v))
                 continue;
-            const float excess = v - ground.level;
-            float brightestNeighbour = -std::numeric_limits<float>::infinity();
-            for (int ny = -1; ny <= 1; ++ny) {
-                for (int nx = -1; nx <= 1; ++nx) {
-                    const float n = value(dx + nx, dy + ny);
-                    if ((nx || ny) && std::isfinite(n))
-                        brightestNeighbour = std::max(brightestNeighbour, n - ground.level);
-                }
-            }
-            const bool lone = excess > float(detection) * ground.noise && brightestNeighbour < excess / 2;
-            at(dx, dy) = lone ? 0.0f : std::max(0.0f, excess);
+            at(dx, dy) = loneHit(frame, cx + dx, cy + dy, ground) ? 0.0f : std::max(0.0f, v - ground.level);
         }
     }
 
@@ -148,5 +259,17 @@ Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius)
         if (std::hypot(move.x(), move.y()) < 0.1)
             break;
     }
-    return {centre, true};
+    return {centre, true, significanceAt(frame, centre, ground)};
+}
+
+bool significantNear(const Centroid& found, QPointF expected)
+{
+    return found.refined && found.significance >= minSignificance &&
+           std::hypot(found.position.x() - expected.x(), found.position.y() - expected.y()) <= maxTrackOffset;
+}
+
+Centroid centroidOnTrack(const Brightness& frame, QPointF onTrack)
+{
+    const Centroid found = refineCentroid(frame, onTrack);
+    return significantNear(found, onTrack) ? found : Centroid{onTrack, false, 0.0};
 }

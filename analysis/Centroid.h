@@ -38,6 +38,9 @@ struct Centroid
 {
     QPointF position; // picture pixels, as Brightness counts them
     bool refined;     // false: nothing stood above the background, and `position` is the click
+    // The flux under the centroid's Gaussian window at `position` above the same window laid on
+    // the sky around it, in sigmas of that sky's scatter; 0 when not refined.
+    double significance = 0;
 };
 
 // The centre of the object under `clicked`: a background-subtracted, intensity-weighted
@@ -47,3 +50,19 @@ struct Centroid
 // background. Falls back to the click when nothing stands above the noise or the centre would
 // leave the first box.
 Centroid refineCentroid(const Brightness& frame, QPointF clicked, int radius = 5);
+
+// Below this a centroid's flux is what noise gives where the centroid has chased it.
+inline constexpr double minSignificance = 5.0;
+// Picture pixels: a centroid farther than this from where a fitted track puts the object has
+// found something else.
+inline constexpr double maxTrackOffset = 1.5;
+
+// Whether `found`, a centroid started where a fitted track expects the object (`expected`), is
+// a measurement in its own right: significant, and near the track. A track sums the signal of
+// every frame; where a frame's own centroid is weak or has wandered off, the track's position is
+// the better one to keep.
+bool significantNear(const Centroid& found, QPointF expected);
+
+// The centre to measure in a frame where a fitted track puts the object at `onTrack`: the
+// centroid found there when `significantNear` holds, otherwise `onTrack` itself, not refined.
+Centroid centroidOnTrack(const Brightness& frame, QPointF onTrack);

@@ -3,6 +3,7 @@
 // frames' measurements.
 #include "viewer/SkyrakeView.h"
 
+#include "analysis/Centroid.h"
 #include "analysis/FrameInfo.h"
 #include "platform/CommandIds.h"
 #include "platform/Desktop.h"
@@ -70,12 +71,18 @@ void CSkyrakeView::OnCandidateList()
     dialog.move(mapToGlobal(QPoint(std::max(0, width() - dialog.width() - 16), 16)));
     if (dialog.exec() != QDialog::Accepted || dialog.taken() < 0)
         return;
-    // The candidate's positions become the measurements, each centred on the object found there.
+    // The candidate's positions become the measurements, each centred on the object found there;
+    // where a frame's centroid is too faint to trust or strays from the track, the track's own
+    // position is kept.
     const Candidate& c = m_candidates[size_t(dialog.taken())];
     int index = 0;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos && index < int(c.positions.size());
-         pos = PictureList::next(pos), ++index)
-        measure(*PictureList::GetAt(pos), c.positions[size_t(index)]);
+         pos = PictureList::next(pos), ++index) {
+        const CPictureItem& item = *PictureList::GetAt(pos);
+        const QPointF onTrack = c.positions[size_t(index)];
+        const Centroid centre = centroidOnTrack(Brightness(*item.m_pPicture), onTrack);
+        m_measured[&item] = measurementOf(item, onTrack, centre.position, centre.refined);
+    }
     ShowCurrent();
 }
 

@@ -1,8 +1,12 @@
-// Measuring without a widget: the centroid on seeded noisy spots, the track fit and its flags,
-// and the Sungrazer report's text.
+// Measuring without a widget: the centroid on seeded noisy spots, when a track's position is kept
+// instead, the track fit and its flags, and the Sungrazer report's text.
 #include "analysis/Centroid.h"
+#include "analysis/MoverSearch.h"
 #include "analysis/SungrazerReport.h"
 #include "platform/Picture.h"
+#include "sample/SequenceMaker.h"
+
+#include "Fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 
 namespace {
@@ -81,6 +86,95 @@ TEST(Centroid, FallsBackToTheClickOnEmptySkyAndIgnoresACosmicRayHit)
     const Centroid found = refineCentroid(Brightness(Picture(both, 1, 1)), {31, 31});
     ASSERT_TRUE(found.refined);
     EXPECT_LT(std::hypot(found.position.x() - 30.5, found.position.y() - 30.5), 0.3);
+}
+
+TEST(Centroid, IsTakenOnATrackOnlyWhereItIsSignificantAndNearTheTrack)
+{
+    struct Case
+    {
+        const char* what;
+        double peakInNoise;
+        QPointF offset;     // of the spot from the track's position, pixels
+        bool hit;           // a lone saturated pixel at the track's position
+        double least, most; // share of trials in which the centroid is taken
+    };
+    const Case cases[] = {
+        {"a clear spot on the track", 8.0, {0.6, -0.4}, false, 0.95, 1.0},
+        {"noise alone", 0.0, {}, false, 0.0, 0.05},
+        {"a cosmic-ray hit on noise", 0.0, {}, true, 0.0, 0.05},
+        {"a clear spot off the track", 8.0, {2.2, 1.0}, false, 0.0, 0.05},
+    };
+    for (const Case& c : cases) {
+        std::mt19937 random(31);
+        std::uniform_real_distribution<double> within(0, 1);
+        int taken = 0;
+        constexpr int trials = 60;
+        for (int trial = 0; trial < trials; ++trial) {
+            const QPointF track(28 + 8 * within(random), 28 + 8 * within(random));
+            const Picture spot = spotFrame(random, track + c.offset, 4.0 * c.peakInNoise);
+            QImage pixels = spot.decoded();
+            if (c.hit)
+                pixels.setPixel(int(track.x()), int(track.y()), qRgb(255, 255, 255));
+            const Picture frame(pixels, 1, 1);
+            const Centroid kept = centroidOnTrack(Brightness(frame), track);
+            taken += kept.refined;
+            EXPECT_TRUE(kept.refined || kept.position == track) << c.what;
+        }
+        EXPECT_GE(taken, c.least * trials) << c.what;
+        EXPECT_LE(taken, c.most * trials) << c.what;
+    }
+}
+
+TEST(Centroid, AFaintCometsTrackTakenAsMeasurementsKeepsTheTracksAccuracy)
+{
+    // Comets at 2.5 noise sigmas, found by their summed signal: each frame's own centroid mostly
+    // chases noise and the background's grain, the track does not.
+    const QImage background(fixture(lasco1024Jpg));
+    double track = 0, centroids = 0, kept = 0;
+    int frames = 0;
+    for (const quint32 seed : {101u, 202u, 303u, 404u}) {
+        SampleOptions options;
+        options.seed = seed;
+        options.size = 512;
+        options.peak = 2.5;
+        const std::vector<SampleFrame> truth = makeSequence(background, options);
+        std::vector<std::unique_ptr<Picture>> pictures;
+        std::vector<SearchFrame> search;
+        for (const SampleFrame& frame : truth) {
+            pictures.push_back(
+                std::make_unique<Picture>(frame.picture.convertToFormat(QImage::Format_RGB32), 1, 1));
+            search.push_back({pictures.back().get(), frame.time});
+        }
+        const std::vector<Candidate> found = searchMovers(search);
+        ASSERT_FALSE(found.empty()) << seed;
+        std::vector<Measurement> measured;
+        for (size_t f = 0; f < truth.size(); ++f) {
+            const QPointF onTrack = found[0].positions[f];
+            const auto squared = [&](QPointF p) {
+                const QPointF d = p - truth[f].comets[0];
+                return QPointF::dotProduct(d, d);
+            };
+            const Brightness frame(*pictures[f]);
+            const Centroid centre = centroidOnTrack(frame, onTrack);
+            track += squared(onTrack);
+            centroids += squared(refineCentroid(frame, onTrack).position);
+            kept += squared(centre.position);
+            ++frames;
+            Measurement m;
+            m.frame = truth[f].name;
+            m.info = {truth[f].time, false, Camera::C3};
+            m.frameSize = pictures[f]->decoded().size();
+            m.position = centre.position;
+            measured.push_back(m);
+        }
+        EXPECT_TRUE(trackFlags(measured, fitTrack(measured)).isEmpty()) << seed;
+    }
+    track = std::sqrt(track / frames);
+    centroids = std::sqrt(centroids / frames);
+    kept = std::sqrt(kept / frames);
+    EXPECT_LT(track, 1.0);
+    EXPECT_LE(kept, track + 0.02) << "centroids alone: " << centroids;
+    EXPECT_LT(kept, centroids / 2) << "track: " << track;
 }
 
 Measurement at(const char* time, double x, double y, Camera camera = Camera::C3, int size = 1024)

@@ -140,8 +140,10 @@ TEST_F(Measure, TheSearchFindsTheCometAndItsTrackBecomesTheMeasurements)
     ASSERT_FALSE(view->candidates().empty()) << summary.toStdString();
     const std::vector<Measurement> measured = view->measurements();
     ASSERT_EQ(measured.size(), 4u);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         EXPECT_LT(QLineF(measured[size_t(i)].position, comet[i]).length(), 1.0) << i;
+        EXPECT_TRUE(measured[size_t(i)].refined) << i; // a clear object: its own centre, not the track's
+    }
     // A change of the sequence drops the candidates: their positions were per frame.
     deleteAllPictures(*view);
     EXPECT_TRUE(view->candidates().empty());
