@@ -3,9 +3,7 @@
 #include "analysis/MoverTrack.h"
 #include "analysis/Track.h"
 
-#include <QtGlobal>
 #include <cmath>
-#include <cstdio>
 #include <set>
 #include <unordered_set>
 
@@ -13,15 +11,15 @@ using namespace tracks;
 
 namespace {
 
-constexpr double maxGate = 4.0;       // pixels a detection may lie off a track of few points being grown
-constexpr double minMotion = 3.0;     // pixels over the sequence below which a track stands still
+constexpr double maxGate = 4.0;   // pixels a detection may lie off a track of few points being grown
+constexpr double minMotion = 3.0; // pixels over the sequence below which a track stands still
 // A track moves with the stars when its motion over the sequence differs from theirs by less than
 // `starTolerance` pixels plus `starShare` of theirs: a star drifting a few pixels stays partly in
 // the frames' median, and what is left of it in each frame runs ahead of it, faster than it.
 constexpr double starTolerance = 3.0;
 constexpr double starShare = 0.5;
-constexpr int seedReach = 3;          // frames apart the two detections of a seed may be
-constexpr int minPointFrames = 5;     // frames a track must show point-like signal in
+constexpr int seedReach = 3;      // frames apart the two detections of a seed may be
+constexpr int minPointFrames = 5; // frames a track must show point-like signal in
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions
 // over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
 // frame).
@@ -211,8 +209,6 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     const std::optional<QPointF> stars = starVelocity(maps, hours);
     if (stars)
         maskStars(maps, hours, *stars);
-    if (qEnvironmentVariableIsSet("SKYRAKE_DEBUG_SEARCH"))
-        fprintf(stderr, "stars %d %.2f %.2f points %zu %zu\n", bool(stars), stars ? stars->x() : 0.0, stars ? stars->y() : 0.0, maps.points[0].size(), maps.points[1].size());
     const Linker linker(maps, hours);
     if (!goOn(10))
         return std::nullopt;
@@ -257,7 +253,7 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     if (!goOn(60))
         return std::nullopt;
     parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
-    std::erase_if(tracks, [](const Track& t) { return t.score < minScore; });
+    std::erase_if(tracks, [&](const Track& t) { return t.score < settings.minScore; });
     if (!goOn(75))
         return std::nullopt;
     for (Track& track : stackFaint(maps, hours, settings, plausible))
@@ -331,8 +327,6 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
             claimPatch(maps, f, track.at(hours[f]), linker.grid(f), claimed[f], patches[f]);
         }
         candidates.push_back(candidateOf(track, hours, seen));
-        if (qEnvironmentVariableIsSet("SKYRAKE_DEBUG_SEARCH") && candidates.size() < 4)
-            fprintf(stderr, "  track v %.2f %.2f at %.1f %.1f score %.1f seen %d stacked %d\n", track.vx, track.vy, track.x0, track.y0, track.score, seen, track.stacked);
     }
     return candidates;
 }

@@ -13,11 +13,16 @@
 #include <optional>
 #include <vector>
 
+namespace tracks {
+inline constexpr double minScore = 9.0; // noise sigmas a candidate's combined signal must reach
+}
+
 struct LinkSettings
 {
     double maxSpeed = 120; // picture pixels per hour
     int minFrames = 4;
     int maxCandidates = 20;
+    double minScore = tracks::minScore;
 };
 
 // A detection may lie this far off a settled track, picture pixels.

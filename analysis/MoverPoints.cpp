@@ -10,8 +10,8 @@ using namespace detect;
 
 namespace {
 
-constexpr float pointLevel = 8.0f;    // sigmas of a frame's surroundings-subtracted pixels
-constexpr size_t maxPoints = 300;     // per frame, the brightest kept: stars stand out of the texture
+constexpr float pointLevel = 8.0f; // sigmas of a frame's surroundings-subtracted pixels
+constexpr size_t maxPoints = 300;  // per frame, the brightest kept: stars stand out of the texture
 
 } // namespace
 

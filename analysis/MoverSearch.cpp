@@ -5,6 +5,7 @@
 #include "platform/Picture.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -56,9 +57,39 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
     settings.maxSpeed = options.maxSpeed * width / 1024.0;
     settings.minFrames = std::max(options.minFrames, 4);
     settings.maxCandidates = std::max(options.maxCandidates, 0);
+    settings.minScore = options.minScore;
     std::optional<std::vector<Candidate>> found =
         linkMovers(*maps, frameHours(frames), settings, detectShare, progress);
     if (!found || (progress && !progress(100)))
         return {};
+    const Camera camera = std::all_of(frames.begin(), frames.end(),
+                                      [&](const SearchFrame& f) { return f.camera == frames.front().camera; })
+                              ? frames.front().camera
+                              : Camera::Unknown;
+    for (Candidate& c : *found)
+        c.falseAlarms = falseAlarmRate(camera, c.score);
+    std::erase_if(*found, [&](const Candidate& c) { return c.falseAlarms > options.maxFalseAlarms; });
     return *found;
+}
+
+double falseAlarmRate(Camera camera, double score)
+{
+    // Tracks per window scoring `score` or more fall off as exp(a - b score) in the empty real
+    // windows of each camera (BM_RealFalseAlarmTail; bench/README.md): C2 14 tracks from 5 up in
+    // 13 windows, C3 2 in 23 (its slope C2's). An unknown camera takes the higher.
+    struct Tail
+    {
+        double a, b;
+    };
+    constexpr Tail c2{3.74, 0.490}, c3{0.01, 0.490};
+    const auto rate = [score](Tail t) { return std::exp(t.a - t.b * score); };
+    switch (camera) {
+    case Camera::C2:
+        return rate(c2);
+    case Camera::C3:
+        return rate(c3);
+    case Camera::Unknown:
+        break;
+    }
+    return std::max(rate(c2), rate(c3));
 }

@@ -43,7 +43,17 @@ struct SearchOptions
     double maxSpeed = 120; // pixels per hour in a 1024-pixel frame; scaled for other widths
     int minFrames = 4;     // frames a track must be seen in (4 at least)
     int maxCandidates = 20;
+    // Candidates that turn up in empty windows more often than this (per window) are not listed;
+    // infinity lists every one.
+    double maxFalseAlarms = 0.05;
+    // Noise sigmas a track's combined signal must reach (lower only to measure how often weak
+    // tracks turn up).
+    double minScore = 9.0;
 };
+
+// How many tracks scoring `score` or more turn up per window of `frames` frames of `camera`
+// without any mover, as measured on real LASCO sequences (bench/README.md).
+double falseAlarmRate(Camera camera, double score);
 
 // The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
 // picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty) is called

@@ -93,7 +93,7 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
     }
     parallelFor(int(tracks.size()), [&](int i) { refine(tracks[size_t(i)], maps, hours); });
     std::erase_if(tracks, [&](const Track& t) {
-        return t.score < minScore || !plausible(t.velocity()) ||
+        return t.score < settings.minScore || !plausible(t.velocity()) ||
                framesLit(t, maps, hours) < settings.minFrames;
     });
     return tracks;

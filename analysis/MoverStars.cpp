@@ -9,10 +9,10 @@ namespace {
 
 constexpr double maxStarSpeed =
     60.0; // pixels per hour in a 1024-pixel frame: the stars drift slower (C3: 3, C2: 13)
-constexpr double voteBin = 1.0; // pixels per hour, the bins of the velocity histogram
+constexpr double voteBin = 1.0;       // pixels per hour, the bins of the velocity histogram
 constexpr double minStarMotion = 1.5; // pixels over the sequence that the star field moves at least
-constexpr double minStarStep = 0.8; // pixels between the two frames of a vote, at least
-constexpr double starGate = 1.0; // pixels a star's detection may lie off where the drift takes it
+constexpr double minStarStep = 0.8;   // pixels between the two frames of a vote, at least
+constexpr double starGate = 1.0;      // pixels a star's detection may lie off where the drift takes it
 
 } // namespace
 
@@ -20,7 +20,7 @@ namespace {
 
 struct Vote
 {
-    QPointF velocity;   // picture pixels per hour
+    QPointF velocity;    // picture pixels per hour
     double strength = 0; // the peak's votes against an even spread's, in its own sigmas
 };
 
@@ -37,7 +37,8 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
     // velocity comes out sharp (between frames six minutes apart a third of a pixel of position
     // error is three pixels an hour).
     const size_t n = points.size();
-    const double span = *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
+    const double span =
+        *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
     for (size_t f = 0; f + 1 < n; ++f) {
         size_t g = f + 1;
         for (size_t k = f + 1; k < n; ++k)
@@ -87,7 +88,8 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
         QPointF sum;
         int count = 0;
         for (const QPointF& v : cast) {
-            if (std::abs(v.x() - centre.x()) <= 1.5 * voteBin && std::abs(v.y() - centre.y()) <= 1.5 * voteBin) {
+            if (std::abs(v.x() - centre.x()) <= 1.5 * voteBin &&
+                std::abs(v.y() - centre.y()) <= 1.5 * voteBin) {
                 sum += v;
                 ++count;
             }
@@ -125,7 +127,8 @@ void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF vel
     // to tell it from a slow mover: a partner in two other frames, one of them half the
     // sequence away or more. Between neighbouring frames a comet crawling at a few pixels an
     // hour stays within the gate of where a star would be.
-    const double span = *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
+    const double span =
+        *std::max_element(hours.begin(), hours.end()) - *std::min_element(hours.begin(), hours.end());
     const auto isStar = [&](size_t f, const Detection& d) {
         int partners = 0;
         bool far = false;

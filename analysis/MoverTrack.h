@@ -15,7 +15,6 @@
 namespace tracks {
 
 inline constexpr double positionNoise = 0.4; // pixels, one sigma of a faint detection's position
-inline constexpr double minScore = 9.0;      // noise sigmas a candidate's combined signal must reach
 inline constexpr float patchLevel = 2.0f;    // noise sigmas: the level that outlines an object's patch
 
 // A straight track at a steady speed: one detection (or none, -1) per frame and the

@@ -22,10 +22,10 @@ int sumOf(QRgb c)
 }
 
 // libjpeg's standard luminance quantisation table, in the zigzag order a file stores it in.
-constexpr int standardLuminance[64] = {16, 11, 12, 14, 12, 10, 16, 14, 13, 14, 18, 17, 16, 19, 24, 40,
-                                       26, 24, 22, 22, 24, 49, 35, 37, 29, 40, 58, 51, 61, 60, 57, 51,
-                                       56, 55, 64, 72, 92, 78, 64, 68, 87, 69, 55, 56, 80, 109, 81, 87,
-                                       95, 98, 103, 104, 103, 62, 77, 113, 121, 112, 100, 120, 92, 101, 103, 99};
+constexpr int standardLuminance[64] = {
+    16, 11,  12, 14, 12, 10, 16,  14,  13,  14, 18, 17,  16,  19,  24,  40,  26, 24,  22,  22, 24, 49,
+    35, 37,  29, 40, 58, 51, 61,  60,  57,  51, 56, 55,  64,  72,  92,  78,  64, 68,  87,  69, 55, 56,
+    80, 109, 81, 87, 95, 98, 103, 104, 103, 62, 77, 113, 121, 112, 100, 120, 92, 101, 103, 99};
 
 } // namespace
 
@@ -76,7 +76,8 @@ ColourTable::ColourTable(const QImage& frame)
                 const double share = double(s - top) / double(sumLevels - 1 - top);
                 c[k] = last[k] + (255 - last[k]) * share;
             } else {
-                c[k] = count[size_t(s)] >= 4 ? std::max(last[k], sum[k][size_t(s)] / count[size_t(s)]) : last[k];
+                c[k] =
+                    count[size_t(s)] >= 4 ? std::max(last[k], sum[k][size_t(s)] / count[size_t(s)]) : last[k];
             }
         }
         m_curve.push_back(qRgb(int(std::lround(c[0])), int(std::lround(c[1])), int(std::lround(c[2]))));
@@ -186,7 +187,8 @@ QImage injectComet(const QImage& frame, const InjectedComet& comet)
                 // A GIF holds whole levels: the light rounds up or down as the pixel's own unseen
                 // fraction would take it (a fixed hash of the pixel stands for that fraction).
                 uchar* line = out.scanLine(y);
-                const double dither = double((quint32(x) * 73856093u ^ quint32(y) * 19349663u) % 1000u) / 1000.0;
+                const double dither =
+                    double((quint32(x) * 73856093u ^ quint32(y) * 19349663u) % 1000u) / 1000.0;
                 line[x] = uchar(table.brighten(int(line[x]), int(std::floor(light + dither))));
             } else {
                 auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -253,10 +255,12 @@ QByteArray encodeLike(const QImage& picture, const QByteArray& original)
     if (picture.format() == QImage::Format_Indexed8) {
         std::vector<unsigned char> indices;
         for (int y = 0; y < picture.height(); ++y)
-            indices.insert(indices.end(), picture.constScanLine(y), picture.constScanLine(y) + picture.width());
+            indices.insert(indices.end(), picture.constScanLine(y),
+                           picture.constScanLine(y) + picture.width());
         QList<QRgb> table = picture.colorTable();
         table.resize(256, qRgb(0, 0, 0));
-        return encodeGif(picture.width(), picture.height(), indices, std::vector<QRgb>(table.begin(), table.end()));
+        return encodeGif(picture.width(), picture.height(), indices,
+                         std::vector<QRgb>(table.begin(), table.end()));
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -32,17 +32,17 @@ public:
 
 private:
     bool m_indexed = false;
-    std::vector<QRgb> m_curve;      // per grey level, the table's colour (not indexed)
-    std::vector<int> m_levelOf;     // indexed: each palette entry's grey level
-    std::vector<int> m_indexAt;     // indexed: the palette entry of each grey level
-    QHash<QRgb, int> m_levelOfRgb;  // indexed: the grey level of each palette colour
+    std::vector<QRgb> m_curve;     // per grey level, the table's colour (not indexed)
+    std::vector<int> m_levelOf;    // indexed: each palette entry's grey level
+    std::vector<int> m_indexAt;    // indexed: the palette entry of each grey level
+    QHash<QRgb, int> m_levelOfRgb; // indexed: the grey level of each palette colour
 };
 
 struct InjectedComet
 {
-    QPointF head;          // the head's centre, picture pixels
-    QPointF sun;           // the Sun's centre, picture pixels: the tail points away from it
-    double peak = 0;       // the head's peak, grey levels of the frame's table
+    QPointF head;           // the head's centre, picture pixels
+    QPointF sun;            // the Sun's centre, picture pixels: the tail points away from it
+    double peak = 0;        // the head's peak, grey levels of the frame's table
     double headSigma = 1.3; // pixels, at 1024 pixels a side; the optics' blur of a point
 };
 
