@@ -40,6 +40,37 @@ QString findFrame(const QString& path, const QString& sessionPath)
     return QFileInfo(beside).isFile() ? beside : QString();
 }
 
+// The dismissed candidates: each with its frames' names and its place in each. Version 1 files
+// from before dismissals have none; a program that does not know them opens the file all the same.
+QJsonArray dismissalsOf(const DismissedCandidates& dismissed)
+{
+    QJsonArray out;
+    for (const DismissedCandidates::Dismissal& d : dismissed.dismissals()) {
+        QJsonArray positions;
+        for (const QPointF& p : d.positions)
+            positions.append(point(p));
+        out.append(QJsonObject{{QStringLiteral("frames"), QJsonArray::fromStringList(d.frames)},
+                               {QStringLiteral("positions"), positions}});
+    }
+    return out;
+}
+
+DismissedCandidates dismissalsFrom(const QJsonValue& value)
+{
+    std::vector<DismissedCandidates::Dismissal> dismissals;
+    for (const QJsonValue& entry : value.toArray()) {
+        DismissedCandidates::Dismissal d;
+        for (const QJsonValue& frame : entry.toObject().value(QStringLiteral("frames")).toArray())
+            d.frames << frame.toString();
+        for (const QJsonValue& p : entry.toObject().value(QStringLiteral("positions")).toArray())
+            d.positions.push_back(pointFrom(p));
+        // One place per frame, or it matches nothing.
+        if (!d.frames.isEmpty() && qsizetype(d.positions.size()) == d.frames.size())
+            dismissals.push_back(std::move(d));
+    }
+    return DismissedCandidates(std::move(dismissals));
+}
+
 QJsonObject sessionObject(const QByteArray& bytes)
 {
     QJsonParseError error;
@@ -89,6 +120,7 @@ QByteArray sessionOf(const CSkyrakeView& view)
                                                 {QStringLiteral("limits"), int(stretch.limits)},
                                                 {QStringLiteral("invert"), stretch.invert}}},
         {QStringLiteral("report"), view.report()},
+        {QStringLiteral("dismissed"), dismissalsOf(view.dismissedCandidates())},
     };
     return QJsonDocument(session).toJson();
 }
@@ -164,6 +196,7 @@ bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& 
                                 m.value(QStringLiteral("refined")).toBool());
     }
     view.setReport(session.value(QStringLiteral("report")).toString(view.report()));
+    view.setDismissedCandidates(dismissalsFrom(session.value(QStringLiteral("dismissed"))));
 
     const QJsonObject placed = session.value(QStringLiteral("placement")).toObject();
     Placement placement;

@@ -8,7 +8,7 @@ class CSkyrakeView;
 // A session: the hunter's work on one sequence, kept in a file and opened again. Versioned JSON:
 // the frames' paths in sequence order (the first is the reference), the current frame, the
 // placement, the channel, grid and mark switches, the display stretch, the position report's
-// text and each frame's measurement.
+// text, each frame's measurement and the candidates dismissed.
 
 // The view's session as the file holds it.
 QByteArray sessionOf(const CSkyrakeView& view);

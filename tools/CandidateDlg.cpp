@@ -1,7 +1,9 @@
 #include "tools/CandidateDlg.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -10,15 +12,27 @@
 
 #include <algorithm>
 
-CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::function<void(int)> centre,
+QString falseAlarmText(double falseAlarms)
+{
+    if (falseAlarms < 0.001)
+        return QStringLiteral("<1/1000");
+    if (falseAlarms >= 1)
+        return QString::number(falseAlarms, 'g', 2);
+    return QStringLiteral("1/%1").arg(qRound(1 / falseAlarms));
+}
+
+CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::vector<CutoutFrame> frames,
+                             int interval, std::function<void(int)> centre, std::function<void(int)> dismiss,
                              QWidget* parent)
-    : QDialog(parent), m_centre(std::move(centre))
+    : QDialog(parent), m_candidates(candidates), m_frames(std::move(frames)), m_centre(std::move(centre)),
+      m_dismiss(std::move(dismiss))
 {
     setWindowTitle(tr("移动目标候选"));
-    m_table = new QTableWidget(int(candidates.size()), 4, this);
+    constexpr int columns = 5;
+    m_table = new QTableWidget(int(candidates.size()), columns, this);
     m_table->setObjectName(QStringLiteral("candidates"));
     m_table->setHorizontalHeaderLabels(
-        {tr("得分"), tr("速度（像素/小时）"), tr("方向（位置角）"), tr("检出帧数")});
+        {tr("得分"), tr("速度（像素/小时）"), tr("方向（位置角）"), tr("检出帧数"), tr("虚警率")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -26,8 +40,9 @@ CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::func
         const Candidate& c = candidates[size_t(row)];
         const QString cells[] = {QString::number(c.score, 'f', 1), QString::number(c.speed, 'f', 1),
                                  QString::number(c.positionAngle, 'f', 0) + QStringLiteral("°"),
-                                 QStringLiteral("%1/%2").arg(c.framesDetected).arg(c.positions.size())};
-        for (int column = 0; column < 4; ++column) {
+                                 QStringLiteral("%1/%2").arg(c.framesDetected).arg(c.positions.size()),
+                                 falseAlarmText(c.falseAlarms)};
+        for (int column = 0; column < columns; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_table->setItem(row, column, item);
@@ -35,36 +50,68 @@ CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::func
         m_table->setVerticalHeaderItem(row, new QTableWidgetItem(QString::number(row + 1)));
     }
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (!candidates.empty())
-        m_table->selectRow(0);
+
+    // The cutouts, at their enlarged size, the frame's name under them.
+    m_cutout = new QLabel(this);
+    m_cutout->setObjectName(QStringLiteral("cutout"));
+    m_cutout->setFixedSize(QSize(cutoutSide, cutoutSide) * enlargement);
+    m_frameName = new QLabel(this);
+    m_frameName->setObjectName(QStringLiteral("cutoutFrame"));
+    m_frameName->setAlignment(Qt::AlignHCenter);
+    auto* keys = new QLabel(tr("↑↓ 选择，Enter 居中显示，Delete 排除"), this);
+    keys->setAlignment(Qt::AlignHCenter);
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_cutout);
+    side->addWidget(m_frameName);
+    side->addWidget(keys);
+    side->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* show = buttons->addButton(tr("居中显示"), QDialogButtonBox::ActionRole);
+    auto* remove = buttons->addButton(tr("排除"), QDialogButtonBox::ActionRole);
     auto* take = buttons->addButton(tr("转为测量"), QDialogButtonBox::AcceptRole);
     auto* close = buttons->addButton(QDialogButtonBox::Close);
     show->setObjectName(QStringLiteral("centre"));
+    remove->setObjectName(QStringLiteral("dismiss"));
     take->setObjectName(QStringLiteral("take"));
     close->setObjectName(QStringLiteral("close"));
     close->setText(tr("关闭"));
-    show->setEnabled(!candidates.empty());
-    take->setEnabled(!candidates.empty());
+    // Enter in the list centres the chosen candidate.
+    show->setDefault(true);
+    m_buttons[0] = show;
+    m_buttons[1] = remove;
+    m_buttons[2] = take;
 
     auto* layout = new QVBoxLayout(this);
-    auto* summary =
-        new QLabel(candidates.empty() ? tr("没有找到匀速直线移动的目标。")
-                                      : tr("找到 %1 个候选目标，按得分排列：").arg(candidates.size()),
-                   this);
-    summary->setObjectName(QStringLiteral("summary"));
-    layout->addWidget(summary);
-    layout->addWidget(m_table, 1);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summary"));
+    layout->addWidget(m_summary);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(m_table, 1);
+    middle->addLayout(side);
+    layout->addLayout(middle, 1);
     layout->addWidget(buttons);
+    updateSummary();
     // Wide enough for every column, so the table needs no scrolling sideways.
     m_table->resizeColumnsToContents();
     const int tableWidth = m_table->verticalHeader()->sizeHint().width() +
                            m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
                            m_table->verticalScrollBar()->sizeHint().width();
     const QMargins margins = layout->contentsMargins();
-    resize(std::max(480, tableWidth + margins.left() + margins.right()), 320);
+    resize(std::max(480, tableWidth + margins.left() + margins.right()) + middle->spacing() +
+               m_cutout->width(),
+           std::max(320, sizeHint().height()));
+
+    m_blink.setInterval(std::max(interval, 10));
+    connect(&m_blink, &QTimer::timeout, this, [this] {
+        if (!m_cutouts.empty())
+            m_shown = (m_shown + 1) % m_cutouts.size();
+        showCutout();
+    });
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &CCandidateDlg::showChosen);
+    if (!candidates.empty())
+        m_table->selectRow(0);
+    m_table->setFocus();
 
     const auto centreChosen = [this] {
         if (chosen() >= 0 && m_centre)
@@ -72,15 +119,87 @@ CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::func
     };
     connect(show, &QPushButton::clicked, this, centreChosen);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, centreChosen);
+    connect(remove, &QPushButton::clicked, this, &CCandidateDlg::dismissChosen);
     connect(take, &QPushButton::clicked, this, [this] {
         m_taken = chosen();
-        accept();
+        if (m_taken >= 0)
+            accept();
     });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CCandidateDlg::keyPressEvent(QKeyEvent* event)
+{
+    // The list leaves Delete to the dialog.
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        dismissChosen();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 int CCandidateDlg::chosen() const
 {
     const QList<QTableWidgetItem*> selected = m_table->selectedItems();
     return selected.isEmpty() ? -1 : selected.front()->row();
+}
+
+void CCandidateDlg::showChosen()
+{
+    // The blink starts again from the first frame, so every candidate is seen in frame order.
+    m_cutouts.clear();
+    m_shown = 0;
+    const int row = chosen();
+    if (row >= 0) {
+        for (const QImage& crop : cutouts(m_frames, m_candidates[size_t(row)]))
+            m_cutouts.push_back(enlargedCutout(crop, enlargement));
+    }
+    for (QPushButton* button : m_buttons)
+        button->setEnabled(row >= 0);
+    if (m_cutouts.empty())
+        m_blink.stop();
+    else
+        m_blink.start();
+    showCutout();
+}
+
+void CCandidateDlg::showCutout()
+{
+    if (m_shown >= m_cutouts.size()) {
+        m_cutout->clear();
+        m_frameName->clear();
+        return;
+    }
+    m_cutout->setPixmap(QPixmap::fromImage(m_cutouts[m_shown]));
+    m_frameName->setText(m_frames[m_shown].name);
+}
+
+void CCandidateDlg::dismissChosen()
+{
+    const int row = chosen();
+    if (row < 0)
+        return;
+    if (m_dismiss)
+        m_dismiss(row);
+    m_candidates.erase(m_candidates.begin() + row);
+    ++m_dismissedHere;
+    m_table->removeRow(row);
+    // The ranks follow the list, as the numbers drawn in the window do.
+    for (int at = row; at < m_table->rowCount(); ++at)
+        m_table->verticalHeaderItem(at)->setText(QString::number(at + 1));
+    if (m_table->rowCount() > 0)
+        m_table->selectRow(std::min(row, m_table->rowCount() - 1));
+    else
+        showChosen();
+    updateSummary();
+}
+
+void CCandidateDlg::updateSummary()
+{
+    if (!m_candidates.empty())
+        m_summary->setText(tr("找到 %1 个候选目标，按得分排列：").arg(m_candidates.size()));
+    else if (m_dismissedHere > 0)
+        m_summary->setText(tr("候选目标都已排除。"));
+    else
+        m_summary->setText(tr("没有找到匀速直线移动的目标。"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/DismissedCandidates.h"
 #include "analysis/FrameRender.h"
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
@@ -156,8 +157,15 @@ public:
     // the candidates.
     void OnSearchMovers();
     void OnCandidateList();
-    // The last search's candidates, best first; cleared when the sequence changes.
+    // The last search's candidates, best first, those dismissed before left out; cleared when the
+    // sequence changes.
     const std::vector<Candidate>& candidates() const { return m_candidates; }
+    // Dismisses the candidate at `index`: it leaves the candidates, and later searches over the
+    // same frames leave it out.
+    void dismissCandidate(int index);
+    // The candidates dismissed on any sequence, kept in the session.
+    const DismissedCandidates& dismissedCandidates() const { return m_dismissed; }
+    void setDismissedCandidates(DismissedCandidates dismissed) { m_dismissed = std::move(dismissed); }
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;
@@ -272,6 +280,7 @@ private:
     std::map<const CPictureItem*, Measurement> m_measured; // one per frame
     bool m_showMarks = true;
     std::vector<Candidate> m_candidates;
+    DismissedCandidates m_dismissed;
 
     int m_rendersRefused = 0;
     bool m_drawPending = false;

@@ -12,10 +12,24 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QStringList>
 
 #include <atomic>
 #include <chrono>
 #include <future>
+
+namespace {
+
+// The frames' names in sequence order: the frames a search ran over, as dismissals know them.
+QStringList frameNames(const PictureList& pictures)
+{
+    QStringList names;
+    for (POSITION pos = pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        names << PictureList::GetAt(pos)->m_name;
+    return names;
+}
+
+} // namespace
 
 void CSkyrakeView::OnSearchMovers()
 {
@@ -51,22 +65,25 @@ void CSkyrakeView::OnSearchMovers()
     progress.reset();
     if (cancelled)
         return;
-    m_candidates = std::move(found);
+    m_candidates = m_dismissed.shown(frameNames(m_pictures), std::move(found));
     ShowCurrent();
     OnCandidateList();
 }
 
 void CSkyrakeView::OnCandidateList()
 {
+    std::vector<CutoutFrame> frames;
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        frames.push_back({PictureList::GetAt(pos)->m_pPicture.get(), PictureList::GetAt(pos)->m_name});
     CCandidateDlg dialog(
-        m_candidates,
+        m_candidates, std::move(frames), m_interval,
         [this](int index) {
             const int frame = std::max(currentIndex(), 0);
             const Candidate& c = m_candidates[size_t(index)];
             if (frame < int(c.positions.size()))
                 centreOn(c.positions[size_t(frame)]);
         },
-        window());
+        [this](int index) { dismissCandidate(index); }, window());
     // Beside the picture's centre, where the chosen candidate is shown, not over it.
     dialog.move(mapToGlobal(QPoint(std::max(0, width() - dialog.width() - 16), 16)));
     if (dialog.exec() != QDialog::Accepted || dialog.taken() < 0)
@@ -83,6 +100,15 @@ void CSkyrakeView::OnCandidateList()
         const Centroid centre = centroidOnTrack(Brightness(*item.m_pPicture), onTrack);
         m_measured[&item] = measurementOf(item, onTrack, centre.position, centre.refined);
     }
+    ShowCurrent();
+}
+
+void CSkyrakeView::dismissCandidate(int index)
+{
+    if (index < 0 || index >= int(m_candidates.size()))
+        return;
+    m_dismissed.dismiss(frameNames(m_pictures), m_candidates[size_t(index)]);
+    m_candidates.erase(m_candidates.begin() + index);
     ShowCurrent();
 }
 

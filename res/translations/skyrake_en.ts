@@ -74,6 +74,22 @@
         <source>找到 %1 个候选目标，按得分排列：</source>
         <translation>Candidates found: %1, best score first:</translation>
     </message>
+    <message>
+        <source>虚警率</source>
+        <translation>False alarms</translation>
+    </message>
+    <message>
+        <source>↑↓ 选择，Enter 居中显示，Delete 排除</source>
+        <translation>↑↓ choose, Enter centres, Delete dismisses</translation>
+    </message>
+    <message>
+        <source>排除</source>
+        <translation>&amp;Dismiss</translation>
+    </message>
+    <message>
+        <source>候选目标都已排除。</source>
+        <translation>Every candidate has been dismissed.</translation>
+    </message>
 </context>
 <context>
     <name>CConfirmDlg</name>

@@ -10,6 +10,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 namespace {
@@ -87,6 +90,36 @@ TEST_F(Session, SaveAndOpenRestoreTheWork)
     EXPECT_EQ(measured[0].position, saved.measured[0].position);
     EXPECT_EQ(measured[0].info.time, saved.measured[0].info.time);
     EXPECT_EQ(pane(4), QStringLiteral("共有3幅图片"));
+}
+
+TEST_F(Session, DismissedCandidatesAreKeptAndOlderFilesWithoutThemOpen)
+{
+    QStringList names;
+    for (const QString& path : frames)
+        names << QFileInfo(path).fileName();
+    Candidate dismissed;
+    dismissed.positions = {{360.5, 300.5}, {352.25, 294.5}, {344.5, 288.75}};
+    DismissedCandidates kept;
+    kept.dismiss(names, dismissed);
+    kept.dismiss({"other.gif"}, [] {
+        Candidate c;
+        c.positions = {{1, 2}};
+        return c;
+    }());
+    view->setDismissedCandidates(kept);
+    const QString path = work.filePath(QStringLiteral("hunt.skyrake"));
+    saveAndReopen(path);
+    EXPECT_EQ(view->dismissedCandidates(), kept);
+    EXPECT_TRUE(view->dismissedCandidates().isDismissed(names, dismissed));
+
+    // A file written before dismissals were kept opens, with none.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject older = QJsonDocument::fromJson(file.readAll()).object();
+    older.remove(QStringLiteral("dismissed"));
+    ASSERT_TRUE(restoreSession(*view, QJsonDocument(older).toJson(), path));
+    EXPECT_EQ(view->pictures().GetCount(), 3);
+    EXPECT_TRUE(view->dismissedCandidates().dismissals().empty());
 }
 
 TEST_F(Session, AMissingFrameIsNamedAndTheRestRestored)
