@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     }
     if (line.scan) {
         QCoreApplication application(argc, argv);
-        return runScan(line.pictures, line.sungrazer);
+        return runScan(line.pictures, line.sungrazer, line.cutoutsDir);
     }
     if (!line.compositeOut.isEmpty()) {
         // No window and no display: the picture plugins need only the core application.

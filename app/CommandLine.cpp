@@ -4,6 +4,7 @@
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
+#include "app/ScanCutouts.h"
 #include "pictures/DecodeAhead.h"
 #include "platform/Language.h"
 #include "viewer/SkyrakeView.h"
@@ -60,6 +61,17 @@ CommandLine parseCommandLine(const QStringList& arguments)
             line.scan = true;
         } else if (argument == QLatin1String("--sungrazer")) {
             line.sungrazer = true;
+        } else if (argument == QLatin1String("--cutouts") ||
+                   argument.startsWith(QLatin1String("--cutouts="))) {
+            if (argument == QLatin1String("--cutouts") && i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--cutouts needs a folder");
+                return line;
+            }
+            line.cutoutsDir = argument == QLatin1String("--cutouts") ? arguments[++i] : argument.mid(10);
+            if (line.cutoutsDir.isEmpty()) {
+                line.error = QStringLiteral("--cutouts needs a folder");
+                return line;
+            }
         } else {
             line.error = QStringLiteral("unknown option %1").arg(argument);
             return line;
@@ -69,6 +81,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--composite needs at least two pictures");
     if (line.sungrazer && !line.scan)
         line.error = QStringLiteral("--sungrazer goes with --scan");
+    if (!line.cutoutsDir.isEmpty() && !line.scan)
+        line.error = QStringLiteral("--cutouts goes with --scan");
     if (line.scan && !line.compositeOut.isEmpty())
         line.error = QStringLiteral("--scan and --composite do not go together");
     return line;
@@ -90,6 +104,9 @@ QString helpText()
         "                       best first: N, frame name, x, y (1-based picture pixels) and score,\n"
         "                       separated by tabs; exit without a window\n"
         "  --sungrazer          with --scan: print the best candidate's Sungrazer report instead\n"
+        "  --cutouts DIR        with --scan: also write DIR/candidate-N.gif for each candidate N, its\n"
+        "                       64x64-pixel cutouts of every frame around its track, enlarged four\n"
+        "                       times and looping at 500 ms a frame (DIR is created if needed)\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"
@@ -123,7 +140,7 @@ void appendPictures(CSkyrakeView& view, const QStringList& paths)
     view.ShowFirst();
 }
 
-int runScan(const QStringList& pictures, bool sungrazer)
+int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir)
 {
     // No display: pictures sized for 96 pixels per inch, as the composite does.
     constexpr int dpi = 96;
@@ -141,9 +158,7 @@ int runScan(const QStringList& pictures, bool sungrazer)
     }
     const std::vector<Candidate> found = searchMovers(frames);
     QTextStream out(stdout);
-    if (sungrazer) {
-        if (found.empty())
-            return 0;
+    if (sungrazer && !found.empty()) {
         std::vector<Measurement> measured;
         for (size_t i = 0; i < frames.size(); ++i) {
             const QPointF at = found.front().positions[i];
@@ -152,9 +167,8 @@ int runScan(const QStringList& pictures, bool sungrazer)
                                 true});
         }
         out << sungrazerReport(measured, {});
-        return 0;
     }
-    for (size_t n = 0; n < found.size(); ++n) {
+    for (size_t n = 0; n < found.size() && !sungrazer; ++n) {
         for (size_t i = 0; i < found[n].positions.size() && i < frames.size(); ++i) {
             // 1-based, as the report counts: pixel i's centre (at i + 0.5) is column i + 1.
             const QPointF at = found[n].positions[i] + QPointF(0.5, 0.5);
@@ -162,7 +176,22 @@ int runScan(const QStringList& pictures, bool sungrazer)
                 << QString::number(at.y(), 'f', 1) << '\t' << QString::number(found[n].score, 'f', 1) << '\n';
         }
     }
-    return 0;
+    out.flush();
+    if (cutoutsDir.isEmpty())
+        return 0;
+    // The cutouts show the frames as the window does: 8-bit pictures as decoded, FITS frames
+    // through the sequence's stretch.
+    std::vector<const Picture*> sequence;
+    for (const auto& picture : pictureList)
+        sequence.push_back(picture.get());
+    SequenceStretch stretch;
+    stretch.measure(sequence);
+    std::vector<CutoutFrame> cutoutFrames;
+    for (size_t i = 0; i < pictureList.size(); ++i) {
+        stretch.apply(*pictureList[i]);
+        cutoutFrames.push_back({pictureList[i].get(), names[qsizetype(i)]});
+    }
+    return writeCutoutGifs(cutoutsDir, cutoutFrames, found) ? 0 : 1;
 }
 
 int runHeadlessComposite(const QString& out, const QStringList& pictures)

@@ -12,6 +12,7 @@ struct CommandLine
     QString compositeOut;   // --composite OUT.png: write the difference composite and exit
     bool scan = false;      // --scan: print the search's candidates and exit
     bool sungrazer = false; // with --scan: print the best candidate's Sungrazer report instead
+    QString cutoutsDir;     // with --scan: also write each candidate's cutouts as a GIF there
     QString language;       // --lang zh|en: the interface's language; empty for the usual choice
     bool showHelp = false;
     bool showVersion = false;
@@ -31,5 +32,6 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures);
 
 // Searches `pictures` for movers and prints, best candidate first, one line per candidate and
 // frame: "N<TAB>NAME<TAB>X<TAB>Y<TAB>SCORE" (X and Y 1-based picture positions); with
-// `sungrazer`, the best candidate's Sungrazer report instead. Returns the exit code.
-int runScan(const QStringList& pictures, bool sungrazer);
+// `sungrazer`, the best candidate's Sungrazer report instead. With `cutoutsDir`, also writes
+// each candidate's cutouts there as an animated GIF. Returns the exit code.
+int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir = {});

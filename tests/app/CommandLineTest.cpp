@@ -2,12 +2,15 @@
 // headless composite writes exactly what the view composes on screen.
 #include "FakeDesktop.h"
 #include "Fixtures.h"
+#include "SampleFiles.h"
 #include "ViewHarness.h"
 
 #include "app/CommandLine.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -47,11 +50,15 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     EXPECT_EQ(parseCommandLine({"skyrake", "--lang", "en", "a.jpg"}).language, "en");
     EXPECT_EQ(parseCommandLine({"skyrake", "--lang=zh"}).language, "zh");
     EXPECT_TRUE(parseCommandLine({"skyrake", "--scan", "--sungrazer", "a", "b", "c", "d"}).sungrazer);
+    EXPECT_EQ(parseCommandLine({"skyrake", "--scan", "--cutouts", "out", "a"}).cutoutsDir, "out");
+    EXPECT_EQ(parseCommandLine({"skyrake", "--scan", "--cutouts=out", "a"}).cutoutsDir, "out");
 
     EXPECT_FALSE(parseCommandLine({"skyrake", "--lang", "fr"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--lang"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--sungrazer", "a.jpg"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--bogus"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--cutouts", "out", "a.jpg"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"skyrake", "--scan", "--cutouts"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite", "out.png", "one.jpg"}).error.isEmpty());
 }
@@ -157,6 +164,49 @@ TEST(CommandLine, ScanPrintsTheCometsTrackFirstWithNoDisplay)
         report.startsWith(QStringLiteral("Camera: C3\nImage size: 512x512\n(0,0) position: upper left\n"
                                          "Date of first image: 2013-05-13\n16:54 ")))
         << report.toStdString();
+}
+
+TEST(CommandLine, ScanWritesEachCandidatesCutoutsAsALoopingGif)
+{
+    QTemporaryDir dir;
+    const QStringList frames = writeSampleSequence(dir.path());
+    ASSERT_EQ(frames.size(), 8);
+    const QString out = dir.filePath(QStringLiteral("cutouts/new"));
+    const QStringList lines =
+        runSkyrake(QStringList{QStringLiteral("--scan"), QStringLiteral("--cutouts"), out} + frames)
+            .split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty()) << "the search found nothing";
+    const int candidates = lines.last().section('\t', 0, 0).toInt();
+    for (int n = 1; n <= candidates + 1; ++n) {
+        const QString gif = QDir(out).filePath(QStringLiteral("candidate-%1.gif").arg(n));
+        if (n > candidates) {
+            EXPECT_FALSE(QFile::exists(gif));
+            break;
+        }
+        QImageReader reader(gif);
+        EXPECT_EQ(reader.imageCount(), 8) << n;
+        EXPECT_EQ(reader.size(), QSize(256, 256)) << n;
+        EXPECT_EQ(reader.loopCount(), -1) << n; // forever
+        const QImage first = reader.read();
+        EXPECT_EQ(reader.nextImageDelay(), 500) << n;
+        // The best one, the comet, stands bright in the middle of its cutout.
+        if (n == 1) {
+            EXPECT_GT(qGray(first.pixel(130, 130)), qGray(first.pixel(40, 40)) + 50);
+        }
+    }
+
+    // A folder that cannot be made is named, and the scan fails.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcess process;
+    process.start(
+        QStringLiteral(SKYRAKE_BINARY),
+        QStringList{QStringLiteral("--scan"), QStringLiteral("--cutouts"), blocker.fileName() + "/in"} +
+            frames);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_NE(process.exitCode(), 0);
+    EXPECT_TRUE(QString::fromLocal8Bit(process.readAllStandardError()).contains(blocker.fileName() + "/in"));
 }
 
 TEST(CommandLine, HeadlessCompositeNeedsTwoReadablePictures)
