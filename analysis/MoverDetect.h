@@ -136,9 +136,9 @@ float noiseSigma(std::vector<float>& values);
 // Adds to the steady mask what lies outside the field of view: the occulter and the frame's
 // corners, which hold one level in every frame, and burnt-in labels.
 void maskOutsideField(Planes& planes);
-// How much longer than wide the spot peaking at (x, y) of `map` is (1 for a round one): from the
-// second moments of its pixels within 4 of the peak holding half its value or more.
-float elongation(const std::vector<float>& map, int width, int height, int x, int y);
+// Whether the spot peaking at (x, y) of `map` is a streak: its pixels within 4 of the peak holding
+// half its value or more much longer than wide (their second moments), with the peak amid them.
+bool streak(const std::vector<float>& map, int width, int height, int x, int y);
 // Sums over squares of 15 pixels a side around each pixel of `plane`, in place.
 void boxSum(const Planes& planes, std::vector<float>& plane);
 // Each frame's bright points against their surroundings (`SignalFrames::points`); from the

@@ -1,23 +1,27 @@
 // Where the field of view is, found from the frames themselves: a coronagraph's browse frames
 // paint the occulter and the corners beyond the field in one flat colour, which holds exactly the
-// same level in every frame, while the sky never does. Burnt-in date labels and logos are white
+// same level in every frame, while the sky never does (nor is it that one colour, which matters
+// where frames share one background without noise). Burnt-in date labels and logos are white
 // text that changes (the minutes) or sits on the sky. Everything here works on blocks of 8 x 8
 // pixels, JPEG's own blocks, whose ringing at a sharp edge stays inside the block.
 #include "analysis/MoverDetect.h"
 
 #include <algorithm>
+#include <cmath>
+#include <unordered_map>
 
 using namespace detect;
 
 namespace {
 
-constexpr int block = 8;          // pixels
-constexpr int flatShare = 48;     // of a block's 64 pixels flat: the block is outside the field
-constexpr int minFlatBlocks = 24; // blocks a flat area must hold: a smaller one is dark sky
-constexpr int textPixels = 4;     // white pixels in any frame that make a block part of a label
-constexpr int labelBlocks = 4;    // blocks of text side by side that make a label
-constexpr int closing = 2;        // blocks: gaps this wide between masked areas are closed
-constexpr int margin = 1;         // blocks masked around what is outside the field
+constexpr int block = 8;           // pixels
+constexpr float flatSpread = 3.0f; // grey levels a flat block's pixels may lie off the flat colour
+constexpr int flatShare = 48;      // of a block's 64 pixels flat: the block is outside the field
+constexpr int minFlatBlocks = 24;  // blocks a flat area must hold: a smaller one is dark sky
+constexpr int textPixels = 4;      // white pixels in any frame that make a block part of a label
+constexpr int labelBlocks = 4;     // blocks of text side by side that make a label
+constexpr int closing = 2;         // blocks: gaps this wide between masked areas are closed
+constexpr int margin = 1;          // blocks masked around what is outside the field
 
 struct Grid
 {
@@ -100,19 +104,44 @@ void detect::maskOutsideField(Planes& planes)
     // of a quality-90 frame a third of the blocks vary by 3 levels or less), but a flat colour it
     // writes the same way every time.
     std::vector<int> flatCount(flat.cells.size(), 0), whiteCount(flat.cells.size(), 0);
+    std::vector<float> lowest(flat.cells.size(), INFINITY), highest(flat.cells.size(), -INFINITY);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const size_t i = planes.at(x, y);
             const size_t cell = size_t(y / block) * size_t(flat.columns) + size_t(x / block);
             flatCount[cell] += planes.range[i] <= 0;
+            lowest[cell] = std::min(lowest[cell], planes.median[i]);
+            highest[cell] = std::max(highest[cell], planes.median[i]);
             bool white = false;
             for (size_t f = 0; f < planes.frames && !white; ++f)
                 white = planes.flags[f][i] & Saturated;
             whiteCount[cell] += white;
         }
     }
+    // The flat colour: the commonest level of the blocks that repeat exactly and hold one colour.
+    const auto oneColour = [&](size_t cell) {
+        return flatCount[cell] >= flatShare && highest[cell] - lowest[cell] <= flatSpread;
+    };
+    std::unordered_map<long, int> levels;
+    for (size_t cell = 0; cell < flat.cells.size(); ++cell)
+        if (oneColour(cell))
+            ++levels[std::lround(lowest[cell])];
+    long mode = 0;
+    int most = 0;
+    for (const auto& [level, count] : levels)
+        if (count > most || (count == most && level < mode))
+            mode = level, most = count;
+    const float flatLevel = float(mode);
+    // Frames that repeat over most of the picture share a background without noise: there only
+    // the flat colour is outside the field. Real frames repeat where they are flat (the static
+    // logo and labels included) and nowhere else.
+    const size_t repeating =
+        size_t(std::count_if(flatCount.begin(), flatCount.end(), [](int c) { return c >= flatShare; }));
+    const bool noiseless = repeating > flat.cells.size() / 2;
     for (size_t cell = 0; cell < flat.cells.size(); ++cell) {
-        flat.cells[cell] = flatCount[cell] >= flatShare;
+        flat.cells[cell] = noiseless ? oneColour(cell) && lowest[cell] >= flatLevel - flatSpread &&
+                                           highest[cell] <= flatLevel + flatSpread
+                                     : flatCount[cell] >= flatShare;
         text.cells[cell] = whiteCount[cell] >= textPixels;
     }
     dropSmall(flat, minFlatBlocks);
@@ -128,9 +157,11 @@ void detect::maskOutsideField(Planes& planes)
                 planes.steady[planes.at(x, y)] = 1;
 }
 
-float detect::elongation(const std::vector<float>& map, int width, int height, int x, int y)
+bool detect::streak(const std::vector<float>& map, int width, int height, int x, int y)
 {
     constexpr int reach = 4;
+    constexpr double longer = 2.2;   // longer than wide by this much
+    constexpr double oneSided = 0.4; // its light's centre off the peak by this much of its length
     const float half = 0.5f * map[size_t(y) * size_t(width) + size_t(x)];
     double w = 0, mx = 0, my = 0, xx = 0, yy = 0, xy = 0;
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -150,12 +181,16 @@ float detect::elongation(const std::vector<float>& map, int width, int height, i
         }
     }
     if (w <= 0)
-        return 1;
+        return false;
     mx /= w, my /= w;
     const double cxx = xx / w - mx * mx, cyy = yy / w - my * my, cxy = xy / w - mx * my;
     // The axes of the moments' ellipse, from the eigenvalues of their matrix.
     const double mean = 0.5 * (cxx + cyy);
     const double spread = std::sqrt(std::max(0.0, 0.25 * (cxx - cyy) * (cxx - cyy) + cxy * cxy));
     const double minor = std::max(mean - spread, 1.0 / 12), major = mean + spread;
-    return float(std::sqrt(major / minor));
+    if (major < longer * longer * minor)
+        return false;
+    // A comet's head is the bright end of its light, the tail on one side; a streak peaks
+    // anywhere along a line of light on both sides of the peak.
+    return std::hypot(mx, my) < oneSided * std::sqrt(major);
 }

@@ -23,7 +23,7 @@ constexpr int minPointFrames = 5; // frames a track must show point-like signal 
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions
 // over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
 // frame).
-constexpr double companion = 24.0;
+constexpr double companion = 32.0;
 constexpr double apart = 24.0;
 constexpr double patchReach =
     64.0; // pixels in a 1024-pixel frame that an object's patch of signal reaches at most

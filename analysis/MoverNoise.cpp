@@ -16,7 +16,6 @@ constexpr float loneLevel = 5.0f;       // pixel noise sigmas above which a lone
 constexpr size_t maxDetections = 20000; // per frame, the strongest kept
 constexpr float sharpRatio = 4.5f;      // a peak pixel this many times its 3 x 3 mean is a hit
 constexpr float shapeLevel = 5.0f;      // noise sigmas from which a spot's shape is measured
-constexpr float maxElongation = 2.2f;   // longer than wide by more than this: a streak
 
 } // namespace
 
@@ -305,9 +304,9 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
                     around += raw(px + dx, py + dy);
             if (raw(px, py) > lone && raw(px, py) > sharpRatio * around / 9)
                 continue;
-            // Longer than wide: a cosmic ray's streak (a comet's faint tail barely shows at half
-            // the head's level).
-            if (v >= shapeLevel && elongation(snr, width, height, x, y) > maxElongation)
+            // A cosmic ray's streak (a comet's tail, however bright, lies on one side of its
+            // head).
+            if (v >= shapeLevel && streak(snr, width, height, x, y))
                 continue;
             // Sub-pixel position: a parabola through the peak and its neighbours on each axis.
             const auto offset = [](float before, float at, float after) {

@@ -12,7 +12,9 @@ constexpr double maxStarSpeed =
 constexpr double voteBin = 1.0;       // pixels per hour, the bins of the velocity histogram
 constexpr double minStarMotion = 1.5; // pixels over the sequence that the star field moves at least
 constexpr double minStarStep = 0.8;   // pixels between the two frames of a vote, at least
-constexpr double starGate = 1.0;      // pixels a star's detection may lie off where the drift takes it
+constexpr double starGate = 1.0;
+constexpr int minStars = 6; // places across the frame whose points vote for a star field's motion      //
+                            // pixels a star's detection may lie off where the drift takes it
 
 } // namespace
 
@@ -33,6 +35,7 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
     const int side = 2 * half + 1;
     std::vector<int> votes(size_t(side) * size_t(side), 0);
     std::vector<QPointF> cast;
+    std::vector<int> from; // per vote, the 16-pixel cell its first point lies in
     // Each frame against the one about half the sequence later: over a long time a star's
     // velocity comes out sharp (between frames six minutes apart a third of a pixel of position
     // error is three pixels an hour).
@@ -60,6 +63,7 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
                     return;
                 ++votes[size_t(by) * size_t(side) + size_t(bx)];
                 cast.push_back(v);
+                from.push_back(int(d.at.y()) / 16 * 1024 + int(d.at.x()) / 16);
             });
         }
     }
@@ -84,6 +88,16 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
         return std::nullopt;
     // The mean of the votes around the peak, twice.
     QPointF centre((bestX - half) * voteBin, (bestY - half) * voteBin);
+    // A star field is many stars across the frame: one bright mover, or a patch of its light,
+    // votes many times from one place.
+    std::vector<int> places;
+    for (size_t i = 0; i < cast.size(); ++i)
+        if (std::abs(cast[i].x() - centre.x()) <= 1.5 * voteBin &&
+            std::abs(cast[i].y() - centre.y()) <= 1.5 * voteBin)
+            places.push_back(from[i]);
+    std::sort(places.begin(), places.end());
+    if (std::unique(places.begin(), places.end()) - places.begin() < minStars)
+        return std::nullopt;
     for (int round = 0; round < 2; ++round) {
         QPointF sum;
         int count = 0;

@@ -150,7 +150,7 @@ void BM_SearchAccuracy(benchmark::State& state)
                 std::vector<SearchFrame> frames;
                 for (const SampleFrame& frame : truth) {
                     pictures.push_back(decodePicture(encode(frame.picture, gif), 96, 96));
-                    frames.push_back({pictures.back().get(), frame.time});
+                    frames.push_back({pictures.back().get(), frame.time, Camera::C3});
                 }
                 const std::vector<Candidate> candidates = searchMovers(frames);
                 if (peak == 0) {

@@ -143,7 +143,7 @@ TEST(Centroid, AFaintCometsTrackTakenAsMeasurementsKeepsTheTracksAccuracy)
         for (const SampleFrame& frame : truth) {
             pictures.push_back(
                 std::make_unique<Picture>(frame.picture.convertToFormat(QImage::Format_RGB32), 1, 1));
-            search.push_back({pictures.back().get(), frame.time});
+            search.push_back({pictures.back().get(), frame.time, Camera::C3});
         }
         const std::vector<Candidate> found = searchMovers(search);
         ASSERT_FALSE(found.empty()) << seed;

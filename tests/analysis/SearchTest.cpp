@@ -44,7 +44,7 @@ struct Sequence
             } else {
                 pictures.push_back(std::make_unique<Picture>(pixels, 1, 1));
             }
-            frames.push_back({pictures.back().get(), timed ? frame.time : QDateTime()});
+            frames.push_back({pictures.back().get(), timed ? frame.time : QDateTime(), Camera::C3});
         }
     }
 
