@@ -15,6 +15,7 @@ constexpr int noiseReach = 7;           // the noise is averaged over squares of
 constexpr float loneLevel = 5.0f;       // pixel noise sigmas above which a lone pixel is a hit
 constexpr size_t maxDetections = 20000; // per frame, the strongest kept
 constexpr float sharpRatio = 4.5f;      // a peak pixel this many times its 3 x 3 mean is a hit
+constexpr double broadShare = 0.5;      // the residual 3 to 5 pixels out against the peak's: broad
 constexpr float shapeLevel = 5.0f;      // noise sigmas from which a spot's shape is measured
 
 } // namespace
@@ -304,6 +305,26 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
                     around += raw(px + dx, py + dy);
             if (raw(px, py) > lone && raw(px, py) > sharpRatio * around / 9)
                 continue;
+            // Broader than a point: a few pixels out the residual is nearly as bright as at the
+            // peak (a CME's front, a streamer's knot, a patch of corona brightening).
+            if (v >= shapeLevel) {
+                double core = 0, ring = 0;
+                int inCore = 0, inRing = 0;
+                for (int dy = -5; dy <= 5; ++dy) {
+                    for (int dx = -5; dx <= 5; ++dx) {
+                        const float r = raw(px + dx, py + dy);
+                        const int d2 = dx * dx + dy * dy;
+                        if (!std::isfinite(r))
+                            continue;
+                        if (d2 <= 2)
+                            core += r, ++inCore;
+                        else if (d2 >= 9 && d2 <= 25)
+                            ring += r, ++inRing;
+                    }
+                }
+                if (inCore > 0 && inRing > 0 && core > 0 && ring / inRing > broadShare * core / inCore)
+                    continue;
+            }
             // A cosmic ray's streak (a comet's tail, however bright, lies on one side of its
             // head).
             if (v >= shapeLevel && streak(snr, width, height, x, y))

@@ -154,7 +154,7 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
     std::vector<FrameInfo> infos;
     for (size_t i = 0; i < pictureList.size(); ++i) {
         infos.push_back(frameInfoOf(names[qsizetype(i)], pictureList[i]->keywords()));
-        frames.push_back({pictureList[i].get(), infos.back().time});
+        frames.push_back({pictureList[i].get(), infos.back().time, infos.back().camera});
     }
     const std::vector<Candidate> found = searchMovers(frames);
     QTextStream out(stdout);

@@ -131,6 +131,8 @@ const CommandInfo table[] = {
      .keys = {Qt::CTRL | Qt::Key_F}},
     {.id = cmd::CandidateList, .label = QT_TRANSLATE_NOOP("Commands", "候选目标列表"),
      .prompt = QT_TRANSLATE_NOOP("Commands", "再次列出上次搜索的候选目标"), .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_F}},
+    {.id = cmd::SearchShowCommon, .label = QT_TRANSLATE_NOOP("Commands", "显示常见候选"),
+     .prompt = QT_TRANSLATE_NOOP("Commands", "候选列表也列出在没有彗星的图片中常见的弱轨迹（每20组多于一次）")},
     {.id = cmd::LanguageChinese, .label = QT_TRANSLATE_NOOP("Commands", "简体中文"),
      .prompt = QT_TRANSLATE_NOOP("Commands", "界面使用简体中文（重新启动后生效）")},
     {.id = cmd::LanguageEnglish, .label = QT_TRANSLATE_NOOP("Commands", "English"),
@@ -208,6 +210,7 @@ const std::vector<Menu>& mainMenu()
           {cmd::SungrazerReport},
           {cmd::SearchMovers},
           {cmd::CandidateList},
+          {cmd::SearchShowCommon},
           // The interface's language.
           {0},
           {-1, QT_TRANSLATE_NOOP("Commands", "界面语言"), {{cmd::LanguageChinese}, {cmd::LanguageEnglish}}}}},

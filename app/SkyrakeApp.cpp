@@ -62,6 +62,7 @@ bool CSkyrakeApp::InitInstance()
     m_frame = std::make_unique<CMainFrame>(m_document.get(), &m_commands);
     CSkyrakeView* view = m_frame->view();
     view->setStretchSettings(readStretchSettings(settings));
+    view->setCommonCandidatesShown(settings.value(QStringLiteral("Search/showCommon"), false).toBool());
     m_document->setContent({[view] { return sessionOf(*view); },
                             [view](const QByteArray& bytes, const QString& path) {
                                 return restoreSession(*view, bytes, path);
@@ -79,8 +80,10 @@ int CSkyrakeApp::ExitInstance()
 {
     QSettings settings;
     m_recentFiles.WriteList(settings);
-    if (m_frame)
+    if (m_frame) {
         writeStretchSettings(settings, m_frame->view()->stretchSettings());
+        settings.setValue(QStringLiteral("Search/showCommon"), m_frame->view()->commonCandidatesShown());
+    }
     settings.sync();
     return 0;
 }

@@ -54,6 +54,7 @@ enum Id : int
     FileOpenSession = 32824,
     SearchMovers = 32825,
     CandidateList = 32826,
+    SearchShowCommon = 32827,
     // The interface's language, kept in the settings for the next start.
     LanguageChinese = 32830,
     LanguageEnglish = 32831,

@@ -104,6 +104,10 @@ public:
     // Restores a frame's measurement (a session); nothing for an index beyond the sequence.
     void setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined);
     bool marksShown() const { return m_showMarks; }
+    // Whether the search lists also the weak tracks that turn up in windows without a comet more
+    // than once in 20 (kept in the settings).
+    bool commonCandidatesShown() const { return m_showCommonCandidates; }
+    void setCommonCandidatesShown(bool shown) { m_showCommonCandidates = shown; }
     void setMarksShown(bool shown);
 
     // ---- Display operations -----------------------------------------------------------------
@@ -279,6 +283,7 @@ private:
     QString m_report;
     std::map<const CPictureItem*, Measurement> m_measured; // one per frame
     bool m_showMarks = true;
+    bool m_showCommonCandidates = false;
     std::vector<Candidate> m_candidates;
     DismissedCandidates m_dismissed;
 

@@ -52,6 +52,8 @@ void CSkyrakeView::registerCommands()
     map.onUpdate(cmd::SearchMovers, [this](CmdUI& ui) { ui.Enable(m_pictures.GetCount() >= 4); });
     map.on(cmd::CandidateList, [this] { OnCandidateList(); });
     map.onUpdate(cmd::CandidateList, [this](CmdUI& ui) { OnUpdateCandidateList(ui); });
+    map.on(cmd::SearchShowCommon, [this] { m_showCommonCandidates = !m_showCommonCandidates; });
+    map.onUpdate(cmd::SearchShowCommon, [this](CmdUI& ui) { ui.SetCheck(m_showCommonCandidates); });
 }
 
 void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
 
 namespace {
@@ -36,9 +37,12 @@ void CSkyrakeView::OnSearchMovers()
     std::vector<SearchFrame> frames;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
         const CPictureItem* item = PictureList::GetAt(pos);
-        frames.push_back(
-            {item->m_pPicture.get(), frameInfoOf(item->m_name, item->m_pPicture->keywords()).time});
+        const FrameInfo info = frameInfoOf(item->m_name, item->m_pPicture->keywords());
+        frames.push_back({item->m_pPicture.get(), info.time, info.camera});
     }
+    SearchOptions options;
+    if (m_showCommonCandidates)
+        options.maxFalseAlarms = INFINITY;
     QProgressDialog progress(tr("正在搜索移动目标..."), tr("取消"), 0, 100, window());
     progress.setWindowTitle(tr("搜索移动目标"));
     progress.setWindowModality(Qt::WindowModal);
@@ -46,7 +50,7 @@ void CSkyrakeView::OnSearchMovers()
     std::atomic<int> done{0};
     std::atomic<bool> cancelled{false};
     auto search = std::async(std::launch::async, [&] {
-        return searchMovers(frames, {}, [&](int percent) {
+        return searchMovers(frames, options, [&](int percent) {
             done = percent;
             return !cancelled.load();
         });

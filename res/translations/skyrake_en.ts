@@ -693,6 +693,14 @@
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>
+    <message>
+        <source>显示常见候选</source>
+        <translation>Show Common Candidates</translation>
+    </message>
+    <message>
+        <source>候选列表也列出在没有彗星的图片中常见的弱轨迹（每20组多于一次）</source>
+        <translation>List also the weak tracks that turn up in frames without a comet (more than once in 20 sequences)</translation>
+    </message>
 </context>
 <context>
     <name>Pictures</name>

@@ -124,7 +124,8 @@ TEST_F(ShellTest, SaveAsksOnceAndWritesTheSessionRememberedAmongRecentFiles)
     QSettings settings;
     EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), path);
     EXPECT_EQ(settings.childGroups(),
-              (QStringList{QStringLiteral("Display"), QStringLiteral("Recent File List")}));
+              (QStringList{QStringLiteral("Display"), QStringLiteral("Recent File List"),
+                           QStringLiteral("Search")}));
 }
 
 TEST_F(ShellTest, SaveCancelledWritesNothing)
