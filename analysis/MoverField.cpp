@@ -114,7 +114,7 @@ void detect::maskOutsideField(Planes& planes)
             highest[cell] = std::max(highest[cell], planes.median[i]);
             bool white = false;
             for (size_t f = 0; f < planes.frames && !white; ++f)
-                white = planes.flags[f][i] & Saturated;
+                white = planes.flaggedRows[f][size_t(y)] && (planes.flags[f][i] & Saturated);
             whiteCount[cell] += white;
         }
     }

@@ -148,15 +148,14 @@ void detect::subtractBackground(Planes& planes)
     for (size_t i = 0; i < pixels; ++i)
         weight[i] = planes.steady[i] ? 0.0f : 1.0f;
     boxSum(planes, weight);
-    std::vector<float> mean;
-    for (size_t f = 0; f < planes.frames; ++f) {
-        mean = planes.signal[f];
+    parallelFor(int(planes.frames), [&](int f) {
+        std::vector<float> mean = planes.signal[size_t(f)];
         boxSum(planes, mean);
-        float* signal = planes.signal[f].data();
+        float* signal = planes.signal[size_t(f)].data();
         for (size_t i = 0; i < pixels; ++i)
             if (weight[i] > 0 && !planes.steady[i])
                 signal[i] -= mean[i] / weight[i];
-    }
+    });
 }
 
 // The mean square of the frames' filtered values at each pixel with the largest ones left out (a

@@ -19,8 +19,9 @@ std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
 {
     const int width = planes.width, height = planes.height;
     std::vector<std::vector<Detection>> points(planes.frames);
-    std::vector<float> level, around;
-    for (size_t f = 0; f < planes.frames; ++f) {
+    parallelFor(int(planes.frames), [&](int task) {
+        const size_t f = size_t(task);
+        std::vector<float> level, around;
         // The frame's level (its residual plus the median) less the mean of the square around.
         level.resize(planes.median.size());
         for (size_t i = 0; i < level.size(); ++i)
@@ -36,7 +37,7 @@ std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
                 sample.push_back(level[i]);
         const float sigma = noiseSigma(sample);
         if (!(sigma > 0))
-            continue;
+            return;
         const float threshold = pointLevel * sigma;
         const auto at = [&](int x, int y) { return level[planes.at(x, y)]; };
         std::vector<Detection>& found = points[f];
@@ -63,6 +64,6 @@ std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
                              [](const Detection& a, const Detection& b) { return a.snr > b.snr; });
             found.resize(maxPoints);
         }
-    }
+    });
     return points;
 }

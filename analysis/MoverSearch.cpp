@@ -2,6 +2,7 @@
 
 #include "analysis/MoverDetect.h"
 #include "analysis/MoverLink.h"
+#include "platform/HeapBlocks.h"
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -49,6 +50,7 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
         pictures.push_back(frame.picture);
     }
 
+    keepLargeBlocksInHeap();        // the planes, 4 MB each at 1024 pixels, come and go by the dozen
     constexpr int detectShare = 80; // percent of the progress the detection takes
     std::optional<SignalFrames> maps = detectSignals(pictures, detectShare, progress);
     if (!maps)
@@ -75,13 +77,13 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
 double falseAlarmRate(Camera camera, double score)
 {
     // Tracks per window scoring `score` or more fall off as exp(a - b score) in the empty real
-    // windows of each camera (BM_RealFalseAlarmTail; bench/README.md): C2 15 tracks from 5 up in
+    // windows of each camera (BM_RealFalseAlarmTail; bench/README.md): C2 9 tracks from 5 up in
     // 13 windows, C3 2 in 23 (its slope C2's). An unknown camera takes the higher.
     struct Tail
     {
         double a, b;
     };
-    constexpr Tail c2{4.02, 0.514}, c3{0.13, 0.514};
+    constexpr Tail c2{6.53, 0.930}, c3{2.21, 0.930};
     const auto rate = [score](Tail t) { return std::exp(t.a - t.b * score); };
     switch (camera) {
     case Camera::C2:

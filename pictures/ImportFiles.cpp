@@ -4,33 +4,10 @@
 #include "pictures/LoadPictureFile.h"
 #include "platform/Desktop.h"
 #include "platform/Dpi.h"
+#include "platform/HeapBlocks.h"
 #include "platform/WaitCursor.h"
 
 #include <QCoreApplication>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
-namespace {
-
-// Decoded pictures are large (4 MB for a 1024 x 1024 frame) and come and go in groups. glibc maps
-// each such block on its own and unmaps it when it is released, so every import would fault in
-// every page of its pictures afresh, which on these machines costs more than decoding them. Kept
-// in the heap, the pages of deleted pictures serve the next import.
-void keepPictureMemory()
-{
-#ifdef __GLIBC__
-    static const bool once = [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
-        return true;
-    }();
-    (void)once;
-#endif
-}
-
-} // namespace
 
 ImportOutcome ImportFiles(PictureList& list, const ImportRules& rules, const std::function<void()>& afterLoop)
 {
@@ -38,7 +15,7 @@ ImportOutcome ImportFiles(PictureList& list, const ImportRules& rules, const std
     if (!chosen)
         return ImportOutcome::Cancelled;
     WaitCursor wait;
-    keepPictureMemory();
+    keepLargeBlocksInHeap();
     {
         // The screen's resolution is read here, on the user-interface thread, for all files.
         DecodeAhead decoder(*chosen, displayDpiX(), displayDpiY());
