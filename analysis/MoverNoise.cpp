@@ -311,6 +311,8 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
                 int inCore = 0, inRing = 0;
                 for (int dy = -5; dy <= 5; ++dy) {
                     for (int dx = -5; dx <= 5; ++dx) {
+                        if (px + dx < 0 || py + dy < 0 || px + dx >= width || py + dy >= height)
+                            continue;
                         const float r = raw(px + dx, py + dy);
                         const int d2 = dx * dx + dy * dy;
                         if (!std::isfinite(r))
