@@ -18,8 +18,7 @@ constexpr double minMotion = 3.0; // pixels over the sequence below which a trac
 // the frames' median, and what is left of it in each frame runs ahead of it, faster than it.
 constexpr double starTolerance = 3.0;
 constexpr double starShare = 0.5;
-constexpr int seedReach = 3;      // frames apart the two detections of a seed may be
-constexpr int minPointFrames = 5; // frames a track must show point-like signal in
+constexpr int seedReach = 3; // frames apart the two detections of a seed may be
 // Two tracks within `companion` pixels of each other for half the frames or more, whose motions
 // over the sequence differ by less than `apart` pixels, are one object (both in a 1024-pixel
 // frame).

@@ -25,6 +25,10 @@ struct LinkSettings
     double minScore = tracks::minScore;
 };
 
+// Frames a track must show point-like signal in: summed noise along a chance line stands out in
+// two or three.
+inline constexpr int minPointFrames = 5;
+
 // A detection may lie this far off a settled track, picture pixels.
 inline constexpr double trackGate = 1.5;
 

@@ -18,32 +18,45 @@ constexpr size_t maxPoints = 300;  // per frame, the brightest kept: stars stand
 std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
 {
     const int width = planes.width, height = planes.height;
+    // A frame's level is its residual plus the median; less the mean of the square around it,
+    // that is the residual plus the median's own departure from its surroundings (the residual's
+    // mean over a square is about nothing), so one box sum serves every frame.
+    std::vector<float> sky = planes.median;
+    boxSum(planes, sky);
+    constexpr float square = 15.0f * 15.0f;
+    for (size_t i = 0; i < sky.size(); ++i)
+        sky[i] = planes.steady[i] ? -INFINITY : planes.median[i] - sky[i] / square;
     std::vector<std::vector<Detection>> points(planes.frames);
     parallelFor(int(planes.frames), [&](int task) {
         const size_t f = size_t(task);
-        std::vector<float> level, around;
-        // The frame's level (its residual plus the median) less the mean of the square around.
-        level.resize(planes.median.size());
-        for (size_t i = 0; i < level.size(); ++i)
-            level[i] = planes.steady[i] ? 0.0f : planes.signal[f][i] + planes.median[i];
-        around = level;
-        boxSum(planes, around);
-        constexpr float square = 15.0f * 15.0f;
-        for (size_t i = 0; i < level.size(); ++i)
-            level[i] = planes.steady[i] ? 0.0f : level[i] - around[i] / square;
+        const float* residual = planes.signal[f].data();
+        // -infinity where masked: never a peak, nor above one.
+        const auto at = [&](int x, int y) {
+            const size_t i = planes.at(x, y);
+            return residual[i] + sky[i];
+        };
         std::vector<float> sample;
-        for (size_t i = 0; i < level.size(); i += 53)
+        for (size_t i = 0; i < sky.size(); i += 53)
             if (!planes.steady[i])
-                sample.push_back(level[i]);
+                sample.push_back(residual[i] + sky[i]);
         const float sigma = noiseSigma(sample);
         if (!(sigma > 0))
             return;
         const float threshold = pointLevel * sigma;
-        const auto at = [&](int x, int y) { return level[planes.at(x, y)]; };
         std::vector<Detection>& found = points[f];
         for (int y = edge; y < height - edge; ++y) {
+            const float* r = residual + planes.at(0, y);
+            const float* s = sky.data() + planes.at(0, y);
             for (int x = edge; x < width - edge; ++x) {
-                const float v = at(x, y);
+                if ((x & 3) == 0 && x + 4 <= width - edge) {
+                    // Most of the frame is below the threshold: four pixels at a time.
+                    const auto above = load4(r + x) + load4(s + x) >= threshold;
+                    if (!(above[0] || above[1] || above[2] || above[3])) {
+                        x += 3;
+                        continue;
+                    }
+                }
+                const float v = r[x] + s[x];
                 if (v < threshold || !(v > at(x - 1, y) && v >= at(x + 1, y) && v > at(x, y - 1) &&
                                        v >= at(x, y + 1) && v > at(x - 1, y - 1) && v >= at(x + 1, y + 1) &&
                                        v > at(x + 1, y - 1) && v >= at(x - 1, y + 1)))

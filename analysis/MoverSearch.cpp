@@ -77,13 +77,13 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
 double falseAlarmRate(Camera camera, double score)
 {
     // Tracks per window scoring `score` or more fall off as exp(a - b score) in the empty real
-    // windows of each camera (BM_RealFalseAlarmTail; bench/README.md): C2 9 tracks from 5 up in
+    // windows of each camera (BM_RealFalseAlarmTail; bench/README.md): C2 11 tracks from 5 up in
     // 13 windows, C3 2 in 23 (its slope C2's). An unknown camera takes the higher.
     struct Tail
     {
         double a, b;
     };
-    constexpr Tail c2{6.53, 0.930}, c3{2.21, 0.930};
+    constexpr Tail c2{4.99, 0.717}, c3{1.14, 0.717};
     const auto rate = [score](Tail t) { return std::exp(t.a - t.b * score); };
     switch (camera) {
     case Camera::C2:

@@ -7,6 +7,7 @@ using namespace tracks;
 namespace {
 
 constexpr double stackSeedScore = 7.0; // the summed signal along a faint seed line worth refining
+constexpr double seedGate = 2.0;       // pixels a seed line may pass its frames' points by
 constexpr size_t maxSeeds = 4000;      // lines refined at most, the best screened first
 
 // The frames in which the track's light stands out of the noise, if only a little.
@@ -68,6 +69,13 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
                     return;
                 const double screened = screen(start, v);
                 if (screened < stackSeedScore)
+                    return;
+                // A track must show as points in most frames (the linking's last rule); a line
+                // near points in too few frames is not worth refining.
+                int near = 0;
+                for (size_t f = 0; f < n; ++f)
+                    near += grids[f].nearest(start + v * hours[f], seedGate) >= 0;
+                if (near < std::min(int(n), minPointFrames) - 1)
                     return;
                 Track track;
                 track.pick.assign(n, -1);

@@ -158,9 +158,9 @@ void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF vel
         for (const Detection& d : maps.points[f]) {
             if (!isStar(f, d))
                 continue;
-            // A wider disc for a brighter star, whose residual spreads further.
-            // and, for the part of a slow star left in the median that runs ahead of it, half its
-            // motion over the sequence.
+            // A wider disc for a brighter star, whose residual spreads further, and for the part of
+            // a slow star left in the median that runs ahead of it, half its motion over the
+            // sequence.
             const double radius = std::clamp(1.5 + 0.8 * std::log2(d.snr / 4), 1.5, 8.0) +
                                   std::min(4.0, 0.5 * std::hypot(velocity.x(), velocity.y()) * span);
             for (size_t g = 0; g < n; ++g) {
@@ -170,7 +170,8 @@ void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF vel
                      y <= std::min(maps.height - 1, int(centre.y() + radius)); ++y)
                     for (int x = std::max(0, int(centre.x() - radius));
                          x <= std::min(maps.width - 1, int(centre.x() + radius)); ++x)
-                        if (std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y()) <= radius)
+                        if (std::pow(x + 0.5 - centre.x(), 2) + std::pow(y + 0.5 - centre.y(), 2) <=
+                            radius * radius)
                             map[size_t(y) * size_t(maps.width) + size_t(x)] = 0;
             }
         }
