@@ -270,19 +270,12 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     std::vector<std::unordered_set<size_t>> patches(n); // per frame, the pixels of accepted objects' patches
     // Point-like signal near the track, a detection or a faint one, in enough frames: summed noise
     // along a chance line stands out in two or three.
-    std::vector<std::vector<Detection>> all(n);
-    std::vector<DetectionGrid> allGrids;
-    for (size_t f = 0; f < n; ++f) {
-        all[f] = maps.detections[f];
-        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
-    }
-    for (size_t f = 0; f < n; ++f)
-        allGrids.emplace_back(all[f], maps.width, maps.height);
+    const AllDetections points(maps);
     const int pointFrames = std::min(int(n), std::max(minPointFrames, int(n + 1) / 2));
     const auto framesSeen = [&](const Track& track) {
         int seen = 0;
         for (size_t f = 0; f < n; ++f)
-            seen += allGrids[f].nearest(track.at(hours[f]), trackGate) >= 0;
+            seen += points.grids[f].nearest(track.at(hours[f]), trackGate) >= 0;
         return seen;
     };
     std::vector<Candidate> candidates;

@@ -116,3 +116,23 @@ private:
     std::vector<int> m_start; // per cell, its first entry in m_order
     std::vector<int> m_order;
 };
+
+// Every frame's detections with its faint ones, and their grids: where a track shows as points.
+struct AllDetections
+{
+    explicit AllDetections(const SignalFrames& maps) : lists(maps.detections.size())
+    {
+        for (size_t f = 0; f < lists.size(); ++f) {
+            lists[f] = maps.detections[f];
+            lists[f].insert(lists[f].end(), maps.faint[f].begin(), maps.faint[f].end());
+        }
+        // The grids refer to the lists, which stay where they are from here on.
+        for (const std::vector<Detection>& frame : lists)
+            grids.emplace_back(frame, maps.width, maps.height);
+    }
+    AllDetections(const AllDetections&) = delete;
+    AllDetections& operator=(const AllDetections&) = delete;
+
+    std::vector<std::vector<Detection>> lists;
+    std::vector<DetectionGrid> grids;
+};

@@ -31,14 +31,9 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
                                       const std::function<bool(QPointF)>& plausible)
 {
     const size_t n = hours.size();
-    std::vector<std::vector<Detection>> all(n);
-    std::vector<DetectionGrid> grids;
-    for (size_t f = 0; f < n; ++f) {
-        all[f] = maps.detections[f];
-        all[f].insert(all[f].end(), maps.faint[f].begin(), maps.faint[f].end());
-    }
-    for (size_t f = 0; f < n; ++f)
-        grids.emplace_back(all[f], maps.width, maps.height);
+    const AllDetections points(maps);
+    const std::vector<std::vector<Detection>>& all = points.lists;
+    const std::vector<DetectionGrid>& grids = points.grids;
     // The signal summed along a line as `trackScore` sums it with the least cap, at the nearest
     // pixels: cheap enough for every pair, and close to the full score.
     const auto screen = [&](QPointF start, QPointF velocity) {

@@ -1,6 +1,6 @@
 #include "Injection.h"
 
-#include "GifWriter.h"
+#include "pictures/GifAnimation.h"
 
 #include <QBuffer>
 
@@ -252,16 +252,8 @@ int jpegQuality(const QByteArray& jpeg)
 
 QByteArray encodeLike(const QImage& picture, const QByteArray& original)
 {
-    if (picture.format() == QImage::Format_Indexed8) {
-        std::vector<unsigned char> indices;
-        for (int y = 0; y < picture.height(); ++y)
-            indices.insert(indices.end(), picture.constScanLine(y),
-                           picture.constScanLine(y) + picture.width());
-        QList<QRgb> table = picture.colorTable();
-        table.resize(256, qRgb(0, 0, 0));
-        return encodeGif(picture.width(), picture.height(), indices,
-                         std::vector<QRgb>(table.begin(), table.end()));
-    }
+    if (picture.format() == QImage::Format_Indexed8)
+        return encodeGif(std::span(&picture, 1), 0); // an indexed frame keeps its pixels exactly
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
