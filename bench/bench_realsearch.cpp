@@ -93,7 +93,7 @@ void BM_RealFalseAlarms(benchmark::State& state)
             const std::vector<Frame> frames = readSet(set);
             for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
                 std::vector<QByteArray> again;
-                for (size_t f = begin; f < begin + windowFrames; ++f)
+                for (size_t f = begin; rewritten && f < begin + windowFrames; ++f)
                     again.push_back(encodeLike(readFrame(frames[f].bytes), frames[f].bytes));
                 const std::vector<Candidate> found =
                     searchWindow(frames, begin, rewritten ? &again : nullptr);
