@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QObject>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -56,8 +57,10 @@ private:
     {
         if (m_next >= m_steps.size())
             return;
+        // A progress dialog (a long search's, on a slow or busy machine) is no step's dialog: it
+        // closes by itself, and closing it would cancel the work.
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible())
+        if (modal && modal->isVisible() && !qobject_cast<QProgressDialog*>(modal))
             m_steps[m_next++](modal);
         schedule();
     }
