@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 #include "app/Session.h"
 #include "app/SkyrakeApp.h"
+#include "platform/HeapBlocks.h"
 #include "platform/Language.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    keepLargeBlocksInHeap();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

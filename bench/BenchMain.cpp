@@ -2,10 +2,13 @@
 // need widgets), then Google Benchmark.
 #include <benchmark/benchmark.h>
 
+#include "platform/HeapBlocks.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    keepLargeBlocksInHeap(); // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
