@@ -236,8 +236,23 @@ void maskFrame(Planes& planes, size_t f)
     // flagged pixel).
     std::vector<int> down(size_t(width), 0); // the saturated run ending above, per column
     bool open = false;
+    // Most flagged rows are flagged for black pixels only (the occulter, the corners).
+    const auto anySaturated = [&](int y) {
+        const unsigned char* row = flags.data() + planes.at(0, y);
+        int x = 0;
+        for (; x + 16 <= width; x += 16) {
+            Bytes16 sixteen;
+            std::memcpy(&sixteen, row + x, sizeof sixteen);
+            sixteen &= Bytes16{} + static_cast<unsigned char>(Saturated);
+            quint64 halves[2];
+            std::memcpy(halves, &sixteen, sizeof halves);
+            if (halves[0] | halves[1])
+                return true;
+        }
+        return std::any_of(row + x, row + width, [](unsigned char c) { return (c & Saturated) != 0; });
+    };
     for (int y = 0; y <= height; ++y) {
-        const bool any = y < height && planes.flaggedRows[f][size_t(y)];
+        const bool any = y < height && planes.flaggedRows[f][size_t(y)] && anySaturated(y);
         if (!any && !open)
             continue;
         int across = 0;

@@ -105,19 +105,27 @@ void detect::maskOutsideField(Planes& planes)
     // writes the same way every time.
     std::vector<int> flatCount(flat.cells.size(), 0), whiteCount(flat.cells.size(), 0);
     std::vector<float> lowest(flat.cells.size(), INFINITY), highest(flat.cells.size(), -INFINITY);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const size_t i = planes.at(x, y);
-            const size_t cell = size_t(y / block) * size_t(flat.columns) + size_t(x / block);
-            flatCount[cell] += planes.range[i] <= 0;
-            lowest[cell] = std::min(lowest[cell], planes.median[i]);
-            highest[cell] = std::max(highest[cell], planes.median[i]);
-            bool white = false;
-            for (size_t f = 0; f < planes.frames && !white; ++f)
-                white = planes.flaggedRows[f][size_t(y)] && (planes.flags[f][i] & Saturated);
-            whiteCount[cell] += white;
+    parallelFor(flat.rows, [&](int blockRow) {
+        std::vector<size_t> flagged; // the frames with a saturated or black pixel in the row
+        for (int y = blockRow * block; y < std::min(height, (blockRow + 1) * block); ++y) {
+            flagged.clear();
+            for (size_t f = 0; f < planes.frames; ++f)
+                if (planes.flaggedRows[f][size_t(y)])
+                    flagged.push_back(f);
+            const size_t row = planes.at(0, y);
+            for (int x0 = 0, c = 0; x0 < width; x0 += block, ++c) {
+                const size_t cell = size_t(blockRow) * size_t(flat.columns) + size_t(c);
+                for (size_t i = row + size_t(x0); i < row + size_t(std::min(width, x0 + block)); ++i) {
+                    flatCount[cell] += planes.range[i] <= 0;
+                    lowest[cell] = std::min(lowest[cell], planes.median[i]);
+                    highest[cell] = std::max(highest[cell], planes.median[i]);
+                    whiteCount[cell] += std::any_of(flagged.begin(), flagged.end(), [&](size_t f) {
+                        return (planes.flags[f][i] & Saturated) != 0;
+                    });
+                }
+            }
         }
-    }
+    });
     // The flat colour: the commonest level of the blocks that repeat exactly and hold one colour.
     const auto oneColour = [&](size_t cell) {
         return flatCount[cell] >= flatShare && highest[cell] - lowest[cell] <= flatSpread;
@@ -151,8 +159,11 @@ void detect::maskOutsideField(Planes& planes)
     for (size_t cell = 0; cell < flat.cells.size(); ++cell)
         flat.cells[cell] = flat.cells[cell] || (words.cells[cell] && text.cells[cell]);
     const Grid masked = morph(morph(morph(flat, closing, true), closing, false), margin, true);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (masked.get(x / block, y / block))
-                planes.steady[planes.at(x, y)] = 1;
+    parallelFor(masked.rows, [&](int blockRow) {
+        for (int y = blockRow * block; y < std::min(height, (blockRow + 1) * block); ++y)
+            for (int c = 0; c < masked.columns; ++c)
+                if (masked.get(c, blockRow))
+                    std::fill_n(planes.steady.begin() + std::ptrdiff_t(planes.at(c * block, y)),
+                                std::min(block, width - c * block), 1);
+    });
 }

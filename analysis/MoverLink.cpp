@@ -212,12 +212,16 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
     if (!goOn(10))
         return std::nullopt;
 
+    // Called for every pair of detections: squares compared, no roots.
+    const double fastest = settings.maxSpeed * 1.05, slowest = minMotion / span;
+    const double starRadius =
+        stars ? (starTolerance + starShare * std::hypot(stars->x(), stars->y()) * span) / span : 0.0;
     const auto plausible = [&](QPointF v) {
-        const double speed = std::hypot(v.x(), v.y());
-        if (speed > settings.maxSpeed * 1.05 || speed * span < minMotion)
+        const double speed2 = QPointF::dotProduct(v, v);
+        if (speed2 > fastest * fastest || speed2 < slowest * slowest)
             return false;
-        return !stars || std::hypot(v.x() - stars->x(), v.y() - stars->y()) * span >=
-                             starTolerance + starShare * std::hypot(stars->x(), stars->y()) * span;
+        const QPointF off = stars ? v - *stars : QPointF();
+        return !stars || QPointF::dotProduct(off, off) >= starRadius * starRadius;
     };
 
     // Tracks grown from every pair of detections a few frames apart at a speed in range, one

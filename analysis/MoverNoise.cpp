@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <tuple>
 
 using namespace detect;
 
@@ -25,14 +27,14 @@ constexpr float shapeLevel = 5.0f;      // noise sigmas from which a spot's shap
 void detect::boxSum(const Planes& planes, std::vector<float>& plane)
 {
     const int width = planes.width, height = planes.height;
-    std::vector<float> across(plane.size());
+    const std::unique_ptr<float[]> across(new float[plane.size()]); // each written before it is read
     forRows(height, [&](int first, int last) {
         std::vector<double> prefix(size_t(width) + 1); // doubles: a float running sum would drift
         for (int y = first; y < last; ++y) {
             const float* in = plane.data() + planes.at(0, y);
             for (int x = 0; x < width; ++x)
                 prefix[size_t(x) + 1] = prefix[size_t(x)] + in[x];
-            float* out = across.data() + planes.at(0, y);
+            float* out = across.get() + planes.at(0, y);
             for (int x = 0; x < width; ++x)
                 out[x] = float(prefix[size_t(std::min(width, x + noiseReach + 1))] -
                                prefix[size_t(std::max(0, x - noiseReach))]);
@@ -44,7 +46,7 @@ void detect::boxSum(const Planes& planes, std::vector<float>& plane)
             for (int x = 0; x < width; ++x)
                 sum[size_t(x)] += across[planes.at(x, j)];
         for (int y = first; y < last; ++y) {
-            const auto row = [&](int j) { return across.data() + planes.at(0, j); };
+            const auto row = [&](int j) { return across.get() + planes.at(0, j); };
             // The row below the square enters it; the row above leaves it (the task's first
             // square was summed whole).
             const bool enters = y + noiseReach < height;
@@ -68,44 +70,50 @@ void detect::boxSum(const Planes& planes, std::vector<float>& plane)
 
 namespace {
 
-// The mean square of the filtered residual as a function of the median brightness, per pixel.
-// The noise changes with the brightness (where the C3 colour table brings in green above level
-// 128, JPEG's errors in it come in too) from one pixel to the next, faster than a square follows.
-std::vector<float> noiseByLevel(const Planes& planes, const std::vector<float>& square)
+// The mean square of the filtered residual as a function of the median brightness. The noise
+// changes with the brightness (where the C3 colour table brings in green above level 128, JPEG's
+// errors in it come in too) from one pixel to the next, faster than a square follows.
+class NoiseByLevel
 {
-    constexpr int bins = 128;
-    const size_t pixels = square.size();
-    float lo = INFINITY, hi = -INFINITY;
-    for (size_t i = 0; i < pixels; i += 5) {
-        if (planes.steady[i])
-            continue;
-        lo = std::min(lo, planes.median[i]);
-        hi = std::max(hi, planes.median[i]);
+public:
+    NoiseByLevel(const Planes& planes, const std::vector<float>& square)
+    {
+        const size_t pixels = square.size();
+        float hi = -INFINITY;
+        for (size_t i = 0; i < pixels; i += 5) {
+            if (planes.steady[i])
+                continue;
+            m_lo = std::min(m_lo, planes.median[i]);
+            hi = std::max(hi, planes.median[i]);
+        }
+        if (!(hi > m_lo))
+            return;
+        m_scale = bins / (hi - m_lo);
+        std::vector<double> sum(bins, 0.0);
+        std::vector<int> count(bins, 0);
+        for (size_t i = 0; i < pixels; i += 3) {
+            if (planes.steady[i])
+                continue;
+            const size_t b = bin(planes.median[i]);
+            sum[b] += square[i];
+            ++count[b];
+        }
+        for (size_t b = 0; b < bins; ++b)
+            if (count[b] >= 50)
+                m_curve[b] = float(sum[b] / count[b]);
     }
-    std::vector<float> level(pixels, 0.0f);
-    if (!(hi > lo))
-        return level;
-    const float scale = bins / (hi - lo);
-    const auto bin = [&](float v) { return std::clamp(int((v - lo) * scale), 0, bins - 1); };
-    std::vector<double> sum(bins, 0.0);
-    std::vector<int> count(bins, 0);
-    for (size_t i = 0; i < pixels; i += 3) {
-        if (planes.steady[i])
-            continue;
-        const size_t b = size_t(bin(planes.median[i]));
-        sum[b] += square[i];
-        ++count[b];
-    }
-    std::vector<float> curve(bins, 0.0f);
-    for (size_t b = 0; b < bins; ++b) {
-        if (count[b] < 50)
-            continue;
-        curve[b] = float(sum[b] / count[b]);
-    }
-    for (size_t i = 0; i < pixels; ++i)
-        level[i] = curve[size_t(bin(planes.median[i]))];
-    return level;
-}
+
+    // The mean square at a median brightness; 0 where too few pixels tell.
+    float at(float level) const { return m_scale > 0 ? m_curve[bin(level)] : 0.0f; }
+
+private:
+    static constexpr int bins = 128;
+    size_t bin(float v) const { return size_t(std::clamp(int((v - m_lo) * m_scale), 0, bins - 1)); }
+
+    float m_lo = INFINITY;
+    float m_scale = 0;
+    float m_curve[bins] = {};
+};
 
 } // namespace
 
@@ -146,62 +154,89 @@ void detect::subtractBackground(Planes& planes)
     // The mean over squares of 5 x 5 cells of 4 pixels, between cells' centres bilinearly: a
     // smooth background that costs two passes over a frame, where a box sum at every pixel costs
     // four and two fresh planes.
-    constexpr int cell = 4;  // pixels
-    constexpr int reach = 2; // cells each side
+    constexpr int cell = 4;   // pixels
+    constexpr int reach = 2;  // cells each side
+    static_assert(cell == 4); // four pixels summed at once
     const int width = planes.width, height = planes.height;
     const int columns = (width + cell - 1) / cell, rows = (height + cell - 1) / cell;
+    const auto at = [columns](int c, int r) { return size_t(r) * size_t(columns) + size_t(c); };
+    // Sums over the 5 x 5 cells around each cell, cut off at the edges: across, then down.
     const auto boxCells = [&](const std::vector<float>& in) {
-        std::vector<float> out(in.size(), 0.0f);
+        std::vector<float> across(in.size(), 0.0f), out(in.size(), 0.0f);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c)
-                for (int dr = std::max(0, r - reach); dr <= std::min(rows - 1, r + reach); ++dr)
-                    for (int dc = std::max(0, c - reach); dc <= std::min(columns - 1, c + reach); ++dc)
-                        out[size_t(r) * size_t(columns) + size_t(c)] +=
-                            in[size_t(dr) * size_t(columns) + size_t(dc)];
+                for (int d = std::max(0, c - reach); d <= std::min(columns - 1, c + reach); ++d)
+                    across[at(c, r)] += in[at(d, r)];
+        for (int r = 0; r < rows; ++r)
+            for (int d = std::max(0, r - reach); d <= std::min(rows - 1, r + reach); ++d)
+                for (int c = 0; c < columns; ++c)
+                    out[at(c, r)] += across[at(c, d)];
         return out;
     };
-    std::vector<float> count(size_t(columns) * size_t(rows), 0.0f);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            count[size_t(y / cell) * size_t(columns) + size_t(x / cell)] +=
-                planes.steady[planes.at(x, y)] ? 0.0f : 1.0f;
-    const std::vector<float> counted = boxCells(count);
-    // Each column's two cells and the share of the second, between the cells' centres.
-    std::vector<int> left(size_t(width), 0);
-    std::vector<float> share(size_t(width), 0.0f);
-    for (int x = 0; x < width; ++x) {
-        const float at = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, float(columns - 1));
-        left[size_t(x)] = std::min(int(at), std::max(columns - 2, 0));
-        share[size_t(x)] = std::min(at - float(left[size_t(x)]), 1.0f);
-    }
+    // Each pixel's sum into its cell, row by row.
+    const auto cellSums = [&](const auto& value) {
+        std::vector<float> sums(size_t(columns) * size_t(rows), 0.0f);
+        for (int y = 0; y < height; ++y) {
+            float* cells = sums.data() + at(0, y / cell);
+            const size_t row = planes.at(0, y);
+            int x = 0;
+            for (; x + cell <= width; x += cell)
+                cells[x / cell] += value(row + size_t(x)) + value(row + size_t(x) + 1) +
+                                   value(row + size_t(x) + 2) + value(row + size_t(x) + 3);
+            for (; x < width; ++x)
+                cells[x / cell] += value(row + size_t(x));
+        }
+        return sums;
+    };
+    const std::vector<float> counted =
+        boxCells(cellSums([&](size_t i) { return planes.steady[i] ? 0.0f : 1.0f; }));
+    // Each column's two cells and the share of the second, between the cells' centres; likewise
+    // each row's.
+    const auto between = [](int pixel, int cells) {
+        const float at = std::clamp((pixel + 0.5f) / cell - 0.5f, 0.0f, float(cells - 1));
+        const int first = std::min(int(at), std::max(cells - 2, 0));
+        return std::pair{first, std::min(at - float(first), 1.0f)};
+    };
+    std::vector<int> left(static_cast<size_t>(width));
+    std::vector<float> share(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        std::tie(left[size_t(x)], share[size_t(x)]) = between(x, columns);
     parallelFor(int(planes.frames), [&](int f) {
         float* signal = planes.signal[size_t(f)].data();
-        std::vector<float> sums(count.size(), 0.0f);
-        for (int y = 0; y < height; ++y) {
-            const float* row = signal + planes.at(0, y);
-            float* cells = sums.data() + size_t(y / cell) * size_t(columns);
-            for (int x = 0; x < width; ++x)
-                cells[x / cell] += row[x]; // masked pixels hold nothing
-        }
-        std::vector<float> mean = boxCells(sums);
+        std::vector<float> mean =
+            boxCells(cellSums([&](size_t i) { return signal[i]; })); // masked pixels hold 0
         for (size_t c = 0; c < mean.size(); ++c)
             mean[c] = counted[c] > 0 ? mean[c] / counted[c] : 0.0f;
+        // A row of cells interpolated across to every pixel, for the two cell rows a pixel row
+        // lies between; down, the rows of a band share them.
+        std::vector<float> upper(static_cast<size_t>(width)), lower(static_cast<size_t>(width));
+        const auto widen = [&](int r, std::vector<float>& out) {
+            const float* means = mean.data() + at(0, std::min(r, rows - 1));
+            for (int x = 0; x < width; ++x) {
+                const size_t c = size_t(left[size_t(x)]), d = std::min(c + 1, size_t(columns - 1));
+                out[size_t(x)] = (1 - share[size_t(x)]) * means[c] + share[size_t(x)] * means[d];
+            }
+        };
+        int band = -1;
         for (int y = 0; y < height; ++y) {
-            const float at = std::clamp((y + 0.5f) / cell - 0.5f, 0.0f, float(rows - 1));
-            const int top = std::min(int(at), std::max(rows - 2, 0));
-            const float down = std::min(at - float(top), 1.0f);
-            const float* above = mean.data() + size_t(top) * size_t(columns);
-            const float* below = mean.data() + size_t(std::min(top + 1, rows - 1)) * size_t(columns);
+            const auto [top, down] = between(y, rows);
+            if (top != band) {
+                widen(top, upper);
+                widen(top + 1, lower);
+                band = top;
+            }
             float* row = signal + planes.at(0, y);
             const unsigned char* steady = planes.steady.data() + planes.at(0, y);
-            for (int x = 0; x < width; ++x) {
-                if (steady[x])
-                    continue;
-                const size_t c = size_t(left[size_t(x)]), d = std::min(c + 1, size_t(columns - 1));
-                const float w = share[size_t(x)];
-                row[x] -= (1 - down) * ((1 - w) * above[c] + w * above[d]) +
-                          down * ((1 - w) * below[c] + w * below[d]);
+            const Floats4 up = Floats4{} + (1 - down), on = Floats4{} + down;
+            int x = 0;
+            for (; x + 4 <= width; x += 4) {
+                const Floats4 keep = {steady[x] ? 0.0f : 1.0f, steady[x + 1] ? 0.0f : 1.0f,
+                                      steady[x + 2] ? 0.0f : 1.0f, steady[x + 3] ? 0.0f : 1.0f};
+                store4(row + x,
+                       load4(row + x) - keep * (up * load4(upper.data() + x) + on * load4(lower.data() + x)));
             }
+            for (; x < width; ++x)
+                row[x] -= steady[x] ? 0.0f : (1 - down) * upper[size_t(x)] + down * lower[size_t(x)];
         }
     });
 }
@@ -251,7 +286,7 @@ void detect::measureNoise(Planes& planes)
             square[i] *= weight[i];
         }
     });
-    const std::vector<float> byLevel = noiseByLevel(planes, square);
+    const NoiseByLevel byLevel(planes, square);
     boxSum(planes, square);
     boxSum(planes, weight);
     std::vector<float> sample;
@@ -265,9 +300,11 @@ void detect::measureNoise(Planes& planes)
     // median everywhere have no noise at all, and any level will do.
     const float floor = typical > 0 ? 0.25f * typical : 1.0f;
     planes.inverseNoise.resize(pixels);
-    for (size_t i = 0; i < pixels; ++i)
-        planes.inverseNoise[i] =
-            1.0f / std::sqrt(std::max({weight[i] > 0 ? square[i] / weight[i] : 0.0f, floor, byLevel[i]}));
+    forRows(planes.height, [&](int first, int last) {
+        for (size_t i = planes.at(0, first); i < planes.at(0, last); ++i)
+            planes.inverseNoise[i] = 1.0f / std::sqrt(std::max({weight[i] > 0 ? square[i] / weight[i] : 0.0f,
+                                                                floor, byLevel.at(planes.median[i])}));
+    });
 }
 
 // The map is scaled so that the frame's own noise in it is one (a frame may be noisier than the

@@ -24,8 +24,10 @@ std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
     std::vector<float> sky = planes.median;
     boxSum(planes, sky);
     constexpr float square = 15.0f * 15.0f;
-    for (size_t i = 0; i < sky.size(); ++i)
-        sky[i] = planes.steady[i] ? -INFINITY : planes.median[i] - sky[i] / square;
+    forRows(height, [&](int first, int last) {
+        for (size_t i = planes.at(0, first); i < planes.at(0, last); ++i)
+            sky[i] = planes.steady[i] ? -INFINITY : planes.median[i] - sky[i] / square;
+    });
     std::vector<std::vector<Detection>> points(planes.frames);
     parallelFor(int(planes.frames), [&](int task) {
         const size_t f = size_t(task);

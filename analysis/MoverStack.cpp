@@ -35,19 +35,41 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
     const std::vector<std::vector<Detection>>& all = points.lists;
     const std::vector<DetectionGrid>& grids = points.grids;
     // The signal summed along a line as `trackScore` sums it with the least cap, at the nearest
-    // pixels: cheap enough for every pair, and close to the full score.
-    const auto screen = [&](QPointF start, QPointF velocity) {
-        double sum = 0;
-        int inside = 0;
+    // pixels: cheap enough for every pair, and close to the full score. The lines through one
+    // detection are screened together, the map pixels of all of them asked for from memory
+    // first (the maps are far larger than the caches), then summed. Nothing (0) where a line
+    // cannot reach `stackSeedScore`: each frame adds at most the cap, and most lines are noise,
+    // given up on after half their frames. The pair's own frames come last: they hold its light.
+    struct Line
+    {
+        QPointF start, velocity;
+        size_t first = 0, count = 0; // its pixels in `pixels`
+    };
+    const auto gather = [&](Line& line, size_t a, size_t b, std::vector<const float*>& pixels) {
+        line.first = pixels.size();
+        const auto add = [&](size_t f) {
+            const QPointF p = line.start + line.velocity * hours[f];
+            pixels.push_back(maps.snr[f].data() + size_t(p.y()) * size_t(maps.width) + size_t(p.x()));
+            __builtin_prefetch(pixels.back());
+        };
         for (size_t f = 0; f < n; ++f) {
-            const QPointF p = start + velocity * hours[f];
-            if (p.x() < 0 || p.y() < 0 || p.x() >= maps.width || p.y() >= maps.height)
-                continue;
-            const float v = maps.snr[f][size_t(p.y()) * size_t(maps.width) + size_t(p.x())];
-            sum += std::clamp(v, -detectionThreshold, detectionThreshold);
-            ++inside;
+            const QPointF p = line.start + line.velocity * hours[f];
+            if (f != a && f != b && p.x() >= 0 && p.y() >= 0 && p.x() < maps.width && p.y() < maps.height)
+                add(f);
         }
-        return inside > 0 ? sum / std::sqrt(double(inside)) : 0.0;
+        add(a);
+        add(b);
+        line.count = pixels.size() - line.first;
+    };
+    const auto screen = [&](const Line& line, const std::vector<const float*>& pixels) {
+        const double needed = stackSeedScore * std::sqrt(double(line.count));
+        double sum = 0;
+        for (size_t k = 0; k < line.count; ++k) {
+            sum += std::clamp(*pixels[line.first + k], -detectionThreshold, detectionThreshold);
+            if (sum + double(detectionThreshold) * double(line.count - 1 - k) < needed)
+                return 0.0;
+        }
+        return sum / std::sqrt(double(line.count));
     };
     const size_t half = n / 2;
     std::vector<std::vector<Track>> found(n - half);
@@ -56,32 +78,41 @@ std::vector<Track> tracks::stackFaint(const SignalFrames& maps, const std::vecto
         const double dt = hours[b] - hours[a];
         if (std::abs(dt) < 1e-6)
             return;
+        std::vector<Line> lines;
+        std::vector<const float*> pixels;
         for (const Detection& from : all[a]) {
+            lines.clear();
+            pixels.clear();
             grids[b].near(from.at, settings.maxSpeed * std::abs(dt) + trackGate, [&](int j) {
-                const QPointF v = (all[b][size_t(j)].at - from.at) / dt;
-                const QPointF start = from.at - v * hours[a];
-                if (!plausible(v))
+                Line line;
+                line.velocity = (all[b][size_t(j)].at - from.at) / dt;
+                line.start = from.at - line.velocity * hours[a];
+                if (!plausible(line.velocity))
                     return;
-                const double screened = screen(start, v);
+                gather(line, a, b, pixels);
+                lines.push_back(line);
+            });
+            for (const Line& line : lines) {
+                const double screened = screen(line, pixels);
                 if (screened < stackSeedScore)
-                    return;
+                    continue;
                 // A track must show as points in most frames (the linking's last rule); a line
                 // near points in too few frames is not worth refining.
                 int near = 0;
                 for (size_t f = 0; f < n; ++f)
-                    near += grids[f].nearest(start + v * hours[f], seedGate) >= 0;
+                    near += grids[f].nearest(line.start + line.velocity * hours[f], seedGate) >= 0;
                 if (near < std::min(int(n), minPointFrames) - 1)
-                    return;
+                    continue;
                 Track track;
                 track.pick.assign(n, -1);
-                track.vx = v.x();
-                track.vy = v.y();
-                track.x0 = start.x();
-                track.y0 = start.y();
+                track.vx = line.velocity.x();
+                track.vy = line.velocity.y();
+                track.x0 = line.start.x();
+                track.y0 = line.start.y();
                 track.stacked = true;
                 track.score = screened;
                 found[size_t(task)].push_back(track);
-            });
+            }
         }
     });
     std::vector<Track> tracks;
