@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/FrameInfo.h"
+#include "pictures/FrameInfo.h"
 
 #include <QDateTime>
 #include <QPointF>

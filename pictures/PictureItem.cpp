@@ -4,6 +4,11 @@
 
 #include <cstring>
 
+CPictureItem::CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName)
+    : m_pPicture(std::move(picture)), m_name(std::move(name)), m_pathName(std::move(pathName)),
+      m_facts(frameInfoOf(m_name, m_pPicture ? m_pPicture->keywords() : QHash<QString, QString>()))
+{}
+
 void DiscardItem(std::unique_ptr<CPictureItem> item)
 {
     if (item)

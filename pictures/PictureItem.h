@@ -1,25 +1,38 @@
 #pragma once
 
+#include "pictures/FrameInfo.h"
 #include "platform/Picture.h"
 
+#include <QPointF>
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+// A position confirmed on a frame: where the observer clicked and the object's centre found there.
+struct FrameMark
+{
+    QPointF clicked;  // picture pixels
+    QPointF position; // the object's centre, or the click where none stood out
+    bool refined = false;
+};
 
 // One loaded picture: the decoded picture and the name under which it is shown, ordered and
-// reported.
+// reported, with what is known of the frame.
 class CPictureItem
 {
 public:
-    CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName)
-        : m_pPicture(std::move(picture)), m_name(std::move(name)), m_pathName(std::move(pathName))
-    {}
+    CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName);
 
     std::unique_ptr<Picture> m_pPicture;
     // The file name: the path's final component. Identity for order and duplicates.
     QString m_name;
     // The full path as the file dialog returned it.
     QString m_pathName;
+    // When and with which camera the frame was taken, from its name and header, read once.
+    FrameInfo m_facts;
+    // The frame's measured position, if it has one.
+    std::optional<FrameMark> m_mark;
 };
 
 // Releases the item's picture, then destroys the item.

@@ -1,36 +1,31 @@
 #include "viewer/SkyrakeView.h"
 
+#include "tools/ReportText.h"
 #include "viewer/CoordinateModel.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
 CSkyrakeView::CSkyrakeView(QWidget* parent)
-    : QWidget(parent), m_gridPen(QColor(0x80, 0x80, 0x80), 1, Qt::SolidLine),
-      m_report(QStringLiteral("picture name\t\tposition\r\n"))
+    : QWidget(parent), m_gridPen(QColor(0x80, 0x80, 0x80), 1, Qt::SolidLine)
 {
+    m_report = reportHeaderLine();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &CSkyrakeView::OnTimer);
-    m_pauseTimer.setSingleShot(true);
-    m_pauseTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_pauseTimer, &QTimer::timeout, this, &CSkyrakeView::endPlaybackPause);
-
-    m_pictures.setRemovalObserver([this](POSITION removed) { onPictureRemoved(removed); });
-    m_pictures.setChangeObserver([this] { onSequenceChanged(); });
+    connect(&m_playback, &Playback::ticked, this, &CSkyrakeView::OnTimer);
+    connect(&m_playback, &Playback::pauseEnded, this, &CSkyrakeView::endPlaybackPause);
+    // Whoever changes the work (the view itself, a dialog, a session), the window shows it at once.
+    const WorkChanges* work = &changes();
+    connect(work, &WorkChanges::sequenceChanged, this, &CSkyrakeView::showPictureCount);
+    for (const auto signal : {&WorkChanges::marksChanged, &WorkChanges::candidatesChanged})
+        connect(work, signal, this, &CSkyrakeView::ShowCurrent);
     registerCommands();
     m_contextRoute.append(&m_commands);
 }
 
-CSkyrakeView::~CSkyrakeView()
-{
-    // The pictures go before the widget's parts: nothing is left to be told of their removal.
-    m_pictures.setRemovalObserver({});
-    m_pictures.setChangeObserver({});
-}
+CSkyrakeView::~CSkyrakeView() = default;
 
 void CSkyrakeView::setDocumentCommands(const CommandMap* document)
 {
@@ -57,44 +52,9 @@ void CSkyrakeView::showPictureCount() const
     setStatusPane(Pane::Count, tr("共有%1幅图片").arg(m_pictures.GetCount()));
 }
 
-CPictureItem* CSkyrakeView::current() const
-{
-    return hasCurrentPicture() ? PictureList::GetAt(m_curPos) : nullptr;
-}
-
-QString CSkyrakeView::currentName() const
-{
-    const CPictureItem* item = current();
-    return item ? item->m_name : QString();
-}
-
-int CSkyrakeView::currentIndex() const
-{
-    int index = 0;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos), ++index) {
-        if (pos == m_curPos)
-            return index;
-    }
-    return -1;
-}
-
-void CSkyrakeView::appendPicture(std::unique_ptr<CPictureItem> item)
-{
-    m_pictures.AddTail(std::move(item));
-}
-
-void CSkyrakeView::clearPictures()
-{
-    m_pictures.RemoveAll();
-    InvalidateRect();
-}
-
 void CSkyrakeView::showPicture(int index)
 {
-    POSITION pos = m_pictures.GetHeadPosition();
-    for (int i = 0; pos && i < index; ++i)
-        pos = PictureList::next(pos);
-    if (pos && index >= 0)
+    if (const POSITION pos = positionAt(index))
         makeCurrent(pos);
 }
 
@@ -110,26 +70,8 @@ qsizetype CSkyrakeView::memoryInUse() const
 
 void CSkyrakeView::makeCurrent(POSITION pos)
 {
-    m_curPos = pos;
+    setCurrentPosition(pos);
     ShowCurrent();
-}
-
-void CSkyrakeView::onPictureRemoved(POSITION removed)
-{
-    // A dialog may delete the current picture while playback and painting go on behind it:
-    // the current position moves to the head of what remains, or to nothing.
-    if (removed == m_curPos)
-        m_curPos = m_pictures.GetHeadPosition();
-    std::erase(m_stretched, PictureList::GetAt(removed)->m_pPicture.get());
-    m_measured.erase(PictureList::GetAt(removed));
-}
-
-void CSkyrakeView::onSequenceChanged()
-{
-    // A candidate's positions are one per frame of the sequence it was found in.
-    m_candidates.clear();
-    stretchPictures(false);
-    showPictureCount();
 }
 
 // ---- Zoom and pan ---------------------------------------------------------------------------

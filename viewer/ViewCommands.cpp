@@ -52,8 +52,8 @@ void CSkyrakeView::registerCommands()
     map.onUpdate(cmd::SearchMovers, [this](CmdUI& ui) { ui.Enable(m_pictures.GetCount() >= 4); });
     map.on(cmd::CandidateList, [this] { OnCandidateList(); });
     map.onUpdate(cmd::CandidateList, [this](CmdUI& ui) { OnUpdateCandidateList(ui); });
-    map.on(cmd::SearchShowCommon, [this] { m_showCommonCandidates = !m_showCommonCandidates; });
-    map.onUpdate(cmd::SearchShowCommon, [this](CmdUI& ui) { ui.SetCheck(m_showCommonCandidates); });
+    map.on(cmd::SearchShowCommon, [this] { setCommonCandidatesShown(!commonCandidatesShown()); });
+    map.onUpdate(cmd::SearchShowCommon, [this](CmdUI& ui) { ui.SetCheck(commonCandidatesShown()); });
 }
 
 void CSkyrakeView::OnUpdateZoom(CmdUI& ui) const
@@ -109,7 +109,7 @@ void CSkyrakeView::OnUpdateGrid(CmdUI& ui) const
 
 void CSkyrakeView::OnUpdatePlayStart(CmdUI& ui) const
 {
-    ui.SetRadio(m_playing);
+    ui.SetRadio(m_playback.isPlaying());
     ui.Enable(m_pictures.GetCount() > 1);
 }
 

@@ -23,10 +23,10 @@ void CSkyrakeView::OnComposite()
     const QSize size = frameLayout.displayedSize(*last->m_pPicture);
     m_placement.setDisplayedSize(size.width(), size.height());
     showFrameFacts(*last);
-    m_curPos = m_pictures.GetHeadPosition();
+    setCurrentPosition(m_pictures.GetHeadPosition());
     // A wrap pause would show the head again when it ends; the next tick shows the second.
-    if (m_pauseTimer.isActive())
-        cancelPause();
+    if (m_playback.isPausing())
+        m_playback.endPause();
 
     drawOverlays();
 }

@@ -7,8 +7,7 @@
 
 void CSkyrakeView::ShowFirst()
 {
-    m_curPos = m_pictures.GetHeadPosition();
-    ShowCurrent();
+    makeCurrent(m_pictures.GetHeadPosition());
 }
 
 void CSkyrakeView::OnFileOpen()

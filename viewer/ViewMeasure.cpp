@@ -2,69 +2,18 @@
 // frame; the positions are drawn on every frame, and the Sungrazer report checks the track.
 #include "viewer/SkyrakeView.h"
 
-#include "analysis/Centroid.h"
 #include "platform/CommandIds.h"
 #include "tools/SungrazerDlg.h"
 
 #include <QPainter>
-
-Measurement CSkyrakeView::measurementOf(const CPictureItem& item, QPointF clicked, QPointF position,
-                                        bool refined) const
-{
-    const Picture& picture = *item.m_pPicture;
-    return {item.m_name,
-            frameInfoOf(item.m_name, picture.keywords()),
-            QSize(picture.pixelWidth(), picture.pixelHeight()),
-            clicked,
-            position,
-            refined};
-}
-
-void CSkyrakeView::measure(const CPictureItem& item, QPointF clicked)
-{
-    const Centroid centre = refineCentroid(Brightness(*item.m_pPicture), clicked);
-    m_measured[&item] = measurementOf(item, clicked, centre.position, centre.refined);
-}
-
-std::vector<Measurement> CSkyrakeView::measurements() const
-{
-    std::vector<Measurement> list;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
-        const auto it = m_measured.find(PictureList::GetAt(pos));
-        if (it != m_measured.end())
-            list.push_back(it->second);
-    }
-    return list;
-}
-
-std::optional<Measurement> CSkyrakeView::measurementAt(int index) const
-{
-    POSITION pos = index < 0 ? nullptr : m_pictures.GetHeadPosition();
-    for (int i = 0; pos && i < index; ++i)
-        pos = PictureList::next(pos);
-    const auto it = pos ? m_measured.find(PictureList::GetAt(pos)) : m_measured.end();
-    if (it == m_measured.end())
-        return std::nullopt;
-    return it->second;
-}
-
-void CSkyrakeView::setMeasurement(int index, const QPointF& clicked, const QPointF& position, bool refined)
-{
-    POSITION pos = index < 0 ? nullptr : m_pictures.GetHeadPosition();
-    for (int i = 0; pos && i < index; ++i)
-        pos = PictureList::next(pos);
-    if (!pos)
-        return;
-    const CPictureItem* item = PictureList::GetAt(pos);
-    m_measured[item] = measurementOf(*item, clicked, position, refined);
-}
 
 void CSkyrakeView::DrawMarks(QPainter& target)
 {
     if (!m_showMarks)
         return;
     DrawCandidates(target);
-    if (m_measured.empty())
+    const std::vector<Measurement> measured = measurements();
+    if (measured.empty())
         return;
     const CPictureItem* shown = current();
     const auto toWindow = [this](QPointF picture) {
@@ -76,15 +25,17 @@ void CSkyrakeView::DrawMarks(QPainter& target)
     target.setBrush(Qt::NoBrush);
     // Rings a few pixels wide at any zoom, leaving the object itself visible.
     constexpr double ring = 6.0;
-    for (const auto& [item, m] : m_measured) {
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
+        const CPictureItem* item = PictureList::GetAt(pos);
+        if (!item->m_mark)
+            continue;
         target.setPen(QPen(item == shown ? QColor(0, 255, 0) : QColor(255, 200, 0), 1.5));
-        target.drawEllipse(toWindow(m.position), ring, ring);
+        target.drawEllipse(toWindow(item->m_mark->position), ring, ring);
     }
     if (shown) {
-        const FrameInfo info = frameInfoOf(shown->m_name, shown->m_pPicture->keywords());
-        const std::optional<TrackFit> fit = fitTrack(measurements());
-        if (fit && info.time.isValid()) {
-            const QPointF at = toWindow(fit->at(info.time));
+        const std::optional<TrackFit> fit = fitTrack(measured);
+        if (fit && shown->m_facts.time.isValid()) {
+            const QPointF at = toWindow(fit->at(shown->m_facts.time));
             target.setPen(QPen(QColor(255, 0, 255), 1.5));
             target.drawLine(at - QPointF(ring, ring), at + QPointF(ring, ring));
             target.drawLine(at - QPointF(ring, -ring), at + QPointF(ring, -ring));
@@ -107,10 +58,8 @@ void CSkyrakeView::setMarksShown(bool shown)
 void CSkyrakeView::OnSungrazerReport()
 {
     std::vector<SequenceFrame> frames;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
-        const CPictureItem* item = PictureList::GetAt(pos);
-        frames.push_back({item->m_name, frameInfoOf(item->m_name, item->m_pPicture->keywords()).time});
-    }
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        frames.push_back({PictureList::GetAt(pos)->m_name, PictureList::GetAt(pos)->m_facts.time});
     CSungrazerDlg dialog(measurements(), frames, window());
     dialog.exec();
 }

@@ -1,26 +1,15 @@
-// Blink playback: stepping by hand and on timer 1, with a 500 ms pause before the sequence
-// starts again from the head. The pause is a one-shot timer, so the window keeps painting and
-// taking input during it.
+// Blink playback: stepping by hand and on the playback's ticks, with a pause before the
+// sequence starts again from the head.
 #include "viewer/SkyrakeView.h"
 
 #include "platform/Desktop.h"
 #include "tools/SpeedDlg.h"
 
-namespace {
-constexpr int wrapPauseMs = 500;
-}
-
-void CSkyrakeView::cancelPause()
-{
-    m_pauseTimer.stop();
-    m_timer.start(m_interval);
-}
-
 void CSkyrakeView::stepTo(POSITION pos)
 {
     // A step during the wrap pause ends the pause; playback goes on from the step's picture.
-    if (m_pauseTimer.isActive())
-        cancelPause();
+    if (m_playback.isPausing())
+        m_playback.endPause();
     makeCurrent(pos);
 }
 
@@ -42,17 +31,12 @@ void CSkyrakeView::OnPrevPicture()
 
 void CSkyrakeView::OnPlayStart()
 {
-    // Re-arms the one timer when playback already runs, a pending wrap pause included.
-    m_pauseTimer.stop();
-    m_timer.start(m_interval);
-    m_playing = true;
+    m_playback.start();
 }
 
 void CSkyrakeView::OnPlayStop()
 {
-    m_pauseTimer.stop();
-    m_timer.stop();
-    m_playing = false;
+    m_playback.stop();
 }
 
 void CSkyrakeView::OnTimer()
@@ -65,22 +49,19 @@ void CSkyrakeView::OnTimer()
     POSITION next = PictureList::next(m_curPos);
     if (!next) {
         // The wrap: the last picture stays on for the pause, then the head follows.
-        m_timer.stop();
-        m_pauseTimer.start(wrapPauseMs);
+        m_playback.pauseAtWrap();
         return;
     }
-    m_curPos = next;
+    setCurrentPosition(next);
     showTick();
 }
 
 void CSkyrakeView::endPlaybackPause()
 {
-    // The next interval counts from the end of the pause.
-    m_pauseTimer.stop();
-    m_timer.start(m_interval);
+    m_playback.endPause();
     if (!hasCurrentPicture())
         return;
-    m_curPos = m_pictures.GetHeadPosition();
+    setCurrentPosition(m_pictures.GetHeadPosition());
     showTick();
 }
 
@@ -95,21 +76,15 @@ void CSkyrakeView::showTick()
     m_reportingTickFailure = true;
     Desktop::instance().messageBox(tr("渲染图像失败！"));
     m_reportingTickFailure = false;
-    m_timer.stop();
-    m_pauseTimer.stop();
-    m_playing = false;
+    m_playback.stop();
 }
 
 void CSkyrakeView::OnSetSpeed()
 {
-    CSpeedDlg dialog(m_interval, window());
+    CSpeedDlg dialog(m_playback.interval(), window());
     // Playback pauses while the dialog is open and resumes one full interval after it closes.
-    if (m_playing) {
-        m_timer.stop();
-        m_pauseTimer.stop();
-    }
+    m_playback.hold();
     if (dialog.exec() == QDialog::Accepted)
-        m_interval = dialog.m_value;
-    if (m_playing)
-        m_timer.start(m_interval);
+        m_playback.setInterval(dialog.m_value);
+    m_playback.resume();
 }

@@ -3,7 +3,7 @@
 // window image in one piece with the grid drawn over it.
 #include "viewer/SkyrakeView.h"
 
-#include "analysis/FrameInfo.h"
+#include "pictures/FrameInfo.h"
 #include "platform/Desktop.h"
 #include "viewer/CoordinateModel.h"
 
@@ -35,7 +35,7 @@ void CSkyrakeView::ensureSurfaces()
 void CSkyrakeView::showFrameFacts(const CPictureItem& item) const
 {
     setStatusPane(Pane::Name, item.m_name);
-    setStatusPane(Pane::FrameTime, frameTimeText(frameInfoOf(item.m_name, item.m_pPicture->keywords())));
+    setStatusPane(Pane::FrameTime, frameTimeText(item.m_facts));
 }
 
 FrameLayout CSkyrakeView::layout() const

@@ -9,7 +9,7 @@
 
 void CSkyrakeView::OnLButtonDblClk(QPoint point)
 {
-    const CPictureItem* item = current();
+    CPictureItem* item = current();
     if (!item)
         return;
     CConfirmDlg confirm(window());
@@ -18,9 +18,8 @@ void CSkyrakeView::OnLButtonDblClk(QPoint point)
     confirm.m_question = tr("添加到报告？");
     if (confirm.exec() != QDialog::Accepted)
         return;
-    m_report += confirm.m_line;
+    setReport(m_report + confirm.m_line);
     measure(*item, QPointF(m_placement.pictureX(point.x()) - 0.5, m_placement.pictureY(point.y()) - 0.5));
-    ShowCurrent(); // with the new mark
     OnViewReport();
 }
 
@@ -42,5 +41,5 @@ void CSkyrakeView::OnViewReport()
     CReportDlg dialog(window());
     dialog.m_text = reportSizeHeader(size.width(), size.height()) + m_report;
     if (dialog.exec() == QDialog::Accepted && dialog.m_cleared)
-        m_report = reportHeaderLine();
+        setReport(reportHeaderLine());
 }

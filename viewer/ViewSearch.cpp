@@ -3,8 +3,6 @@
 // frames' measurements.
 #include "viewer/SkyrakeView.h"
 
-#include "analysis/Centroid.h"
-#include "analysis/FrameInfo.h"
 #include "platform/CommandIds.h"
 #include "platform/Desktop.h"
 #include "tools/CandidateDlg.h"
@@ -19,30 +17,10 @@
 #include <cmath>
 #include <future>
 
-namespace {
-
-// The frames' names in sequence order: the frames a search ran over, as dismissals know them.
-QStringList frameNames(const PictureList& pictures)
-{
-    QStringList names;
-    for (POSITION pos = pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
-        names << PictureList::GetAt(pos)->m_name;
-    return names;
-}
-
-} // namespace
-
 void CSkyrakeView::OnSearchMovers()
 {
-    std::vector<SearchFrame> frames;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
-        const CPictureItem* item = PictureList::GetAt(pos);
-        const FrameInfo info = frameInfoOf(item->m_name, item->m_pPicture->keywords());
-        frames.push_back({item->m_pPicture.get(), info.time, info.camera});
-    }
-    SearchOptions options;
-    if (m_showCommonCandidates)
-        options.maxFalseAlarms = INFINITY;
+    const std::vector<SearchFrame> frames = searchFrames();
+    const SearchOptions options = searchOptions();
     QProgressDialog progress(tr("正在搜索移动目标..."), tr("取消"), 0, 100, window());
     progress.setWindowTitle(tr("搜索移动目标"));
     progress.setWindowModality(Qt::WindowModal);
@@ -69,8 +47,7 @@ void CSkyrakeView::OnSearchMovers()
     progress.reset();
     if (cancelled)
         return;
-    m_candidates = m_dismissed.shown(frameNames(m_pictures), std::move(found));
-    ShowCurrent();
+    setFound(std::move(found));
     OnCandidateList();
 }
 
@@ -80,10 +57,10 @@ void CSkyrakeView::OnCandidateList()
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
         frames.push_back({PictureList::GetAt(pos)->m_pPicture.get(), PictureList::GetAt(pos)->m_name});
     CCandidateDlg dialog(
-        m_candidates, std::move(frames), m_interval,
+        candidates(), std::move(frames), m_playback.interval(),
         [this](int index) {
             const int frame = std::max(currentIndex(), 0);
-            const Candidate& c = m_candidates[size_t(index)];
+            const Candidate& c = candidates()[size_t(index)];
             if (frame < int(c.positions.size()))
                 centreOn(c.positions[size_t(frame)]);
         },
@@ -92,33 +69,12 @@ void CSkyrakeView::OnCandidateList()
     dialog.move(mapToGlobal(QPoint(std::max(0, width() - dialog.width() - 16), 16)));
     if (dialog.exec() != QDialog::Accepted || dialog.taken() < 0)
         return;
-    // The candidate's positions become the measurements, each centred on the object found there;
-    // where a frame's centroid is too faint to trust or strays from the track, the track's own
-    // position is kept.
-    const Candidate& c = m_candidates[size_t(dialog.taken())];
-    int index = 0;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos && index < int(c.positions.size());
-         pos = PictureList::next(pos), ++index) {
-        const CPictureItem& item = *PictureList::GetAt(pos);
-        const QPointF onTrack = c.positions[size_t(index)];
-        const Centroid centre = centroidOnTrack(Brightness(*item.m_pPicture), onTrack);
-        m_measured[&item] = measurementOf(item, onTrack, centre.position, centre.refined);
-    }
-    ShowCurrent();
-}
-
-void CSkyrakeView::dismissCandidate(int index)
-{
-    if (index < 0 || index >= int(m_candidates.size()))
-        return;
-    m_dismissed.dismiss(frameNames(m_pictures), m_candidates[size_t(index)]);
-    m_candidates.erase(m_candidates.begin() + index);
-    ShowCurrent();
+    measureTrack(candidates()[size_t(dialog.taken())].positions);
 }
 
 void CSkyrakeView::OnUpdateCandidateList(CmdUI& ui) const
 {
-    ui.Enable(!m_candidates.empty());
+    ui.Enable(!candidates().empty());
 }
 
 void CSkyrakeView::centreOn(QPointF picture)
@@ -132,7 +88,7 @@ void CSkyrakeView::centreOn(QPointF picture)
 void CSkyrakeView::DrawCandidates(QPainter& target)
 {
     const int frame = currentIndex();
-    if (m_candidates.empty() || frame < 0)
+    if (candidates().empty() || frame < 0)
         return;
     const auto toWindow = [this](QPointF picture) {
         return QPointF(m_placement.offsetX() + picture.x() * m_placement.zoom(),
@@ -141,8 +97,8 @@ void CSkyrakeView::DrawCandidates(QPainter& target)
     target.save();
     target.setRenderHint(QPainter::Antialiasing);
     const QColor track(0, 200, 255);
-    for (size_t n = 0; n < m_candidates.size(); ++n) {
-        const Candidate& c = m_candidates[n];
+    for (size_t n = 0; n < candidates().size(); ++n) {
+        const Candidate& c = candidates()[n];
         if (frame >= int(c.positions.size()))
             continue;
         target.setPen(QPen(track, 1));

@@ -249,7 +249,7 @@ TEST_F(ImportCommands, DeletingTheCurrentPictureDuringPlaybackNeverLeavesATickOn
         dialog->m_list->setCurrentRow(1); // now delete f2, the current one again
         clickButton(dialog, "delete");
         view->OnTimer(); // from the head (f0) to nothing further: the wrap pause
-        EXPECT_TRUE(view->isPausing());
+        EXPECT_TRUE(view->playback().isPausing());
         dialog->m_list->setCurrentRow(0);
         clickButton(dialog, "delete"); // the sequence is empty now
         EXPECT_EQ(view->currentIndex(), -1);

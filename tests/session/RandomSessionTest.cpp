@@ -103,7 +103,7 @@ TEST(RandomSession, ThousandsOfStepsKeepTheViewConsistent)
     frame->show();
     CSkyrakeView* view = frame->view();
     appendPictures(*view, frames.mid(0, 4));
-    view->setInterval(10); // many ticks, so deletions and steps meet running playback
+    view->playback().setInterval(10); // many ticks, so deletions and steps meet running playback
     QTest::qWait(20);
     DialogCloser closer(random);
 

@@ -36,7 +36,7 @@ TEST(CandidateList, CutoutsBlinkEnterCentresAndDeleteDismissesForLaterSearches)
     harness.load(writeSampleSequence(dir.path()));
     CSkyrakeView* view = harness.view;
     ASSERT_EQ(view->pictures().GetCount(), 8);
-    view->setInterval(100);
+    view->playback().setInterval(100);
     std::vector<const Picture*> pictures;
     QStringList names;
     for (POSITION pos = view->pictures().GetHeadPosition(); pos; pos = PictureList::next(pos)) {

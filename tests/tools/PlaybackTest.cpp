@@ -17,7 +17,7 @@ const QString f0 = QStringLiteral("c3_synthetic_comet_f0.jpg");
 const QString f1 = QStringLiteral("c3_synthetic_comet_f1.jpg");
 const QString f2 = QStringLiteral("c3_synthetic_comet_f2.jpg");
 
-class Playback : public ::testing::Test
+class BlinkPlayback : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -26,8 +26,8 @@ protected:
     }
 
     QString shown() const { return harness.pane(3); }
-    bool ticking() const { return view->playbackTimer().isActive(); }
-    int interval() const { return view->playbackTimer().interval(); }
+    bool ticking() const { return view->playback().timer().isActive(); }
+    int interval() const { return view->playback().timer().interval(); }
 
     FakeDesktop desktop;
     ViewHarness harness;
@@ -44,10 +44,10 @@ std::unique_ptr<CPictureItem> unrenderable(const QString& name)
 
 } // namespace
 
-TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
+TEST_F(BlinkPlayback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
 {
     view->OnPlayStart();
-    EXPECT_TRUE(view->isPlaying());
+    EXPECT_TRUE(view->playback().isPlaying());
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 300);
     EXPECT_EQ(shown(), f0); // nothing drawn at once
@@ -62,9 +62,9 @@ TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
     EXPECT_EQ(shown(), f2);
     EXPECT_EQ(view->currentIndex(), view->pictures().GetCount() - 1);
     EXPECT_FALSE(ticking());
-    EXPECT_TRUE(view->isPausing());
-    EXPECT_EQ(view->pauseTimer().interval(), 500);
-    EXPECT_TRUE(view->pauseTimer().isSingleShot());
+    EXPECT_TRUE(view->playback().isPausing());
+    EXPECT_EQ(view->playback().pauseTimer().interval(), 500);
+    EXPECT_TRUE(view->playback().pauseTimer().isSingleShot());
 
     // ... then the head is shown and the next tick is one full interval later.
     view->endPlaybackPause();
@@ -72,30 +72,30 @@ TEST_F(Playback, TicksAdvanceAndTheWrapPausesBeforeTheHead)
     EXPECT_EQ(view->currentIndex(), 0);
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 300);
-    EXPECT_FALSE(view->isPausing());
-    EXPECT_TRUE(view->isPlaying());
+    EXPECT_FALSE(view->playback().isPausing());
+    EXPECT_TRUE(view->playback().isPlaying());
     view->OnPlayStop();
 }
 
-TEST_F(Playback, StartWhilePlayingReArmsTheOneTimerAndStopTwiceIsHarmless)
+TEST_F(BlinkPlayback, StartWhilePlayingReArmsTheOneTimerAndStopTwiceIsHarmless)
 {
     view->OnPlayStart();
-    view->setInterval(700);
+    view->playback().setInterval(700);
     view->OnPlayStart();
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 700);
     EXPECT_EQ(view->findChildren<QTimer*>().size(), 0); // the view's timers are members, not extra children
 
     view->OnPlayStop();
-    EXPECT_FALSE(view->isPlaying());
+    EXPECT_FALSE(view->playback().isPlaying());
     EXPECT_FALSE(ticking());
     view->OnPlayStop();
-    EXPECT_FALSE(view->isPlaying());
+    EXPECT_FALSE(view->playback().isPlaying());
     EXPECT_FALSE(ticking());
     EXPECT_EQ(shown(), f0);
 }
 
-TEST_F(Playback, StepsDuringPlaybackMoveThePositionTheTicksContinueFrom)
+TEST_F(BlinkPlayback, StepsDuringPlaybackMoveThePositionTheTicksContinueFrom)
 {
     view->OnPlayStart();
     view->OnNextPicture();
@@ -111,30 +111,30 @@ TEST_F(Playback, StepsDuringPlaybackMoveThePositionTheTicksContinueFrom)
     EXPECT_EQ(shown(), f0);
     view->OnTimer();
     EXPECT_EQ(shown(), f1);
-    EXPECT_TRUE(view->isPlaying());
+    EXPECT_TRUE(view->playback().isPlaying());
     view->OnPlayStop();
 }
 
 // During the wrap pause the window stays live. Stop keeps the last picture; a step ends the pause
 // and the ticks go on from the step's picture; start re-arms the ticks, so the next tick wraps
 // again with its pause.
-TEST_F(Playback, StopStepAndStartDuringTheWrapPause)
+TEST_F(BlinkPlayback, StopStepAndStartDuringTheWrapPause)
 {
     view->OnPlayStart();
     view->OnTimer();
     view->OnTimer();
     view->OnTimer();
-    ASSERT_TRUE(view->isPausing());
+    ASSERT_TRUE(view->playback().isPausing());
     view->OnPlayStop();
-    EXPECT_FALSE(view->isPausing());
+    EXPECT_FALSE(view->playback().isPausing());
     EXPECT_FALSE(ticking());
     EXPECT_EQ(shown(), f2);
 
     view->OnPlayStart();
     view->OnTimer();
-    ASSERT_TRUE(view->isPausing());
+    ASSERT_TRUE(view->playback().isPausing());
     view->OnNextPicture();
-    EXPECT_FALSE(view->isPausing());
+    EXPECT_FALSE(view->playback().isPausing());
     EXPECT_TRUE(ticking());
     EXPECT_EQ(shown(), f0);
     view->OnTimer();
@@ -142,32 +142,32 @@ TEST_F(Playback, StopStepAndStartDuringTheWrapPause)
 
     view->OnTimer();
     view->OnTimer();
-    ASSERT_TRUE(view->isPausing());
+    ASSERT_TRUE(view->playback().isPausing());
     view->OnPlayStart();
-    EXPECT_FALSE(view->isPausing());
+    EXPECT_FALSE(view->playback().isPausing());
     EXPECT_TRUE(ticking());
     EXPECT_EQ(shown(), f2);
     view->OnTimer();
-    EXPECT_TRUE(view->isPausing());
+    EXPECT_TRUE(view->playback().isPausing());
     view->OnPlayStop();
 }
 
-TEST_F(Playback, ACompositeDuringTheWrapPauseLetsTheNextTickShowTheSecondPicture)
+TEST_F(BlinkPlayback, ACompositeDuringTheWrapPauseLetsTheNextTickShowTheSecondPicture)
 {
     view->OnPlayStart();
     view->OnTimer();
     view->OnTimer();
     view->OnTimer();
-    ASSERT_TRUE(view->isPausing());
+    ASSERT_TRUE(view->playback().isPausing());
     view->OnComposite();
-    EXPECT_FALSE(view->isPausing());
+    EXPECT_FALSE(view->playback().isPausing());
     EXPECT_TRUE(ticking());
     view->OnTimer();
     EXPECT_EQ(shown(), f1);
     view->OnPlayStop();
 }
 
-TEST_F(Playback, AFailedRenderOnATickShowsTheMessageThenStops)
+TEST_F(BlinkPlayback, AFailedRenderOnATickShowsTheMessageThenStops)
 {
     view->appendPicture(unrenderable("bad"));
     view->OnNextPicture();
@@ -175,29 +175,29 @@ TEST_F(Playback, AFailedRenderOnATickShowsTheMessageThenStops)
     view->OnPlayStart();
     bool tickingDuringMessage = false;
     desktop.onMessage = [&](const QString&) {
-        tickingDuringMessage = ticking() && view->isPlaying();
+        tickingDuringMessage = ticking() && view->playback().isPlaying();
         view->OnTimer(); // a tick arriving while the message is open waits
     };
     view->OnTimer();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("渲染图像失败！")});
     EXPECT_TRUE(tickingDuringMessage);
-    EXPECT_FALSE(view->isPlaying());
+    EXPECT_FALSE(view->playback().isPlaying());
     EXPECT_FALSE(ticking());
     EXPECT_EQ(view->currentName(), QStringLiteral("bad"));
 }
 
-TEST_F(Playback, AFailedRenderOnAStepLeavesPlaybackRunning)
+TEST_F(BlinkPlayback, AFailedRenderOnAStepLeavesPlaybackRunning)
 {
     view->appendPicture(unrenderable("bad"));
     view->OnPlayStart();
     view->OnPrevPicture();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("渲染图像失败！")});
-    EXPECT_TRUE(view->isPlaying());
+    EXPECT_TRUE(view->playback().isPlaying());
     EXPECT_TRUE(ticking());
     view->OnPlayStop();
 }
 
-TEST_F(Playback, TicksDoNothingWithoutACurrentPicture)
+TEST_F(BlinkPlayback, TicksDoNothingWithoutACurrentPicture)
 {
     // Pictures present, none current yet (an import still under way).
     ViewHarness other;
@@ -206,12 +206,12 @@ TEST_F(Playback, TicksDoNothingWithoutACurrentPicture)
     other.view->OnPlayStart();
     other.view->OnTimer();
     EXPECT_EQ(other.view->currentIndex(), -1);
-    EXPECT_FALSE(other.view->isPausing());
+    EXPECT_FALSE(other.view->playback().isPausing());
     EXPECT_TRUE(desktop.messages.isEmpty());
     other.view->OnPlayStop();
 }
 
-TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
+TEST_F(BlinkPlayback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
 {
     view->OnPlayStart();
     ModalScript script;
@@ -219,15 +219,15 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
     bool tickingWhileOpen = true;
     script.on<CSpeedDlg>([&](CSpeedDlg* dialog) {
         opened = dialog->m_intervalEdit->text();
-        tickingWhileOpen = ticking() || view->isPausing();
+        tickingWhileOpen = ticking() || view->playback().isPausing();
         dialog->m_intervalEdit->setText(QStringLiteral("1200"));
         clickButton(dialog, "ok");
     });
     script.run([&] { view->OnSetSpeed(); });
     EXPECT_EQ(opened, QStringLiteral("300"));
     EXPECT_FALSE(tickingWhileOpen);
-    EXPECT_TRUE(view->isPlaying());
-    EXPECT_EQ(view->interval(), 1200);
+    EXPECT_TRUE(view->playback().isPlaying());
+    EXPECT_EQ(view->playback().interval(), 1200);
     EXPECT_TRUE(ticking());
     EXPECT_EQ(interval(), 1200);
 
@@ -237,7 +237,7 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
         clickButton(dialog, "cancel");
     });
     cancel.run([&] { view->OnSetSpeed(); });
-    EXPECT_EQ(view->interval(), 1200);
+    EXPECT_EQ(view->playback().interval(), 1200);
     EXPECT_EQ(interval(), 1200);
     EXPECT_TRUE(ticking());
     view->OnPlayStop();
@@ -249,9 +249,9 @@ TEST_F(Playback, SpeedDialogPausesPlaybackAndResumesWithTheChosenInterval)
         clickButton(dialog, "ok");
     });
     stopped.run([&] { view->OnSetSpeed(); });
-    EXPECT_EQ(view->interval(), 100);
+    EXPECT_EQ(view->playback().interval(), 100);
     EXPECT_FALSE(ticking());
-    EXPECT_FALSE(view->isPlaying());
+    EXPECT_FALSE(view->playback().isPlaying());
 }
 
 TEST(PlaybackCommands, SequenceCommandsNeedTwoPicturesAndSpeedIsAlwaysThere)

@@ -1,4 +1,4 @@
-#include "analysis/FrameInfo.h"
+#include "pictures/FrameInfo.h"
 
 #include <QFileInfo>
 #include <QStringView>

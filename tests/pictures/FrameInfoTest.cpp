@@ -1,5 +1,5 @@
 // Frame time and camera from LASCO archive names and FITS headers, and their texts.
-#include "analysis/FrameInfo.h"
+#include "pictures/FrameInfo.h"
 
 #include <gtest/gtest.h>
 
