@@ -3,12 +3,11 @@
 #include "analysis/Centroid.h"
 #include "platform/Picture.h"
 
-#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <future>
+#include <numeric>
 
 using namespace detect;
 
@@ -369,18 +368,10 @@ void parallelFor(int count, const std::function<void(int)>& work)
 {
     if (count <= 0)
         return;
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, count);
-    std::atomic<int> next{0};
-    const auto run = [&] {
-        for (int i = next++; i < count; i = next++)
-            work(i);
-    };
-    std::vector<std::future<void>> helpers;
-    for (int t = 1; t < threads; ++t)
-        helpers.push_back(std::async(std::launch::async, run));
-    run();
-    for (std::future<void>& helper : helpers)
-        helper.get();
+    std::vector<int> tasks(static_cast<size_t>(count));
+    std::iota(tasks.begin(), tasks.end(), 0);
+    // The shared pool's threads, this one taking its share (a search runs on a pool thread).
+    QtConcurrent::blockingMap(tasks, [&work](int task) { work(task); });
 }
 
 std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,

@@ -23,6 +23,13 @@ struct Measurement
     bool refined = false;
 };
 
+// A position in picture pixels (pixel i spans i to i + 1) as the position report and the command
+// line count it: 1-based, pixel i's centre at i + 1.
+inline QPointF oneBased(QPointF picture)
+{
+    return picture + QPointF(0.5, 0.5);
+}
+
 // Straight-line motion x(t), y(t) fitted by least squares to the timed measurements.
 struct TrackFit
 {

@@ -5,6 +5,7 @@
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
 #include "app/ScanCutouts.h"
+#include "model/SkyrakeWork.h"
 #include "pictures/DecodeAhead.h"
 #include "platform/Language.h"
 #include "viewer/SkyrakeView.h"
@@ -144,34 +145,25 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
 {
     // No display: pictures sized for 96 pixels per inch, as the composite does.
     constexpr int dpi = 96;
-    std::vector<std::unique_ptr<Picture>> pictureList;
-    QStringList names;
-    loadInOrder(pictures, dpi, dpi, [&](LoadedPicture loaded, const QString&) {
-        pictureList.push_back(std::move(loaded.picture));
-        names << loaded.name;
+    SkyrakeWork work;
+    loadInOrder(pictures, dpi, dpi, [&work](LoadedPicture loaded, const QString& path) {
+        work.appendPicture(std::make_unique<CPictureItem>(std::move(loaded.picture), loaded.name, path));
     });
-    std::vector<SearchFrame> frames;
-    std::vector<FrameInfo> infos;
-    for (size_t i = 0; i < pictureList.size(); ++i) {
-        infos.push_back(frameInfoOf(names[qsizetype(i)], pictureList[i]->keywords()));
-        frames.push_back({pictureList[i].get(), infos.back().time, infos.back().camera});
-    }
-    const std::vector<Candidate> found = searchMovers(frames);
+    const SearchSnapshot snapshot = work.searchSnapshot();
+    const std::vector<Candidate> found = runSearch(snapshot);
+    const QStringList names = work.frameNames();
     QTextStream out(stdout);
     if (sungrazer && !found.empty()) {
-        std::vector<Measurement> measured;
-        for (size_t i = 0; i < frames.size(); ++i) {
-            const QPointF at = found.front().positions[i];
-            measured.push_back({names[qsizetype(i)], infos[i],
-                                QSize(pictureList[i]->pixelWidth(), pictureList[i]->pixelHeight()), at, at,
-                                true});
+        // The best track's positions as the frames' measurements.
+        for (int i = 0; i < int(snapshot.frames.size()); ++i) {
+            const QPointF at = found.front().positions[size_t(i)];
+            work.setMeasurement(i, at, at, true);
         }
-        out << sungrazerReport(measured, {});
+        out << sungrazerReport(work.measurements(), {});
     }
     for (size_t n = 0; n < found.size() && !sungrazer; ++n) {
-        for (size_t i = 0; i < found[n].positions.size() && i < frames.size(); ++i) {
-            // 1-based, as the report counts: pixel i's centre (at i + 0.5) is column i + 1.
-            const QPointF at = found[n].positions[i] + QPointF(0.5, 0.5);
+        for (size_t i = 0; i < found[n].positions.size() && i < snapshot.frames.size(); ++i) {
+            const QPointF at = oneBased(found[n].positions[i]);
             out << n + 1 << '\t' << names[qsizetype(i)] << '\t' << QString::number(at.x(), 'f', 1) << '\t'
                 << QString::number(at.y(), 'f', 1) << '\t' << QString::number(found[n].score, 'f', 1) << '\n';
         }
@@ -181,16 +173,9 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
         return 0;
     // The cutouts show the frames as the window does: 8-bit pictures as decoded, FITS frames
     // through the sequence's stretch.
-    std::vector<const Picture*> sequence;
-    for (const auto& picture : pictureList)
-        sequence.push_back(picture.get());
-    SequenceStretch stretch;
-    stretch.measure(sequence);
     std::vector<CutoutFrame> cutoutFrames;
-    for (size_t i = 0; i < pictureList.size(); ++i) {
-        stretch.apply(*pictureList[i]);
-        cutoutFrames.push_back({pictureList[i].get(), names[qsizetype(i)]});
-    }
+    for (size_t i = 0; i < snapshot.frames.size(); ++i)
+        cutoutFrames.push_back({snapshot.frames[i].picture, names[qsizetype(i)]});
     return writeCutoutGifs(cutoutsDir, cutoutFrames, found) ? 0 : 1;
 }
 

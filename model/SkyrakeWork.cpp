@@ -88,6 +88,7 @@ void SkyrakeWork::onPictureRemoved(POSITION removed)
 
 void SkyrakeWork::onSequenceChanged()
 {
+    ++m_generation;
     // A candidate's positions are one per frame of the sequence it was found in.
     if (!m_candidates.empty()) {
         m_candidates.clear();
@@ -153,22 +154,26 @@ void SkyrakeWork::measureTrack(const std::vector<QPointF>& positions)
 
 // ---- The search's candidates ------------------------------------------------------------------
 
-std::vector<SearchFrame> SkyrakeWork::searchFrames() const
+SearchSnapshot SkyrakeWork::searchSnapshot() const
 {
-    std::vector<SearchFrame> frames;
+    SearchSnapshot snapshot;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
         const CPictureItem* item = PictureList::GetAt(pos);
-        frames.push_back({item->m_pPicture.get(), item->m_facts.time, item->m_facts.camera});
+        snapshot.pictures.push_back(item->m_pPicture);
+        snapshot.frames.push_back({item->m_pPicture.get(), item->m_facts.time, item->m_facts.camera});
     }
-    return frames;
+    if (m_showCommonCandidates)
+        snapshot.options.maxFalseAlarms = INFINITY;
+    snapshot.generation = m_generation;
+    return snapshot;
 }
 
-SearchOptions SkyrakeWork::searchOptions() const
+bool SkyrakeWork::takeFound(quint64 generation, std::vector<Candidate> found)
 {
-    SearchOptions options;
-    if (m_showCommonCandidates)
-        options.maxFalseAlarms = INFINITY;
-    return options;
+    if (generation != m_generation)
+        return false;
+    setFound(std::move(found));
+    return true;
 }
 
 void SkyrakeWork::setFound(std::vector<Candidate> found)

@@ -4,6 +4,7 @@
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/Track.h"
+#include "model/SearchRun.h"
 #include "pictures/PictureList.h"
 
 #include <QObject>
@@ -77,10 +78,14 @@ public:
     void measureTrack(const std::vector<QPointF>& positions);
 
     // ---- The search's candidates --------------------------------------------------------------
-    // The frames as the search reads them, with their times and cameras.
-    std::vector<SearchFrame> searchFrames() const;
-    // The search options the settings ask for.
-    SearchOptions searchOptions() const;
+    // The frames as a search reads them, with their times and cameras, the options the settings
+    // ask for and the sequence's generation.
+    SearchSnapshot searchSnapshot() const;
+    // Counts the changes of the sequence: a search's result fits only the generation it read.
+    quint64 generation() const { return m_generation; }
+    // A search's candidates, when the sequence is still the one it read; false (and nothing
+    // changes) when the sequence changed meanwhile.
+    bool takeFound(quint64 generation, std::vector<Candidate> found);
     // The last search's candidates, best first, those dismissed before left out; cleared when the
     // sequence changes.
     const std::vector<Candidate>& candidates() const { return m_candidates; }
@@ -128,6 +133,7 @@ private:
     std::vector<Candidate> m_candidates;
     DismissedCandidates m_dismissed;
     bool m_showCommonCandidates = false;
+    quint64 m_generation = 0;
 };
 
 // A measurement of `item`'s mark; the item must have one.

@@ -24,7 +24,8 @@ class CPictureItem
 public:
     CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName);
 
-    std::unique_ptr<Picture> m_pPicture;
+    // Shared: a worker reading the picture (a search) keeps it after the sequence lets it go.
+    std::shared_ptr<Picture> m_pPicture;
     // The file name: the path's final component. Identity for order and duplicates.
     QString m_name;
     // The full path as the file dialog returned it.

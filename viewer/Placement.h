@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 
 // Where the pictures stand in the window and how large they are shown: one placement for every
@@ -47,6 +48,16 @@ public:
     // The picture position under a client point: 1-based column and row once rounded.
     double pictureX(int clientX) const;
     double pictureY(int clientY) const;
+    // Picture pixels (pixel i spans i to i + 1) and window pixels, each way: what is drawn over a
+    // picture and what a click on it means.
+    QPointF toWindow(QPointF picture) const
+    {
+        return {m_offsetX + picture.x() * m_zoom, m_offsetY + picture.y() * m_zoom};
+    }
+    QPointF pictureAt(QPoint client) const
+    {
+        return {pictureX(client.x()) - 0.5, pictureY(client.y()) - 0.5};
+    }
     // The part of `client` the picture covers at its displayed size.
     QRect shownPart(const QRect& client) const;
 

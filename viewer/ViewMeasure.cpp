@@ -16,10 +16,6 @@ void CSkyrakeView::DrawMarks(QPainter& target)
     if (measured.empty())
         return;
     const CPictureItem* shown = current();
-    const auto toWindow = [this](QPointF picture) {
-        return QPointF(m_placement.offsetX() + picture.x() * m_placement.zoom(),
-                       m_placement.offsetY() + picture.y() * m_placement.zoom());
-    };
     target.save();
     target.setRenderHint(QPainter::Antialiasing);
     target.setBrush(Qt::NoBrush);
@@ -30,12 +26,12 @@ void CSkyrakeView::DrawMarks(QPainter& target)
         if (!item->m_mark)
             continue;
         target.setPen(QPen(item == shown ? QColor(0, 255, 0) : QColor(255, 200, 0), 1.5));
-        target.drawEllipse(toWindow(item->m_mark->position), ring, ring);
+        target.drawEllipse(m_placement.toWindow(item->m_mark->position), ring, ring);
     }
     if (shown) {
         const std::optional<TrackFit> fit = fitTrack(measured);
         if (fit && shown->m_facts.time.isValid()) {
-            const QPointF at = toWindow(fit->at(shown->m_facts.time));
+            const QPointF at = m_placement.toWindow(fit->at(shown->m_facts.time));
             target.setPen(QPen(QColor(255, 0, 255), 1.5));
             target.drawLine(at - QPointF(ring, ring), at + QPointF(ring, ring));
             target.drawLine(at - QPointF(ring, -ring), at + QPointF(ring, -ring));

@@ -19,7 +19,7 @@ void CSkyrakeView::OnLButtonDblClk(QPoint point)
     if (confirm.exec() != QDialog::Accepted)
         return;
     setReport(m_report + confirm.m_line);
-    measure(*item, QPointF(m_placement.pictureX(point.x()) - 0.5, m_placement.pictureY(point.y()) - 0.5));
+    measure(*item, m_placement.pictureAt(point));
     OnViewReport();
 }
 

@@ -7,48 +7,46 @@
 #include "platform/Desktop.h"
 #include "tools/CandidateDlg.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QPainter>
 #include <QProgressDialog>
-#include <QStringList>
+#include <QTimer>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <future>
 
 void CSkyrakeView::OnSearchMovers()
 {
-    const std::vector<SearchFrame> frames = searchFrames();
-    const SearchOptions options = searchOptions();
+    const SearchSnapshot snapshot = searchSnapshot();
     QProgressDialog progress(tr("正在搜索移动目标..."), tr("取消"), 0, 100, window());
     progress.setWindowTitle(tr("搜索移动目标"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
-    std::atomic<int> done{0};
-    std::atomic<bool> cancelled{false};
-    auto search = std::async(std::launch::async, [&] {
-        return searchMovers(frames, options, [&](int percent) {
-            done = percent;
-            return !cancelled.load();
-        });
+    QFutureWatcher<std::vector<Candidate>> search;
+    QEventLoop waiting;
+    connect(&search, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    connect(&progress, &QProgressDialog::canceled, &search, &QFutureWatcherBase::cancel);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &waiting, [&] {
+        const bool shown = progress.isVisible();
+        progress.setValue(std::min(search.progressValue(), 99));
+        if (!shown && progress.isVisible())
+            waiting.quit(); // input from now on
     });
-    // The pictures must stay as they are while the search reads them: until the progress dialog
-    // shows (and, window-modal, holds the window's input) no input reaches the window at all.
-    using namespace std::chrono_literals;
-    while (search.wait_for(15ms) != std::future_status::ready) {
-        progress.setValue(std::min(done.load(), 99));
-        QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents
-                                                             : QEventLoop::ExcludeUserInputEvents);
-        if (progress.wasCanceled())
-            cancelled = true;
-    }
-    std::vector<Candidate> found = search.get();
+    poll.start(15);
+    search.setFuture(startSearch(snapshot));
+    // Until the progress dialog shows (and, window-modal, holds the window's input) no input
+    // reaches the window: a search asked for twice would run twice. The frames may change meanwhile
+    // all the same (a dialog, a watch): the search reads its own share of them.
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!search.isFinished())
+        waiting.exec();
     progress.reset();
-    if (cancelled)
+    if (search.isCanceled() || search.future().resultCount() == 0)
         return;
-    setFound(std::move(found));
-    OnCandidateList();
+    // A result for frames the sequence no longer holds is dropped.
+    if (takeFound(snapshot.generation, search.result()))
+        OnCandidateList();
 }
 
 void CSkyrakeView::OnCandidateList()
@@ -90,10 +88,6 @@ void CSkyrakeView::DrawCandidates(QPainter& target)
     const int frame = currentIndex();
     if (candidates().empty() || frame < 0)
         return;
-    const auto toWindow = [this](QPointF picture) {
-        return QPointF(m_placement.offsetX() + picture.x() * m_placement.zoom(),
-                       m_placement.offsetY() + picture.y() * m_placement.zoom());
-    };
     target.save();
     target.setRenderHint(QPainter::Antialiasing);
     const QColor track(0, 200, 255);
@@ -104,9 +98,9 @@ void CSkyrakeView::DrawCandidates(QPainter& target)
         target.setPen(QPen(track, 1));
         target.setBrush(track);
         for (const QPointF& at : c.positions)
-            target.drawEllipse(toWindow(at), 1.2, 1.2);
+            target.drawEllipse(m_placement.toWindow(at), 1.2, 1.2);
         // A square around the candidate's place in this frame, numbered by rank.
-        const QPointF here = toWindow(c.positions[size_t(frame)]);
+        const QPointF here = m_placement.toWindow(c.positions[size_t(frame)]);
         target.setBrush(Qt::NoBrush);
         target.setPen(QPen(track, 1.5));
         target.drawRect(QRectF(here - QPointF(8, 8), QSizeF(16, 16)));

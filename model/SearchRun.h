@@ -1,0 +1,30 @@
+#pragma once
+
+#include "analysis/MoverSearch.h"
+
+#include <QFuture>
+
+#include <memory>
+#include <vector>
+
+class Picture;
+
+// The frames a search reads, taken from the work when it starts: it shares the pictures, so the
+// sequence may change while the search runs (a frame deleted or added, a new stretch, which never
+// touches the decoded pixels the search reads). The generation is the work's at that moment: a
+// result for an older one no longer fits the sequence.
+struct SearchSnapshot
+{
+    std::vector<std::shared_ptr<const Picture>> pictures;
+    std::vector<SearchFrame> frames; // one per picture, in sequence order
+    SearchOptions options;
+    quint64 generation = 0;
+};
+
+// Searches the snapshot's frames on this thread; `progress` as `searchMovers` takes it.
+std::vector<Candidate> runSearch(const SearchSnapshot& snapshot,
+                                 const std::function<bool(int)>& progress = {});
+
+// Searches on the shared thread pool. The future reports progress 0..100 and its result; cancel
+// it to stop the search early (it then has no result).
+QFuture<std::vector<Candidate>> startSearch(SearchSnapshot snapshot);
