@@ -2,6 +2,7 @@
 
 #include "analysis/Centroid.h"
 #include "platform/Picture.h"
+#include "platform/ThreadHandoff.h"
 
 #include <QtConcurrent/QtConcurrentMap>
 
@@ -371,7 +372,13 @@ void parallelFor(int count, const std::function<void(int)>& work)
     std::vector<int> tasks(static_cast<size_t>(count));
     std::iota(tasks.begin(), tasks.end(), 0);
     // The shared pool's threads, this one taking its share (a search runs on a pool thread).
-    QtConcurrent::blockingMap(tasks, [&work](int task) { work(task); });
+    handOver(&tasks);
+    QtConcurrent::blockingMap(tasks, [&work, &tasks](int task) {
+        takeOver(&tasks);
+        work(task);
+        handOver(&tasks);
+    });
+    takeOver(&tasks);
 }
 
 std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,

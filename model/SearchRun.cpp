@@ -1,5 +1,7 @@
 #include "model/SearchRun.h"
 
+#include "platform/ThreadHandoff.h"
+
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -8,9 +10,15 @@ std::vector<Candidate> runSearch(const SearchSnapshot& snapshot, const std::func
     return searchMovers(snapshot.frames, snapshot.options, progress);
 }
 
+namespace {
+const char handOverPoint = 0; // where the snapshot and the result pass between threads
+}
+
 QFuture<std::vector<Candidate>> startSearch(SearchSnapshot snapshot)
 {
+    handOver(&handOverPoint);
     return QtConcurrent::run([snapshot = std::move(snapshot)](QPromise<std::vector<Candidate>>& promise) {
+        takeOver(&handOverPoint);
         promise.setProgressRange(0, 100);
         std::vector<Candidate> found = runSearch(snapshot, [&promise](int percent) {
             promise.setProgressValue(percent);
@@ -18,5 +26,15 @@ QFuture<std::vector<Candidate>> startSearch(SearchSnapshot snapshot)
         });
         if (!promise.isCanceled())
             promise.addResult(std::move(found));
+        handOver(&handOverPoint);
     });
+}
+
+std::optional<std::vector<Candidate>> searchResult(QFuture<std::vector<Candidate>> search)
+{
+    search.waitForFinished();
+    takeOver(&handOverPoint);
+    if (search.isCanceled() || search.resultCount() == 0)
+        return std::nullopt;
+    return search.result();
 }

@@ -5,6 +5,7 @@
 #include <QFuture>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Picture;
@@ -28,3 +29,5 @@ std::vector<Candidate> runSearch(const SearchSnapshot& snapshot,
 // Searches on the shared thread pool. The future reports progress 0..100 and its result; cancel
 // it to stop the search early (it then has no result).
 QFuture<std::vector<Candidate>> startSearch(SearchSnapshot snapshot);
+// The result of a search started so, once it finished; nothing when it was cancelled.
+std::optional<std::vector<Candidate>> searchResult(QFuture<std::vector<Candidate>> search);

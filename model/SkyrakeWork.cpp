@@ -25,6 +25,12 @@ void SkyrakeWork::appendPicture(std::unique_ptr<CPictureItem> item)
     m_pictures.AddTail(std::move(item));
 }
 
+void SkyrakeWork::removePicture(int index)
+{
+    if (const POSITION pos = positionAt(index))
+        m_pictures.RemoveAt(pos);
+}
+
 void SkyrakeWork::clearPictures()
 {
     m_pictures.RemoveAll();

@@ -44,6 +44,8 @@ public:
     const PictureList& pictures() const { return m_pictures; }
     // Appends a picture at the tail, as File Open does; the current frame stays.
     void appendPicture(std::unique_ptr<CPictureItem> item);
+    // Removes the picture at `index`; nothing beyond the sequence.
+    void removePicture(int index);
     // Removes every picture (a session replaces the sequence); none is current.
     void clearPictures();
     // The node `index` places from the head; null beyond the sequence.

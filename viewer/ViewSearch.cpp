@@ -42,10 +42,9 @@ void CSkyrakeView::OnSearchMovers()
     if (!search.isFinished())
         waiting.exec();
     progress.reset();
-    if (search.isCanceled() || search.future().resultCount() == 0)
-        return;
+    std::optional<std::vector<Candidate>> found = searchResult(search.future());
     // A result for frames the sequence no longer holds is dropped.
-    if (takeFound(snapshot.generation, search.result()))
+    if (found && takeFound(snapshot.generation, std::move(*found)))
         OnCandidateList();
 }
 
