@@ -41,6 +41,9 @@ void CSkyrakeView::OnSearchMovers()
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
     if (!search.isFinished())
         waiting.exec();
+    // Stopped before the list comes up: a later poll would show the progress dialog again, modal
+    // over the list.
+    poll.stop();
     progress.reset();
     std::optional<std::vector<Candidate>> found = searchResult(search.future());
     // A result for frames the sequence no longer holds is dropped.
