@@ -64,14 +64,25 @@ CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application) : m
     createStatusBar();
     createContextMenu();
 
-    // Update rules run before a menu opens, before a key is matched, after every command and,
-    // for the toolbar, whenever the program has been idle for a moment.
+    // Update rules run before a menu opens, before a key is matched, after every command and
+    // whenever the work or what the window shows changes: once for all the announcements of one
+    // turn of the event loop.
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(0);
+    connect(&m_refresh, &QTimer::timeout, this, &CMainFrame::updateActions);
+    const auto refresh = [this] { m_refresh.start(); };
+    for (const auto announcement :
+         {&WorkChanges::sequenceChanged, &WorkChanges::currentChanged, &WorkChanges::marksChanged,
+          &WorkChanges::candidatesChanged, &WorkChanges::stretchChanged, &WorkChanges::reportChanged})
+        connect(&m_view->changes(), announcement, this, refresh);
+    connect(m_view, &CSkyrakeView::shownChanged, this, refresh);
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, refresh);
+    connect(m_view, &CSkyrakeView::commandDone, this, &CMainFrame::updateActions);
+    // The lock keys' lights have no announcement: they are read while the program is idle.
     auto* idle = new QTimer(this);
     idle->setInterval(100);
-    connect(idle, &QTimer::timeout, this, &CMainFrame::updateActions);
     connect(idle, &QTimer::timeout, this, &CMainFrame::updateIndicators);
     idle->start();
-    connect(m_view, &CSkyrakeView::commandDone, this, &CMainFrame::updateActions);
     qApp->installEventFilter(this);
     updateActions();
     updateIndicators();

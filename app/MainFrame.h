@@ -4,6 +4,7 @@
 #include "platform/PaneBar.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <map>
 
@@ -55,4 +56,5 @@ private:
     std::map<int, QAction*> m_actions;
     CommandMap m_commands;
     CommandRouter m_router;
+    QTimer m_refresh; // gathers the announcements of one turn into one update
 };

@@ -154,6 +154,9 @@ public:
 Q_SIGNALS:
     // Fires after every command the view carried out, so the frame can refresh its buttons.
     void commandDone();
+    // Fires whenever what the window shows may have changed (another frame, its place or zoom,
+    // the channels, the grid, the overlays): the buttons' states follow it.
+    void shownChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -74,6 +74,7 @@ void CSkyrakeView::drawOverlays()
     DrawGrid(painter);
     painter.end();
     update();
+    Q_EMIT shownChanged();
 }
 
 void CSkyrakeView::ShowCurrent()

@@ -81,6 +81,34 @@ TEST_F(ShellTest, EnableRulesWithNoOneAndSeveralPictures)
     EXPECT_EQ(disabledOf(frame, neverOn), neverOn);
 }
 
+TEST_F(ShellTest, ButtonsFollowTheWorkAsItChanges)
+{
+    // No command runs and nobody asks for an update: the announcements alone refresh the buttons
+    // within one turn of the event loop.
+    const auto appendSecond = [this] {
+        auto loaded = LoadPictureFile(fixture(lasco512Second), view->dpiX(), view->dpiY());
+        view->appendPicture(
+            std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, QString()));
+    };
+    const struct
+    {
+        const char* change;
+        std::function<void()> make;
+        int id;
+        bool enabled;
+    } steps[] = {
+        {"a second picture", appendSecond, cmd::NextPicture, true},
+        {"the first removed", [this] { view->removePicture(0); }, cmd::NextPicture, false},
+        {"none left", [this] { view->clearPictures(); }, cmd::ZoomIn, false},
+    };
+    load({lasco512Jpg});
+    for (const auto& step : steps) {
+        step.make();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frame->action(step.id)->isEnabled(), step.enabled) << step.change;
+    }
+}
+
 TEST_F(ShellTest, DisabledCommandsKeyAndContextItemDoNothing)
 {
     load({lasco512Jpg});
