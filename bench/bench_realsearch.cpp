@@ -28,12 +28,11 @@ constexpr int windowStep = 4;
 struct RealSet
 {
     const char* folder;
-    double minSpeed, maxSpeed; // a sungrazer's speed in this camera, pixels per hour
-    double inner, outer;       // radii about the Sun (pixels) between which comets are injected
+    CometField field; // where comets are injected and how fast they move
 };
 
-// C3: the occulter reaches about 75 px, the field about 500; C2: 180 and 500.
-const RealSet realSets[] = {{"c3_2020-09-25", 5, 40, 110, 450}, {"c2_2014-06-11", 30, 120, 220, 450}};
+const RealSet realSets[] = {{"c3_2020-09-25", cometFieldFor(false, 1024)},
+                            {"c2_2014-06-11", cometFieldFor(true, 1024)}};
 
 QString sequencesDir()
 {
@@ -174,31 +173,6 @@ void BM_RealFalseAlarmTail(benchmark::State& state)
     }
 }
 
-// A track for an injected comet: speed and direction drawn, kept between the set's radii about
-// the Sun in every frame, clear of the pylon (C3, toward the upper right) and of the corners.
-bool drawTrack(std::mt19937& random, const RealSet& set, double span, QPointF sun, QPointF& start,
-               QPointF& velocity)
-{
-    std::uniform_real_distribution<double> uniform(0, 1);
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const double speed = set.minSpeed + (set.maxSpeed - set.minSpeed) * uniform(random);
-        const double angle = 2 * M_PI * uniform(random);
-        velocity = QPointF(speed * std::cos(angle), speed * std::sin(angle));
-        start = QPointF(60 + 904 * uniform(random), 60 + 904 * uniform(random));
-        bool inside = true;
-        for (double t = 0; t <= span && inside; t += span / 8) {
-            const QPointF p = start + velocity * t - sun;
-            const double r = std::hypot(p.x(), p.y());
-            const double pa = std::atan2(-p.y(), p.x()) * 180 / M_PI; // from +x, counter-clockwise
-            const bool pylon = set.minSpeed < 10 && std::abs(pa - 47) < 10;
-            inside = r >= set.inner && r <= set.outer && !pylon;
-        }
-        if (inside)
-            return true;
-    }
-    return false;
-}
-
 // `state.range(0)` tracks per window and peak. A comet counts as found when the first candidate
 // runs within 3 px (root mean square over the frames) of its true head positions.
 void BM_RealInjection(benchmark::State& state)
@@ -223,7 +197,7 @@ void BM_RealInjection(benchmark::State& state)
                 for (int p = 0; p < 4; ++p) {
                     for (int trial = 0; trial < trials; ++trial) {
                         QPointF start, velocity;
-                        if (!drawTrack(random, set, hours.back(), sun, start, velocity))
+                        if (!drawTrack(random, set.field, 1024, hours.back(), sun, start, velocity))
                             continue;
                         const InjectedSequence injected =
                             injectSequence(files, hours, start, velocity, peaks[p], sun);

@@ -258,7 +258,10 @@ QByteArray encodeLike(const QImage& picture, const QByteArray& original)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const int quality = jpegQuality(original);
-    picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", quality > 0 ? quality : 95);
+    if (quality > 0)
+        picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", quality);
+    else
+        picture.save(&buffer, "PNG"); // never lossy where the frame was not
     return bytes;
 }
 
@@ -284,4 +287,37 @@ InjectedSequence injectSequence(const std::vector<QByteArray>& files, const std:
         out.files.push_back(encodeLike(injectComet(frames[f], comet), files[f]));
     }
     return out;
+}
+
+CometField cometFieldFor(bool c2, int size)
+{
+    CometField field = c2 ? CometField{30, 120, 220, 450, false} : CometField{5, 40, 110, 450, true};
+    const double scale = size / 1024.0;
+    for (double* length : {&field.minSpeed, &field.maxSpeed, &field.inner, &field.outer})
+        *length *= scale;
+    return field;
+}
+
+bool drawTrack(std::mt19937& random, const CometField& field, int size, double span, QPointF sun,
+               QPointF& start, QPointF& velocity)
+{
+    std::uniform_real_distribution<double> uniform(0, 1);
+    const double margin = size * 60.0 / 1024;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const double speed = field.minSpeed + (field.maxSpeed - field.minSpeed) * uniform(random);
+        const double angle = 2 * M_PI * uniform(random);
+        velocity = QPointF(speed * std::cos(angle), speed * std::sin(angle));
+        start = QPointF(margin + (size - 2 * margin) * uniform(random),
+                        margin + (size - 2 * margin) * uniform(random));
+        bool inside = true;
+        for (double t = 0; t <= span && inside; t += std::max(span, 1e-3) / 8) {
+            const QPointF p = start + velocity * t - sun;
+            const double r = std::hypot(p.x(), p.y());
+            const double pa = std::atan2(-p.y(), p.x()) * 180 / M_PI; // from +x, counter-clockwise
+            inside = r >= field.inner && r <= field.outer && !(field.pylon && std::abs(pa - 47) < 10);
+        }
+        if (inside)
+            return true;
+    }
+    return false;
 }

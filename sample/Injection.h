@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRgb>
 
+#include <random>
 #include <vector>
 
 // Comets injected into real frames, as a real comet would show in them: its light added as grey
@@ -63,7 +64,7 @@ double localNoise(const QImage& frame, const QImage& next, const ColourTable& ta
 int jpegQuality(const QByteArray& jpeg);
 
 // `picture` written as `original` was: a GIF (lossless, the picture's palette) when it is indexed,
-// otherwise a JPEG at `original`'s quality.
+// a JPEG at `original`'s quality when that was a JPEG, otherwise a PNG (lossless).
 QByteArray encodeLike(const QImage& picture, const QByteArray& original);
 
 struct InjectedSequence
@@ -78,3 +79,23 @@ struct InjectedSequence
 // with its head's peak `sigmas` times the frames' noise about the track's middle.
 InjectedSequence injectSequence(const std::vector<QByteArray>& files, const std::vector<double>& hours,
                                 QPointF start, QPointF velocity, double sigmas, QPointF sun);
+
+// Where and how fast comets are injected into one camera's frames of 1024 pixels a side (scaled
+// for other sizes): speeds as real sungrazers move there, radii about the Sun between which the
+// field shows the sky.
+struct CometField
+{
+    double minSpeed = 5, maxSpeed = 40; // pixels per hour
+    double inner = 110, outer = 450;    // pixels from the Sun's centre
+    bool pylon = false;                 // C3's pylon, toward the upper right, is avoided
+};
+
+// C3: the occulter reaches about 75 px, the field about 500; C2: 180 and 500. Other cameras get
+// C3's field. `size` is the frames' width.
+CometField cometFieldFor(bool c2, int size);
+
+// A track drawn at random within `field` for `span` hours: speed and direction drawn, kept
+// between the radii about `sun` in every frame and clear of the pylon and the corners. False when
+// a thousand draws found none.
+bool drawTrack(std::mt19937& random, const CometField& field, int size, double span, QPointF sun,
+               QPointF& start, QPointF& velocity);

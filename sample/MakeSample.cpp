@@ -5,6 +5,7 @@
 // frame only. Writes 1024x1024 and 512x512 frames as JPEG and GIF, and comet.txt with each
 // comet's true position in each frame.
 #include "GifWriter.h"
+#include "InjectCommand.h"
 #include "SequenceMaker.h"
 
 #include <QDir>
@@ -23,8 +24,8 @@ namespace {
 const char usage[] =
     "usage: skyrake-sample BACKGROUND.jpg OUTPUT_DIR [OPTION...]\n"
     "  BACKGROUND.jpg  a 1024x1024 LASCO C3 frame\n"
-    "  --seed N        random seed (default 20130513, which puts the first comet on the original\n"
-    "                  sample's track; any other seed draws every track)\n"
+    "  --seed N        random seed (default 20130513, which puts the first comet on the track of\n"
+    "                  the sample the tests use; any other seed draws every track)\n"
     "  --comets N      number of comets (default 1)\n"
     "  --peak K        the comet head's peak above the background, in noise sigmas (default 92;\n"
     "                  the noise is 2.5 grey levels)\n"
@@ -92,9 +93,12 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "--inject") == 0)
+        return runInject(argc, argv);
     const std::optional<SampleOptions> options = argc >= 3 ? readOptions(argc, argv) : std::nullopt;
     if (!options) {
         std::fputs(usage, stderr);
+        std::fputs(injectUsage, stderr);
         return 2;
     }
     const QImage background(QString::fromLocal8Bit(argv[1]));

@@ -2,6 +2,7 @@
 // headless composite writes exactly what the view composes on screen.
 #include "FakeDesktop.h"
 #include "Fixtures.h"
+#include "Programs.h"
 #include "SampleFiles.h"
 #include "ViewHarness.h"
 
@@ -79,21 +80,6 @@ TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
     EXPECT_EQ(harness.pane(3), "c3_synthetic_comet_f2.jpg");
     EXPECT_EQ(harness.pane(4), QStringLiteral("共有2幅图片")); // at once, before any repaint
     EXPECT_TRUE(desktop.messages.isEmpty());
-}
-
-// The program itself, started with no display at all: no DISPLAY, WAYLAND_DISPLAY or platform.
-QString runSkyrake(const QStringList& arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(SKYRAKE_BINARY), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 TEST(CommandLine, VersionIsTheVersionRecords)
