@@ -177,7 +177,7 @@ const std::vector<Menu>& mainMenu()
           {cmd::ImportPictures},
           {0},
           {cmd::AppExit},
-          // Beyond the original items: sessions.
+          // After the menu's first items: sessions.
           {0},
           {cmd::FileOpenSession},
           {cmd::FileSave},
@@ -191,7 +191,7 @@ const std::vector<Menu>& mainMenu()
           {cmd::ViewToolbar},
           {cmd::ViewStatusBar},
           {cmd::Composite},
-          // Beyond the original items: the display stretch.
+          // After the menu's first items: the display stretch.
           {0},
           {-1,
            QT_TRANSLATE_NOOP("Commands", "显示拉伸"),

@@ -190,7 +190,7 @@ void CMainFrame::createStatusBar()
     m_statusBar->setPaneWidth(Pane::Name, 200);
     m_statusBar->setPaneWidth(Pane::Count, 100);
     if (!showsSourceTexts()) {
-        // A translated count may be longer than the original text, which fits two digits.
+        // A translated count may be longer than the Chinese source text, which fits two digits.
         const QString count = CSkyrakeView::tr("共有%1幅图片").arg(888);
         m_statusBar->setPaneWidth(Pane::Count,
                                   std::max(100, m_statusBar->fontMetrics().horizontalAdvance(count) + 12));

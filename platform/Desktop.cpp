@@ -33,7 +33,7 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    // The original two filters first; the others read what SkyRake reads beyond them.
+    // GIF and JPEG first, as they always were; the others read what SkyRake reads beyond them.
     const QString gif = tr("GIF文件(*.gif)");
     dialog.setNameFilters({gif, tr("JPEG文件(*.jpg)"), tr("PNG文件(*.png)"),
                            tr("FITS文件(*.fts *.fits *.fit)"),

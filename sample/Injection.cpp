@@ -250,14 +250,14 @@ int jpegQuality(const QByteArray& jpeg)
     return 0;
 }
 
-QByteArray encodeLike(const QImage& picture, const QByteArray& original)
+QByteArray encodeLike(const QImage& picture, const QByteArray& source)
 {
     if (picture.format() == QImage::Format_Indexed8)
         return encodeGif(std::span(&picture, 1), 0); // an indexed frame keeps its pixels exactly
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const int quality = jpegQuality(original);
+    const int quality = jpegQuality(source);
     if (quality > 0)
         picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", quality);
     else

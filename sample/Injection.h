@@ -63,9 +63,9 @@ double localNoise(const QImage& frame, const QImage& next, const ColourTable& ta
 // libjpeg scales its standard one; 0 when the bytes hold none.
 int jpegQuality(const QByteArray& jpeg);
 
-// `picture` written as `original` was: a GIF (lossless, the picture's palette) when it is indexed,
-// a JPEG at `original`'s quality when that was a JPEG, otherwise a PNG (lossless).
-QByteArray encodeLike(const QImage& picture, const QByteArray& original);
+// `picture` written as `source` was: a GIF (lossless, the picture's palette) when it is indexed,
+// a JPEG at `source`'s quality when that was a JPEG, otherwise a PNG (lossless).
+QByteArray encodeLike(const QImage& picture, const QByteArray& source);
 
 struct InjectedSequence
 {

@@ -8,7 +8,8 @@ namespace {
 
 constexpr int skySide = 1024;
 constexpr QPointF sunCentre(512.0, 512.0);
-// The original sample comet: its head in the first frame and its direction of motion.
+// The classic sample comet (the tests know its track): its head in the first frame and its direction of
+// motion.
 constexpr QPointF classicStart(745.5, 262.5);
 constexpr QPointF classicStep(-9.0, 7.0);
 // The tail's brightness against the head's.

@@ -14,7 +14,7 @@
 // 1024-frame pixels, 0-based, pixel i centred at i + 0.5.
 
 inline constexpr quint32 defaultSampleSeed = 20130513;
-// The original sample comet's rate: 9 pixels left and 7 down per 12 minutes, in pixels per hour.
+// The classic sample comet's rate: 9 pixels left and 7 down per 12 minutes, in pixels per hour.
 inline constexpr double defaultSampleSpeed = 57.00877125495690;
 
 struct SampleTrack
@@ -30,7 +30,7 @@ struct SampleOptions
     int size = 1024; // a side: 1024, or 512 or 256 (the 1024-pixel sky binned)
     // Comets on tracks drawn from the seed, each at `speed` in a random direction and inside the
     // field of view in every frame (off the occulter and the black corners). With the default
-    // seed the first one takes the original sample comet's track instead (from (745.5, 262.5)
+    // seed the first one takes the classic sample comet's track instead (from (745.5, 262.5)
     // toward the occulter).
     int comets = 1;
     double peak = 92;                  // the head's Gaussian peak, in noise sigmas (92 x 2.5 = 230 levels)

@@ -47,12 +47,12 @@ TEST_F(ShellTest, MainMenuHasItsMenusInOrderWithLabelsMnemonicsAndIds)
 
     const QList<QAction*> tops = frame->menuBar()->actions();
     ASSERT_EQ(tops.size(), 4);
-    // Each menu's original items first; what SkyRake adds comes after them.
+    // Each menu's first items first; what SkyRake adds comes after them.
     EXPECT_EQ(describe(tops[0]->menu()).mid(0, 4),
               lines({"图片列表=32779", "导入图片=32797", "-", "退出(&X)=57665"}));
     EXPECT_EQ(describe(tops[0]->menu()).mid(4),
               lines({"-", "打开工作(&O)...=32824", "保存工作(&S)=57603", "工作另存为(&A)...=57604"}));
-    // The original items first; the display stretch only after them.
+    // The first items first; the display stretch only after them.
     EXPECT_EQ(describe(tops[1]->menu()).mid(0, 10),
               lines({"初始位置=32790", "色彩通道>", "  红=32793", "  绿=32794", "  蓝=32795", "-",
                      "工具栏(&T)=59392", "状态栏(&S)=59393", "合并图象=32791", "-"}));
@@ -84,7 +84,7 @@ TEST_F(ShellTest, ToolbarHasTheSixteenButtonsWithSeparatorsInOrderThenItsOwn)
                      "32772:后一幅", "32773:前一幅", "|", "32777:放大", "32778:缩小", "|", "32788:设置速度",
                      "|", "32796:", "32791:图像合成", "32793:色彩通道——红", "32794:色彩通道——绿",
                      "32795:色彩通道——蓝", "|", "32792:查看报告", "|", "57664:关于",
-                     // SkyRake's own, after the original sixteen.
+                     // Added ones, after the first sixteen.
                      "|", "32825:搜索移动目标"}));
 }
 
@@ -118,7 +118,7 @@ TEST_F(ShellTest, EveryKeyOnOneActionOfTheWindow)
         }
     }
     EXPECT_EQ(keys.size(),
-              20 + 17); // the original twenty; the stretch's, measuring's, sessions' and search's
+              20 + 17); // the first twenty; the stretch's, measuring's, sessions' and search's
     EXPECT_EQ(frame->action(cmd::NextPicture)->shortcuts(),
               QList<QKeySequence>{QKeySequence(Qt::Key_PageDown)});
 }
