@@ -369,16 +369,24 @@ void parallelFor(int count, const std::function<void(int)>& work)
 {
     if (count <= 0)
         return;
-    std::vector<int> tasks(static_cast<size_t>(count));
-    std::iota(tasks.begin(), tasks.end(), 0);
-    // The shared pool's threads, this one taking its share (a search runs on a pool thread).
-    handOver(&tasks);
-    QtConcurrent::blockingMap(tasks, [&work, &tasks](int task) {
-        takeOver(&tasks);
-        work(task);
-        handOver(&tasks);
+    struct Task
+    {
+        int index;
+        const std::function<void(int)>* work;
+    };
+    std::vector<Task> tasks;
+    for (int i = 0; i < count; ++i)
+        tasks.push_back({i, &work});
+    // The shared pool's threads, this one taking its share (a search runs on a pool thread). The
+    // workers read nothing of ours before they take the hand-over.
+    static const char handOverPoint = 0;
+    handOver(&handOverPoint);
+    QtConcurrent::blockingMap(tasks, [](const Task& task) {
+        takeOver(&handOverPoint);
+        (*task.work)(task.index);
+        handOver(&handOverPoint);
     });
-    takeOver(&tasks);
+    takeOver(&handOverPoint);
 }
 
 std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,
