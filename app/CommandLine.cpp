@@ -123,7 +123,7 @@ void loadInOrder(const QStringList& paths, int dpiX, int dpiY,
 {
     DecodeAhead decoder(paths, dpiX, dpiY);
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        std::optional<LoadedPicture> loaded = decoder.take(i, paths.size());
+        LoadResult loaded = decoder.take(i, paths.size());
         if (loaded)
             take(std::move(*loaded), paths[i]);
         else
