@@ -82,7 +82,8 @@ TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
 }
 
 // The program itself, started with no display at all: no DISPLAY, WAYLAND_DISPLAY or platform.
-QString runSkyrake(const QStringList& arguments)
+// Returns what it printed on standard output; `errors`, when given, gets standard error.
+QString runSkyrake(const QStringList& arguments, QString* errors = nullptr)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -92,7 +93,10 @@ QString runSkyrake(const QStringList& arguments)
     process.start(QStringLiteral(SKYRAKE_BINARY), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QString printedErrors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 0) << printedErrors.toStdString();
+    if (errors)
+        *errors = printedErrors;
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -106,7 +110,11 @@ TEST(CommandLine, HeadlessCompositeNeedsNoDisplayAndEqualsTheViewsComposite)
     const QStringList frames = cometFrames();
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("composite.png"));
-    runSkyrake(QStringList{QStringLiteral("--composite"), out} + frames);
+    // A cut-off file among them is skipped, and said to be.
+    const QString cut = fixture(QStringLiteral("crafted/lasco_c3_512_cut_half.gif"));
+    QString errors;
+    runSkyrake(QStringList{QStringLiteral("--composite"), out, frames[0], cut} + frames.mid(1), &errors);
+    EXPECT_EQ(errors, QStringLiteral("skyrake: %1: cut off\n").arg(cut));
     const QImage written(out);
     ASSERT_EQ(written.size(), QSize(512, 512));
 
