@@ -96,6 +96,8 @@ QString helpText()
         "Blink, compare and measure a sequence of coronagraph pictures (JPEG, GIF, PNG or FITS).\n"
         "\n"
         "Pictures named on the command line are loaded in the given order and the first is shown.\n"
+        "A file that gives no picture is skipped and named on standard error with the reason,\n"
+        "as in \"skyrake: frames/0612.jpg: cut off\".\n"
         "\n"
         "Options:\n"
         "  --composite OUT.png  write the difference composite of the pictures (the first is the\n"
@@ -117,17 +119,18 @@ QString helpText()
 namespace {
 
 // Decodes `paths` in order on worker threads and hands each readable picture to `take`; a file
-// that can't be decoded is named on standard error and skipped.
+// that can't be decoded is skipped and named on standard error with the reason.
 void loadInOrder(const QStringList& paths, int dpiX, int dpiY,
                  const std::function<void(LoadedPicture, const QString& path)>& take)
 {
     DecodeAhead decoder(paths, dpiX, dpiY);
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        std::optional<LoadedPicture> loaded = decoder.take(i, paths.size());
+        LoadResult loaded = decoder.take(i, paths.size());
         if (loaded)
             take(std::move(*loaded), paths[i]);
         else
-            printError(QStringLiteral("%1: not a picture SkyRake can read (skipped)").arg(paths[i]));
+            printError(
+                QStringLiteral("%1: %2").arg(paths[i], QLatin1String(loadFailureText(loaded.failure()))));
     }
 }
 

@@ -23,7 +23,8 @@ CommandLine parseCommandLine(const QStringList& arguments);
 QString helpText();
 
 // Appends the pictures at the tail of the view's sequence and shows the first picture of the
-// sequence. A file that can't be decoded is skipped with one line on standard error.
+// sequence. A file that can't be decoded is skipped with one line on standard error that
+// gives the reason.
 void appendPictures(CSkyrakeView& view, const QStringList& paths);
 
 // Writes the difference composite of `pictures` (the first is the reference) at zoom 1 and the

@@ -167,7 +167,7 @@ bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& 
     {
         DecodeAhead decoder(paths, view.dpiX(), view.dpiY());
         for (qsizetype i = 0; i < paths.size(); ++i) {
-            std::optional<LoadedPicture> loaded = decoder.take(i, paths.size());
+            LoadResult loaded = decoder.take(i, paths.size());
             if (!loaded) {
                 missing << paths[i];
                 continue;

@@ -75,7 +75,7 @@ void BM_SearchAgainstLoading(benchmark::State& state)
     std::vector<std::unique_ptr<Picture>> pictures;
     std::vector<SearchFrame> frames;
     for (const QString& path : paths) {
-        std::optional<LoadedPicture> loaded = LoadPictureFile(path, 96, 96);
+        LoadResult loaded = LoadPictureFile(path, 96, 96);
         if (!loaded) {
             state.SkipWithError("the sample frames did not load");
             return;

@@ -21,13 +21,12 @@ qsizetype skipSubBlocks(const QByteArray& data, qsizetype pos)
     return -1;
 }
 
-} // namespace
-
-bool isCompleteJpeg(const QByteArray& data)
+// Each of these is given bytes whose signature names its format.
+Completeness jpegCompleteness(const QByteArray& data)
 {
     const qsizetype size = data.size();
-    if (size < 4 || byteAt(data, 0) != 0xFF || byteAt(data, 1) != 0xD8)
-        return false;
+    if (size < 4)
+        return Completeness::CutOff;
     qsizetype pos = 2;
     while (pos < size) {
         // Find the next marker; fill bytes (FF FF ...) may precede it.
@@ -38,20 +37,20 @@ bool isCompleteJpeg(const QByteArray& data)
         while (pos < size && byteAt(data, pos) == 0xFF)
             ++pos;
         if (pos >= size)
-            return false;
+            return Completeness::CutOff;
         const int marker = byteAt(data, pos++);
         if (marker == 0xD9)
-            return true; // end of image
+            return Completeness::Whole; // end of image
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x00)
             continue; // no length field
         if (pos + 2 > size)
-            return false;
+            return Completeness::CutOff;
         const qsizetype length = (byteAt(data, pos) << 8) | byteAt(data, pos + 1);
         if (length < 2)
-            return false;
+            return Completeness::Broken;
         pos += length;
         if (pos > size)
-            return false;
+            return Completeness::CutOff;
         if (marker == 0xDA) {
             // Entropy-coded data runs to the next marker other than a stuffed zero or a restart.
             while (pos + 1 < size) {
@@ -66,17 +65,17 @@ bool isCompleteJpeg(const QByteArray& data)
                 ++pos;
             }
             if (pos + 1 >= size)
-                return false;
+                return Completeness::CutOff;
         }
     }
-    return false;
+    return Completeness::CutOff;
 }
 
-bool isCompleteGif(const QByteArray& data)
+Completeness gifCompleteness(const QByteArray& data)
 {
     const qsizetype size = data.size();
-    if (size < 13 || !data.startsWith("GIF8"))
-        return false;
+    if (size < 13)
+        return Completeness::CutOff;
     qsizetype pos = 13;
     const int screenFlags = byteAt(data, 10);
     if (screenFlags & 0x80)
@@ -85,27 +84,36 @@ bool isCompleteGif(const QByteArray& data)
         const int block = byteAt(data, pos++);
         if (block == 0x21) { // extension: label, then sub-blocks
             if (pos >= size)
-                return false;
+                return Completeness::CutOff;
             pos = skipSubBlocks(data, pos + 1);
             if (pos < 0)
-                return false;
+                return Completeness::CutOff;
         } else if (block == 0x2C) { // image descriptor
             if (pos + 9 > size)
-                return false;
+                return Completeness::CutOff;
             const int imageFlags = byteAt(data, pos + 8);
             pos += 9;
             if (imageFlags & 0x80)
                 pos += 3 * (qsizetype(1) << ((imageFlags & 0x07) + 1));
             if (pos >= size)
-                return false;
+                return Completeness::CutOff;
             // LZW minimum code size, then the image data.
-            return skipSubBlocks(data, pos + 1) >= 0;
+            return skipSubBlocks(data, pos + 1) >= 0 ? Completeness::Whole : Completeness::CutOff;
         } else {
-            return false; // trailer or garbage before any image: nothing to show
+            return Completeness::Broken; // trailer or garbage before any image: nothing to show
         }
     }
-    return false;
+    return Completeness::CutOff;
 }
+
+Completeness pngCompleteness(const QByteArray& data)
+{
+    // The last chunk is IEND (empty, so its CRC follows at once); tolerate trailing bytes.
+    const qsizetype at = data.lastIndexOf("IEND");
+    return at >= 12 && at + 8 <= data.size() ? Completeness::Whole : Completeness::CutOff;
+}
+
+} // namespace
 
 QSize gifScreenSize(const QByteArray& data)
 {
@@ -143,13 +151,6 @@ QSize gifFirstFrameSize(const QByteArray& data)
     return {};
 }
 
-bool isCompletePng(const QByteArray& data)
-{
-    // The last chunk is IEND (empty, so its CRC follows at once); tolerate trailing bytes.
-    const qsizetype at = data.lastIndexOf("IEND");
-    return data.startsWith("\x89PNG\r\n\x1a\n") && at >= 12 && at + 8 <= data.size();
-}
-
 QByteArray pictureFormat(const QByteArray& data)
 {
     if (data.startsWith("\xFF\xD8\xFF"))
@@ -161,14 +162,19 @@ QByteArray pictureFormat(const QByteArray& data)
     return {};
 }
 
-bool isCompletePicture(const QByteArray& data)
+Completeness pictureCompleteness(const QByteArray& data)
 {
     const QByteArray format = pictureFormat(data);
     if (format == "jpeg")
-        return isCompleteJpeg(data);
+        return jpegCompleteness(data);
     if (format == "gif")
-        return isCompleteGif(data);
+        return gifCompleteness(data);
     if (format == "png")
-        return isCompletePng(data);
-    return false;
+        return pngCompleteness(data);
+    return Completeness::Broken;
+}
+
+bool isCompletePicture(const QByteArray& data)
+{
+    return pictureCompleteness(data) == Completeness::Whole;
 }

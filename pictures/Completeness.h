@@ -14,6 +14,16 @@
 // Content of any other kind is not a picture the program reads.
 bool isCompletePicture(const QByteArray& data);
 
+enum class Completeness
+{
+    Whole,
+    CutOff, // the bytes end before the picture does, as when a download stops early
+    Broken, // not whole, but not for want of bytes either (a GIF that ends before any image)
+};
+// The same check, telling a picture cut short from one broken otherwise; content that is no
+// JPEG, GIF or PNG is broken.
+Completeness pictureCompleteness(const QByteArray& data);
+
 // The size of a GIF's first image as its descriptor declares it (it may exceed the logical
 // screen); an invalid size when there is none.
 QSize gifFirstFrameSize(const QByteArray& data);
@@ -22,7 +32,3 @@ QSize gifScreenSize(const QByteArray& data);
 
 // The format the bytes hold, by their signature: "jpeg", "gif", "png", or empty for anything else.
 QByteArray pictureFormat(const QByteArray& data);
-
-bool isCompleteJpeg(const QByteArray& data);
-bool isCompleteGif(const QByteArray& data);
-bool isCompletePng(const QByteArray& data);

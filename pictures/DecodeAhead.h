@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <deque>
 #include <future>
-#include <optional>
 
 // Decodes the chosen files ahead of the loop on worker threads, in the dialog's order, so that
 // the next picture is usually ready when the loop asks for it. Only the decoding runs ahead:
@@ -24,13 +23,13 @@ public:
     DecodeAhead(const DecodeAhead&) = delete;
     DecodeAhead& operator=(const DecodeAhead&) = delete;
 
-    // The decoded picture of file `index`; files are taken strictly in order. `room` is how
-    // many more files the loop can possibly look at after this one (the limit's headroom), so
-    // that files the limit will stop at are not decoded for nothing.
-    std::optional<LoadedPicture> take(qsizetype index, qsizetype room)
+    // The decoded picture of file `index`, or why there is none; files are taken strictly in
+    // order. `room` is how many more files the loop can possibly look at after this one (the
+    // limit's headroom), so that files the limit will stop at are not decoded for nothing.
+    LoadResult take(qsizetype index, qsizetype room)
     {
         fill(index, room);
-        std::future<std::optional<LoadedPicture>> next = std::move(m_pending.front());
+        std::future<LoadResult> next = std::move(m_pending.front());
         m_pending.pop_front();
         ++m_taken;
         return next.get();
@@ -52,5 +51,5 @@ private:
     const int m_dpiY;
     const qsizetype m_depth; // decodes in flight at most: one per core
     qsizetype m_taken = 0;
-    std::deque<std::future<std::optional<LoadedPicture>>> m_pending;
+    std::deque<std::future<LoadResult>> m_pending;
 };

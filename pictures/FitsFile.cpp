@@ -18,6 +18,13 @@ constexpr qint64 fitsBlockBytes = 2880;
 // Cards read per header into the keywords; solar headers have a few hundred.
 constexpr int maxKeywordCards = 4096;
 
+// The card that ends a header.
+const std::string& endCard()
+{
+    static const std::string card = std::string("END") + std::string(77, ' ');
+    return card;
+}
+
 // Closes the file and empties cfitsio's message stack, whatever happened: cfitsio only keeps
 // messages (it never prints them), and a refused file leaves none behind.
 struct FitsHandle
@@ -94,11 +101,10 @@ void readKeywords(fitsfile* file, QHash<QString, QString>& keywords, int* status
 // end of the bytes.
 bool headerIsSafe(const QByteArray& bytes, qint64 start)
 {
-    static const std::string endCard = std::string("END") + std::string(77, ' ');
     for (qint64 at = start; at >= 0 && at + 80 <= bytes.size(); at += 80) {
         // cfitsio reads a card as a C string: a NUL ends it.
         const std::string_view card(bytes.constData() + at, strnlen(bytes.constData() + at, 80));
-        if (card == endCard)
+        if (card == endCard())
             return true;
         const bool noValue = card.size() < 9 || card.starts_with("COMMENT ") ||
                              card.starts_with("HISTORY ") || card.starts_with("CONTINUE") ||
@@ -135,6 +141,17 @@ bool moveToImage(fitsfile* file, const QByteArray& bytes, int* status)
     return true;
 }
 
+// Whether the primary header's END card is among the bytes: a file without it was cut off in
+// its header.
+bool hasEndCard(const QByteArray& bytes)
+{
+    for (qint64 at = 0; at + 80 <= bytes.size(); at += 80) {
+        if (std::string_view(bytes.constData() + at, 80) == endCard())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool isFits(const QByteArray& bytes)
@@ -142,11 +159,18 @@ bool isFits(const QByteArray& bytes)
     return bytes.startsWith("SIMPLE  =                    T");
 }
 
-std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
+std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, LoadFailure* why)
 {
-    // A header is whole 2880-byte blocks: anything shorter is a cut-off file.
-    if (!isFits(bytes) || bytes.size() < fitsBlockBytes)
+    const auto refuse = [why](LoadFailure reason) {
+        if (why)
+            *why = reason;
         return std::nullopt;
+    };
+    // A header is whole 2880-byte blocks: anything shorter is a cut-off file.
+    if (!isFits(bytes))
+        return refuse(LoadFailure::NotAPicture);
+    if (bytes.size() < fitsBlockBytes)
+        return refuse(LoadFailure::CutOff);
     // cfitsio reads whole 2880-byte blocks: from a file whose last block lacks its padding it
     // would read past the end. Such a file is read from a copy padded with zeros.
     QByteArray padded;
@@ -161,26 +185,26 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
     void* memory = const_cast<char*>(source.constData());
     size_t memorySize = size_t(source.size());
     if (!headerIsSafe(source, 0))
-        return std::nullopt;
+        return refuse(LoadFailure::Damaged);
     FitsHandle fits;
     int status = 0;
     if (fits_open_memfile(&fits.file, "skyrake", READONLY, &memory, &memorySize, 0, nullptr, &status) > 0)
-        return std::nullopt;
+        return refuse(hasEndCard(bytes) ? LoadFailure::Damaged : LoadFailure::CutOff);
 
     QHash<QString, QString> primaryKeywords;
     readKeywords(fits.file, primaryKeywords, &status);
     if (status > 0 || !moveToImage(fits.file, source, &status))
-        return std::nullopt;
+        return refuse(LoadFailure::Damaged);
     // Tile-compressed images are binary tables that cfitsio presents as images; their data are
     // not the declared pixels, and no coronagraph archive the program reads uses them.
     if (fits_is_compressed_image(fits.file, &status) || status > 0)
-        return std::nullopt;
+        return refuse(LoadFailure::NotAPicture);
     int bitpix = 0;
     int axisCount = 0;
     fits_get_img_type(fits.file, &bitpix, &status);
     fits_get_img_dim(fits.file, &axisCount, &status);
     if (status > 0 || axisCount < 2 || axisCount > 999)
-        return std::nullopt;
+        return refuse(axisCount < 2 ? LoadFailure::NotAPicture : LoadFailure::Damaged);
     std::vector<LONGLONG> axes(std::size_t(axisCount), 0);
     LONGLONG headStart = 0;
     LONGLONG dataStart = 0;
@@ -188,21 +212,26 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
     fits_get_img_sizell(fits.file, axisCount, axes.data(), &status);
     fits_get_hduaddrll(fits.file, &headStart, &dataStart, &dataEnd, &status);
     if (status > 0)
-        return std::nullopt;
+        return refuse(LoadFailure::Damaged);
     // The whole declared data unit must be present, all planes of a cube included; only the
     // padding of its last block may be missing. Bounded by the file's size, nothing overflows.
+    // Data declared beyond the file's end are taken for a file cut off.
     qint64 dataBytes = std::abs(bitpix) / 8;
     for (const LONGLONG length : axes) {
-        if (length < 1 || length > bytes.size())
-            return std::nullopt;
+        if (length < 1)
+            return refuse(LoadFailure::Damaged);
+        if (length > bytes.size())
+            return refuse(LoadFailure::CutOff);
         dataBytes *= length;
         if (dataBytes > bytes.size())
-            return std::nullopt;
+            return refuse(LoadFailure::CutOff);
     }
-    if (dataStart < fitsBlockBytes || dataStart + dataBytes > bytes.size())
-        return std::nullopt;
+    if (dataStart < fitsBlockBytes)
+        return refuse(LoadFailure::Damaged);
+    if (dataStart + dataBytes > bytes.size())
+        return refuse(LoadFailure::CutOff);
     if (axes[0] > INT_MAX || axes[1] > INT_MAX || axes[0] * axes[1] > maxValues)
-        return std::nullopt;
+        return refuse(LoadFailure::PictureTooLarge);
 
     FitsImage image;
     image.width = int(axes[0]);
@@ -217,7 +246,7 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
         float* out = image.values.data() + std::size_t(image.height - row) * std::size_t(image.width);
         if (fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out, &anyBlank, &status) >
             0)
-            return std::nullopt;
+            return refuse(LoadFailure::Damaged);
         // Infinity in the file is no data (NaN); a value beyond a float's range, which cfitsio
         // turns into infinity, is the brightest or darkest a float holds.
         for (float* v = out; v != out + image.width; ++v) {
@@ -231,7 +260,7 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues)
     if (hdu > 1)
         readKeywords(fits.file, image.keywords, &status);
     if (status > 0)
-        return std::nullopt;
+        return refuse(LoadFailure::Damaged);
     for (auto it = primaryKeywords.cbegin(); it != primaryKeywords.cend(); ++it) {
         if (!image.keywords.contains(it.key()))
             image.keywords.insert(it.key(), it.value());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictures/LoadFailure.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
@@ -37,8 +39,9 @@ bool isFits(const QByteArray& bytes);
 // that is not FITS, a header cfitsio refuses or would overrun its buffers on (a card with '='
 // before column 9), a tile-compressed image, an image with no pixels or more than `maxValues`
 // of them, and a file that ends before the declared data do (the padding of the last block may
-// be missing). Safe to call on several threads at once.
-std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues);
+// be missing); `why`, when given, is then set to the reason. Safe to call on several threads at
+// once.
+std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, LoadFailure* why = nullptr);
 
 // A grey picture (Format_RGB32) of the values, mapped linearly: `low` and below black, `high`
 // and above white, NaN black. With `high` not above `low`, values above `low` are white.

@@ -29,7 +29,7 @@ ImportOutcome ImportFiles(PictureList& list, const ImportRules& rules, const std
             if (rules.pathHolder)
                 *rules.pathHolder = path;
             const qsizetype room = rules.limit > 0 ? rules.limit - list.GetCount() - 1 : chosen->size();
-            std::optional<LoadedPicture> loaded = decoder.take(i, room);
+            LoadResult loaded = decoder.take(i, room);
             if (!loaded)
                 continue;
             if (rules.accept && !rules.accept(*loaded->picture))

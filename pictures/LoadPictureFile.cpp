@@ -21,11 +21,19 @@ QString fileNameOf(const QString& path)
 
 namespace {
 
+// Gives no picture, for the reason given.
+std::unique_ptr<Picture> refuse(LoadFailure* why, LoadFailure reason)
+{
+    if (why)
+        *why = reason;
+    return nullptr;
+}
+
 // A FITS frame: its values kept, its pixels linear between its smallest and largest value until
 // a display stretch shows them otherwise.
-std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, int dpiY)
+std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, int dpiY, LoadFailure* why)
 {
-    std::optional<FitsImage> image = decodeFits(bytes, maxPictureBytes / 4);
+    std::optional<FitsImage> image = decodeFits(bytes, maxPictureBytes / 4, why);
     if (!image)
         return nullptr;
     // LASCO frames are stored north up for the spacecraft's usual attitude; while SOHO flew
@@ -47,7 +55,7 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
     }
     QImage pixels = fitsToGrey(*image, low, high);
     if (pixels.isNull())
-        return nullptr;
+        return refuse(why, LoadFailure::Damaged);
     return std::make_unique<Picture>(std::move(pixels), pixelsToHimetric(image->width, dpiX),
                                      pixelsToHimetric(image->height, dpiY), std::move(image->values),
                                      std::move(image->keywords));
@@ -55,12 +63,16 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
 
 } // namespace
 
-std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dpiY)
+std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dpiY, LoadFailure* why)
 {
     if (isFits(bytes))
-        return decodeFitsPicture(bytes, dpiX, dpiY);
-    if (bytes.isEmpty() || !isCompletePicture(bytes))
-        return nullptr;
+        return decodeFitsPicture(bytes, dpiX, dpiY, why);
+    if (bytes.isEmpty())
+        return refuse(why, LoadFailure::Empty);
+    if (pictureFormat(bytes).isEmpty())
+        return refuse(why, isHtmlPage(bytes) ? LoadFailure::HtmlPage : LoadFailure::NotAPicture);
+    if (const Completeness end = pictureCompleteness(bytes); end != Completeness::Whole)
+        return refuse(why, end == Completeness::CutOff ? LoadFailure::CutOff : LoadFailure::Damaged);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -75,43 +87,51 @@ std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dp
     // 32-byte GIF with a 24749 x 0 screen came out 24749 x 514, 50 MB from nothing).
     const QSize screen = gifScreenSize(bytes);
     if (screen.isValid() && screen.isEmpty())
-        return nullptr;
+        return refuse(why, LoadFailure::Damaged);
     if (tooLarge(reader.size()) || tooLarge(screen) || tooLarge(gifFirstFrameSize(bytes)))
-        return nullptr;
+        return refuse(why, LoadFailure::PictureTooLarge);
     QImage image;
     if (!reader.read(&image) || image.isNull() || image.width() <= 0 || image.height() <= 0)
-        return nullptr;
-    if (qint64(image.width()) * image.height() * 4 > maxPictureBytes)
-        return nullptr;
+        return refuse(why, LoadFailure::Damaged);
+    if (tooLarge(image.size()))
+        return refuse(why, LoadFailure::PictureTooLarge);
     const int himetricWidth = pixelsToHimetric(image.width(), dpiX);
     const int himetricHeight = pixelsToHimetric(image.height(), dpiY);
     return std::make_unique<Picture>(std::move(image), himetricWidth, himetricHeight);
 }
 
-std::optional<LoadedPicture> LoadPictureFile(const QString& path, int dpiX, int dpiY)
+LoadResult LoadPictureFile(const QString& path, int dpiX, int dpiY)
 {
     // Only regular files: opening a FIFO would wait for a writer that may never come, and a
     // device or directory is no picture. Linux has no exclusive open; the file is read whole
     // and closed at once, so a later change to it cannot touch the loaded picture.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return LoadFailure::Missing;
+    if (info.isDir())
+        return LoadFailure::Directory;
+    if (!info.isFile())
+        return LoadFailure::NotAFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return LoadFailure::Unreadable;
     const qint64 size = file.size();
-    if (size <= 0 || size > maxPictureFileBytes)
-        return std::nullopt;
+    if (size == 0)
+        return LoadFailure::Empty;
+    if (size > maxPictureFileBytes)
+        return LoadFailure::FileTooLarge;
     QByteArray bytes = file.read(size);
     file.close();
     if (bytes.size() != size)
-        return std::nullopt;
-    auto picture = decodePicture(bytes, dpiX, dpiY);
+        return LoadFailure::Unreadable;
+    LoadFailure why = LoadFailure::NotAPicture;
+    auto picture = decodePicture(bytes, dpiX, dpiY, &why);
     if (!picture)
-        return std::nullopt;
+        return why;
     return LoadedPicture{std::move(picture), fileNameOf(path)};
 }
 
-std::optional<LoadedPicture> LoadPictureFile(const QString& path)
+LoadResult LoadPictureFile(const QString& path)
 {
     return LoadPictureFile(path, displayDpiX(), displayDpiY());
 }

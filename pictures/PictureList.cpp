@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <iterator>
+
 PictureList::~PictureList()
 {
     m_onRemoved = nullptr; // the owner is going away
@@ -13,12 +16,17 @@ PictureList::~PictureList()
 
 POSITION PictureList::next(POSITION pos)
 {
-    return pos ? pos->next : nullptr;
+    if (!pos)
+        return nullptr;
+    const auto after = std::next(pos->self);
+    return after == pos->nodes->end() ? nullptr : &*after;
 }
 
 POSITION PictureList::prev(POSITION pos)
 {
-    return pos ? pos->prev : nullptr;
+    if (!pos || pos->self == pos->nodes->begin())
+        return nullptr;
+    return &*std::prev(pos->self);
 }
 
 CPictureItem* PictureList::GetAt(POSITION pos)
@@ -28,58 +36,41 @@ CPictureItem* PictureList::GetAt(POSITION pos)
 
 bool PictureList::contains(POSITION pos) const
 {
-    for (Node* node = m_head; node; node = node->next) {
-        if (node == pos)
-            return true;
-    }
-    return false;
+    // By address alone: `pos` may be a removed node's, which must not be read.
+    return std::any_of(m_nodes.begin(), m_nodes.end(), [pos](const Node& node) { return &node == pos; });
+}
+
+POSITION PictureList::place(std::list<Node>::iterator before, std::unique_ptr<CPictureItem> item)
+{
+    const auto it = m_nodes.insert(before, Node{std::move(item), {}, &m_nodes});
+    it->self = it;
+    changed();
+    return &*it;
 }
 
 POSITION PictureList::AddTail(std::unique_ptr<CPictureItem> item)
 {
-    auto* node = new Node{std::move(item), nullptr, m_tail};
-    if (m_tail)
-        m_tail->next = node;
-    else
-        m_head = node;
-    m_tail = node;
-    ++m_count;
-    changed();
-    return node;
+    return place(m_nodes.end(), std::move(item));
 }
 
 POSITION PictureList::InsertBefore(POSITION pos, std::unique_ptr<CPictureItem> item)
 {
-    if (!pos)
-        return AddTail(std::move(item));
-    auto* node = new Node{std::move(item), pos, pos->prev};
-    if (pos->prev)
-        pos->prev->next = node;
-    else
-        m_head = node;
-    pos->prev = node;
-    ++m_count;
-    changed();
-    return node;
+    return pos ? place(pos->self, std::move(item)) : AddTail(std::move(item));
 }
 
 void PictureList::RemoveAt(POSITION pos)
 {
     if (!pos)
         return;
-    if (pos->prev)
-        pos->prev->next = pos->next;
-    else
-        m_head = pos->next;
-    if (pos->next)
-        pos->next->prev = pos->prev;
-    else
-        m_tail = pos->prev;
-    --m_count;
+    // Unlinked into a list of its own, the node lives on while the owner hears of its removal
+    // and its item is discarded; it is freed with that list.
+    std::list<Node> removed;
+    removed.splice(removed.end(), m_nodes, pos->self);
+    pos->nodes = &removed;
     if (m_onRemoved)
         m_onRemoved(pos);
     DiscardItem(std::move(pos->item));
-    delete pos;
+    removed.clear();
     changed();
 }
 
@@ -91,8 +82,8 @@ void PictureList::changed() const
 
 void PictureList::RemoveAll()
 {
-    while (m_head)
-        RemoveAt(m_head);
+    while (!m_nodes.empty())
+        RemoveAt(&m_nodes.front());
 }
 
 InsertResult InsertByName(PictureList& list, std::unique_ptr<CPictureItem> item)

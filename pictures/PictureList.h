@@ -3,6 +3,7 @@
 #include "pictures/PictureItem.h"
 
 #include <functional>
+#include <list>
 #include <memory>
 
 // The picture sequence: a doubly linked list of items that owns them. A position designates
@@ -19,10 +20,10 @@ public:
     PictureList(const PictureList&) = delete;
     PictureList& operator=(const PictureList&) = delete;
 
-    int GetCount() const { return m_count; }
-    bool IsEmpty() const { return m_count == 0; }
-    POSITION GetHeadPosition() const { return m_head; }
-    POSITION GetTailPosition() const { return m_tail; }
+    int GetCount() const { return int(m_nodes.size()); }
+    bool IsEmpty() const { return m_nodes.empty(); }
+    POSITION GetHeadPosition() const { return m_nodes.empty() ? nullptr : at(m_nodes.front()); }
+    POSITION GetTailPosition() const { return m_nodes.empty() ? nullptr : at(m_nodes.back()); }
     // The neighbours of a node; null past the ends.
     static POSITION next(POSITION pos);
     static POSITION prev(POSITION pos);
@@ -43,18 +44,21 @@ public:
     void setChangeObserver(std::function<void()> observer) { m_onChanged = std::move(observer); }
 
 private:
-    void changed() const;
-
+    // A node is kept by std::list, which never moves it, so its address serves as its position.
+    // It knows its own place and the list it stands in: a position alone leads to its neighbours.
     struct Node
     {
         std::unique_ptr<CPictureItem> item;
-        Node* next = nullptr;
-        Node* prev = nullptr;
+        std::list<Node>::iterator self;
+        const std::list<Node>* nodes = nullptr;
     };
 
-    Node* m_head = nullptr;
-    Node* m_tail = nullptr;
-    int m_count = 0;
+    // A position gives access to its item whatever the constness of the list, as a pointer would.
+    static POSITION at(const Node& node) { return const_cast<Node*>(&node); }
+    POSITION place(std::list<Node>::iterator before, std::unique_ptr<CPictureItem> item);
+    void changed() const;
+
+    std::list<Node> m_nodes;
     std::function<void(POSITION)> m_onRemoved;
     std::function<void()> m_onChanged;
 };

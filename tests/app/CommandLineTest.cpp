@@ -92,7 +92,11 @@ TEST(CommandLine, HeadlessCompositeNeedsNoDisplayAndEqualsTheViewsComposite)
     const QStringList frames = cometFrames();
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("composite.png"));
-    runSkyrake(QStringList{QStringLiteral("--composite"), out} + frames);
+    // A cut-off file among them is skipped, and said to be.
+    const QString cut = fixture(QStringLiteral("crafted/lasco_c3_512_cut_half.gif"));
+    QString errors;
+    runSkyrake(QStringList{QStringLiteral("--composite"), out, frames[0], cut} + frames.mid(1), &errors);
+    EXPECT_EQ(errors, QStringLiteral("skyrake: %1: cut off\n").arg(cut));
     const QImage written(out);
     ASSERT_EQ(written.size(), QSize(512, 512));
 

@@ -175,8 +175,13 @@ TEST(FitsFile, RefusesEveryCutThroughTheDataButNotAMissingPadding)
 {
     const QByteArray whole = fileBytes("fits/lasco_c3_20130513_1654_64.fits");
     const qsizetype dataEnd = whole.size() - (3 * 2880 - 64 * 64 * 2); // 16-bit data in three blocks
-    for (qsizetype cut = 0; cut < dataEnd; cut += (cut < 3000 || cut > dataEnd - 100 ? 1 : 37))
-        ASSERT_FALSE(decodeFits(whole.left(cut), noLimit)) << "cut at " << cut;
+    for (qsizetype cut = 0; cut < dataEnd; cut += (cut < 3000 || cut > dataEnd - 100 ? 1 : 37)) {
+        LoadFailure why = LoadFailure::Damaged;
+        ASSERT_FALSE(decodeFits(whole.left(cut), noLimit, &why)) << "cut at " << cut;
+        if (isFits(whole.left(cut))) {
+            ASSERT_EQ(why, LoadFailure::CutOff) << "cut at " << cut;
+        }
+    }
     const auto unpadded = decodeFits(whole.left(dataEnd), noLimit);
     ASSERT_TRUE(unpadded);
     EXPECT_EQ(unpadded->values, decodeFits(whole + "trailing bytes", noLimit).value().values);

@@ -85,26 +85,46 @@ TEST(LoadPictureFile, ContentDecidesNotTheName)
     EXPECT_FALSE(LoadPictureFile(fixture("crafted/html_404_named.jpg"), 96, 96));
 }
 
-TEST(LoadPictureFile, FailsSilentlyForWhatIsNoPicture)
+TEST(LoadPictureFile, TellsWhyThereIsNoPicture)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("frames.gif");
-    const QStringList paths = {
-        dir.filePath("missing.gif"),
-        dir.filePath("frames.gif"), // a directory
-        fixture("crafted/empty.gif"),
-        fixture("crafted/empty.jpg"),
-        fixture("crafted/lasco_c3_1024_cut_half.jpg"),
-        fixture("crafted/lasco_c3_1024_cut_2000B.jpg"),
-        fixture("crafted/lasco_c3_512_cut_half.gif"),
-        fixture("crafted/lasco_c3_512_cut_800B.gif"),
-        fixture("suite/gts_max-size.gif"), // 65535x65535 declared
-        fixture("suite/gpb_issue205.jpg"), // 64250x64250 declared
-        QString(),
-        "/dev/null",
+    QFile huge(dir.filePath("huge.jpg")); // sparse: nothing is written
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(maxPictureFileBytes + 1));
+    const QByteArray png = fixtureBytes("sequences/20140611_0000_c2.png");
+    const QByteArray fits = fixtureBytes("fits/lasco_c3_20130513_1654_64.fits");
+    const struct
+    {
+        QString path;
+        LoadFailure why;
+    } cases[] = {
+        {dir.filePath("missing.gif"), LoadFailure::Missing},
+        {QString(), LoadFailure::Missing},
+        {dir.filePath("frames.gif"), LoadFailure::Directory},
+        {"/dev/null", LoadFailure::NotAFile},
+        {fixture("crafted/empty.gif"), LoadFailure::Empty},
+        {fixture("crafted/empty.jpg"), LoadFailure::Empty},
+        {huge.fileName(), LoadFailure::FileTooLarge},
+        {fixture("suite/gpb_issue205.jpg"), LoadFailure::PictureTooLarge}, // 64250x64250 declared
+        {fixture("crafted/html_404_named.jpg"), LoadFailure::HtmlPage},
+        {writeFile(dir, "page.gif", " \r\n<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">"),
+         LoadFailure::HtmlPage},
+        {writeFile(dir, "notes.jpg", "Comet hunting notes.\n"), LoadFailure::NotAPicture},
+        {fixture("crafted/lasco_c3_1024_cut_half.jpg"), LoadFailure::CutOff},
+        {fixture("crafted/lasco_c3_1024_cut_2000B.jpg"), LoadFailure::CutOff},
+        {fixture("crafted/lasco_c3_512_cut_half.gif"), LoadFailure::CutOff},
+        {fixture("crafted/lasco_c3_512_cut_800B.gif"), LoadFailure::CutOff},
+        {writeFile(dir, "cut.png", png.left(png.size() / 2)), LoadFailure::CutOff},
+        {fixture("fits/cut_in_data.fits"), LoadFailure::CutOff},
+        {writeFile(dir, "cut_header.fits", fits.left(2000)), LoadFailure::CutOff},
+        {fixture("suite/gts_max-size.gif"), LoadFailure::Damaged}, // a trailer and no image
+        {fixture("fits/malformed_naxis2.fits"), LoadFailure::Damaged},
     };
-    for (const QString& path : paths)
-        EXPECT_FALSE(LoadPictureFile(path, 96, 96)) << path.toStdString();
+    for (const auto& c : cases) {
+        const LoadResult loaded = LoadPictureFile(c.path, 96, 96);
+        ASSERT_FALSE(loaded) << c.path.toStdString();
+        EXPECT_EQ(loaded.failure(), c.why) << c.path.toStdString();
+    }
 }
 
 TEST(LoadPictureFile, FailsSilentlyForAnUnreadableFile)
@@ -114,7 +134,7 @@ TEST(LoadPictureFile, FailsSilentlyForAnUnreadableFile)
     QTemporaryDir dir;
     const QString path = writeFile(dir, "locked.jpg", fixtureBytes(lasco512Jpg));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
-    EXPECT_FALSE(LoadPictureFile(path, 96, 96));
+    EXPECT_EQ(LoadPictureFile(path, 96, 96).failure(), LoadFailure::Unreadable);
 }
 
 TEST(LoadPictureFile, DoesNotWaitOnAPipe)

@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 
 // The program itself, started with no display at all: no DISPLAY, WAYLAND_DISPLAY or platform.
-inline QString runSkyrake(const QStringList& arguments)
+// Returns what it printed on standard output; `errors`, when given, gets standard error.
+inline QString runSkyrake(const QStringList& arguments, QString* errors = nullptr)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -17,6 +18,9 @@ inline QString runSkyrake(const QStringList& arguments)
     process.start(QStringLiteral(SKYRAKE_BINARY), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QString printedErrors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 0) << printedErrors.toStdString();
+    if (errors)
+        *errors = printedErrors;
     return QString::fromUtf8(process.readAllStandardOutput());
 }
