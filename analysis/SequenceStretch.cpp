@@ -92,14 +92,15 @@ bool SequenceStretch::measuredFor(const Picture& picture) const
     return hasValues(picture) ? m_values.has_value() : m_levels.has_value();
 }
 
-void SequenceStretch::apply(Picture& picture) const
+std::shared_ptr<const Picture> SequenceStretch::shownOf(const Picture& picture) const
 {
-    if (hasValues(picture)) {
-        if (m_values)
-            picture.setShownPixels(mapValues(*m_values, picture));
-    } else if (m_levels && !m_levels->isIdentity()) {
-        picture.setShownPixels(mapLevels(*m_levels, picture));
-    } else {
-        picture.setShownPixels({});
-    }
+    QImage shown;
+    if (hasValues(picture) && m_values)
+        shown = mapValues(*m_values, picture);
+    else if (!hasValues(picture) && m_levels && !m_levels->isIdentity())
+        shown = mapLevels(*m_levels, picture);
+    if (shown.isNull())
+        return nullptr;
+    return std::make_shared<const Picture>(std::move(shown), picture.himetricWidth(),
+                                           picture.himetricHeight());
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/Stretch.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -26,8 +27,8 @@ public:
     void measure(std::span<const Picture* const> frames);
     // Whether limits were measured for pictures like `picture`.
     bool measuredFor(const Picture& picture) const;
-    // Shows `picture` through its table (the decoded pixels where the stretch changes nothing).
-    void apply(Picture& picture) const;
+    // `picture` through its table, a picture of its own; null where the stretch changes nothing.
+    std::shared_ptr<const Picture> shownOf(const Picture& picture) const;
 
     // The settings frames of data values are shown with.
     StretchSettings valueSettings() const;

@@ -176,10 +176,7 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
         return 0;
     // The cutouts show the frames as the window does: 8-bit pictures as decoded, FITS frames
     // through the sequence's stretch.
-    std::vector<CutoutFrame> cutoutFrames;
-    for (size_t i = 0; i < snapshot.frames.size(); ++i)
-        cutoutFrames.push_back({snapshot.frames[i].picture, names[qsizetype(i)]});
-    return writeCutoutGifs(cutoutsDir, cutoutFrames, found) ? 0 : 1;
+    return writeCutoutGifs(cutoutsDir, work.shownFrames(), found) ? 0 : 1;
 }
 
 int runHeadlessComposite(const QString& out, const QStringList& pictures)
@@ -202,8 +199,13 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures)
     // sequence's stretch.
     SequenceStretch stretch;
     stretch.measure(sequence);
-    for (const auto& frame : frames)
-        stretch.apply(*frame);
+    std::vector<std::shared_ptr<const Picture>> stretched;
+    for (const Picture*& frame : sequence) {
+        if (std::shared_ptr<const Picture> shown = stretch.shownOf(*frame)) {
+            stretched.push_back(std::move(shown));
+            frame = stretched.back().get();
+        }
+    }
     const QImage composite = differenceComposite(sequence, dpi, dpi);
     // Quality 89 is zlib's fastest level in Qt's PNG writer: a file about a quarter larger than at
     // the default level, written in a third of the time, which is most of this command's own work.

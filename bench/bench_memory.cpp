@@ -54,7 +54,7 @@ void BM_MemoryTenPictures(benchmark::State& state)
         const CSkyrakeView& view = *frame->view();
         double pixels = 0;
         for (POSITION pos = view.pictures().GetHeadPosition(); pos; pos = PictureList::next(pos))
-            pixels += double(PictureList::GetAt(pos)->m_pPicture->byteCount());
+            pixels += double(PictureList::GetAt(pos)->byteCount());
         const double surfaces = double(view.memoryInUse()) - pixels;
         // The empty window already holds its surfaces; what loading may add is the pictures.
         state.counters["empty_MB"] = empty / 1e6;

@@ -79,6 +79,14 @@ QStringList SkyrakeWork::frameNames() const
     return names;
 }
 
+std::vector<CutoutFrame> SkyrakeWork::shownFrames() const
+{
+    std::vector<CutoutFrame> frames;
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+        frames.push_back({&PictureList::GetAt(pos)->shown(), PictureList::GetAt(pos)->m_name});
+    return frames;
+}
+
 void SkyrakeWork::onPictureRemoved(POSITION removed)
 {
     // A dialog may delete the current picture while playback and painting go on behind it:
@@ -225,11 +233,12 @@ void SkyrakeWork::stretchPictures(bool all)
     if (unmeasured)
         m_stretch.measure(frames);
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
-        Picture& picture = *PictureList::GetAt(pos)->m_pPicture;
-        if (std::find(m_stretched.begin(), m_stretched.end(), &picture) != m_stretched.end())
+        CPictureItem& item = *PictureList::GetAt(pos);
+        const Picture* picture = item.m_pPicture.get();
+        if (std::find(m_stretched.begin(), m_stretched.end(), picture) != m_stretched.end())
             continue;
-        m_stretch.apply(picture);
-        m_stretched.push_back(&picture);
+        item.m_shown = m_stretch.shownOf(*picture);
+        m_stretched.push_back(picture);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
@@ -63,6 +64,9 @@ public:
     const QString& importPath() const { return m_path; }
     // The frames' names in sequence order.
     QStringList frameNames() const;
+    // The frames as the window shows them (through the stretch), with their names, in sequence
+    // order; valid while the sequence keeps them.
+    std::vector<CutoutFrame> shownFrames() const;
 
     // ---- Measurements -------------------------------------------------------------------------
     // The measured positions, one per frame at most, in sequence order.

@@ -9,10 +9,17 @@ CPictureItem::CPictureItem(std::unique_ptr<Picture> picture, QString name, QStri
       m_facts(frameInfoOf(m_name, m_pPicture ? m_pPicture->keywords() : QHash<QString, QString>()))
 {}
 
+qsizetype CPictureItem::byteCount() const
+{
+    return (m_pPicture ? m_pPicture->byteCount() : 0) + (m_shown ? m_shown->byteCount() : 0);
+}
+
 void DiscardItem(std::unique_ptr<CPictureItem> item)
 {
-    if (item)
+    if (item) {
+        item->m_shown.reset();
         item->m_pPicture.reset();
+    }
     item.reset();
 }
 

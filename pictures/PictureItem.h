@@ -24,8 +24,11 @@ class CPictureItem
 public:
     CPictureItem(std::unique_ptr<Picture> picture, QString name, QString pathName);
 
-    // Shared: a worker reading the picture (a search) keeps it after the sequence lets it go.
-    std::shared_ptr<Picture> m_pPicture;
+    // Shared and never changed: a worker reading the picture (a search) keeps it after the
+    // sequence lets it go, and reads it while the window shows it otherwise.
+    std::shared_ptr<const Picture> m_pPicture;
+    // The picture through the display stretch; null where the stretch shows it as decoded.
+    std::shared_ptr<const Picture> m_shown;
     // The file name: the path's final component. Identity for order and duplicates.
     QString m_name;
     // The full path as the file dialog returned it.
@@ -34,6 +37,11 @@ public:
     FrameInfo m_facts;
     // The frame's measured position, if it has one.
     std::optional<FrameMark> m_mark;
+
+    // What the window shows of the frame: the stretched picture, or the decoded one.
+    const Picture& shown() const { return m_shown ? *m_shown : *m_pPicture; }
+    // The decoded picture's bytes and the stretched one's, for memory accounting.
+    qsizetype byteCount() const;
 };
 
 // Releases the item's picture, then destroys the item.

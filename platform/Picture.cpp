@@ -7,9 +7,9 @@
 #include <vector>
 
 Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight)
-    : m_decoded(pixels.format() == QImage::Format_RGB32 ? std::move(pixels)
-                                                        : pixels.convertToFormat(QImage::Format_RGB32)),
-      m_pixels(m_decoded), m_himetricWidth(himetricWidth), m_himetricHeight(himetricHeight)
+    : m_pixels(pixels.format() == QImage::Format_RGB32 ? std::move(pixels)
+                                                       : pixels.convertToFormat(QImage::Format_RGB32)),
+      m_himetricWidth(himetricWidth), m_himetricHeight(himetricHeight)
 {}
 
 Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight, std::vector<float> values,
@@ -20,22 +20,9 @@ Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight, std::vect
     m_keywords = std::move(keywords);
 }
 
-void Picture::setShownPixels(QImage pixels)
-{
-    if (pixels.isNull() || pixels.size() != m_decoded.size()) {
-        m_pixels = m_decoded;
-        return;
-    }
-    m_pixels = pixels.format() == QImage::Format_RGB32 ? std::move(pixels)
-                                                       : pixels.convertToFormat(QImage::Format_RGB32);
-}
-
 qsizetype Picture::byteCount() const
 {
-    qsizetype bytes = m_decoded.sizeInBytes() + qsizetype(m_values.size() * sizeof(float));
-    if (m_pixels.constBits() != m_decoded.constBits())
-        bytes += m_pixels.sizeInBytes();
-    return bytes;
+    return m_pixels.sizeInBytes() + qsizetype(m_values.size() * sizeof(float));
 }
 
 namespace {

@@ -12,8 +12,8 @@ class Surface;
 // A decoded picture: its pixels, converted once to 32-bit RGB, and its size in HIMETRIC
 // (hundredths of a millimetre) as the view's coordinate model expects it. A picture made from
 // data values (a FITS frame) keeps them, and its file's header keywords, beside its pixels.
-// What the picture shows may be its decoded pixels put through a display stretch: rendering,
-// the composite and everything else that reads pixels see the shown ones.
+// It never changes once made, so that any thread may read it: a display stretch shows another
+// picture made from it.
 class Picture
 {
 public:
@@ -26,18 +26,15 @@ public:
     int himetricHeight() const { return m_himetricHeight; }
     int pixelWidth() const { return m_pixels.width(); }
     int pixelHeight() const { return m_pixels.height(); }
-    // The pixels shown.
+    // The pixels, 32-bit RGB.
     const QImage& pixels() const { return m_pixels; }
-    // The pixels as decoded, before any display stretch.
-    const QImage& decoded() const { return m_decoded; }
-    // Shows `pixels` (the same size, 32-bit RGB) instead of the decoded ones; a null image shows
-    // the decoded pixels again.
-    void setShownPixels(QImage pixels);
+    // The same pixels, read as the levels the file held (what the search and the measuring read).
+    const QImage& decoded() const { return m_pixels; }
     // The data values behind the pixels; empty for a picture of 8-bit levels.
     const std::vector<float>& values() const { return m_values; }
     // The file's header keywords (FITS), keyword -> value as text; empty for other pictures.
     const QHash<QString, QString>& keywords() const { return m_keywords; }
-    // Pixels, shown pixels and values, for memory accounting.
+    // Pixels and values, for memory accounting.
     qsizetype byteCount() const;
 
     // Draws the HIMETRIC source rectangle (srcX, srcY, srcWidth, srcHeight) scaled into the
@@ -50,8 +47,7 @@ public:
                 int srcWidth, int srcHeight) const;
 
 private:
-    QImage m_decoded;
-    QImage m_pixels; // shares the decoded pixels unless a stretch shows others
+    QImage m_pixels;
     int m_himetricWidth;
     int m_himetricHeight;
     std::vector<float> m_values;

@@ -62,7 +62,7 @@ qsizetype CSkyrakeView::memoryInUse() const
 {
     qsizetype bytes = 0;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
-        bytes += PictureList::GetAt(pos)->m_pPicture->byteCount();
+        bytes += PictureList::GetAt(pos)->byteCount();
     for (const Surface* surface : {&m_dcWork, &m_dcComposite, &m_window})
         bytes += surface->image().sizeInBytes();
     return bytes;

@@ -13,7 +13,7 @@ void CSkyrakeView::OnComposite()
     ensureSurfaces();
     std::vector<const Picture*> frames;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
-        frames.push_back(PictureList::GetAt(pos)->m_pPicture.get());
+        frames.push_back(&PictureList::GetAt(pos)->shown());
     const FrameLayout frameLayout = layout();
     differenceComposite(frames, frameLayout, channels(), m_window, m_clientRect, m_dcWork, m_dcComposite);
 

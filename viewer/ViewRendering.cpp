@@ -53,7 +53,7 @@ bool CSkyrakeView::RenderCurrent()
     }
     ensureSurfaces();
     showFrameFacts(*item);
-    const Picture& picture = *item->m_pPicture;
+    const Picture& picture = item->shown();
     const FrameLayout frame = layout();
     const QSize size = frame.displayedSize(picture);
     m_placement.setDisplayedSize(size.width(), size.height());

@@ -53,11 +53,8 @@ void CSkyrakeView::OnSearchMovers()
 
 void CSkyrakeView::OnCandidateList()
 {
-    std::vector<CutoutFrame> frames;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
-        frames.push_back({PictureList::GetAt(pos)->m_pPicture.get(), PictureList::GetAt(pos)->m_name});
     CCandidateDlg dialog(
-        candidates(), std::move(frames), m_playback.interval(),
+        candidates(), shownFrames(), m_playback.interval(),
         [this](int index) {
             const int frame = std::max(currentIndex(), 0);
             const Candidate& c = candidates()[size_t(index)];
