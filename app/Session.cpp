@@ -85,14 +85,14 @@ QJsonObject sessionObject(const QByteArray& bytes)
 
 } // namespace
 
-QByteArray sessionOf(const CSkyrakeView& view)
+QByteArray sessionOf(const SkyrakeWork& work, const SessionView& shown)
 {
     QJsonArray frames;
     int index = 0;
-    for (POSITION pos = view.pictures().GetHeadPosition(); pos; pos = PictureList::next(pos), ++index) {
+    for (POSITION pos = work.pictures().GetHeadPosition(); pos; pos = PictureList::next(pos), ++index) {
         QJsonObject frame{
             {QStringLiteral("path"), QFileInfo(PictureList::GetAt(pos)->m_pathName).absoluteFilePath()}};
-        if (const std::optional<Measurement> m = view.measurementAt(index)) {
+        if (const std::optional<Measurement> m = work.measurementAt(index)) {
             frame[QStringLiteral("measurement")] =
                 QJsonObject{{QStringLiteral("clicked"), point(m->clicked)},
                             {QStringLiteral("position"), point(m->position)},
@@ -100,29 +100,34 @@ QByteArray sessionOf(const CSkyrakeView& view)
         }
         frames.append(frame);
     }
-    const Placement& placement = view.placement();
-    const Channels channels = view.channels();
-    const StretchSettings& stretch = view.stretchSettings();
+    const Placement& placement = shown.placement;
+    const Channels channels = shown.channels;
+    const StretchSettings& stretch = work.stretchSettings();
     const QJsonObject session{
         {QStringLiteral("format"), formatName},
         {QStringLiteral("version"), formatVersion},
         {QStringLiteral("frames"), frames},
-        {QStringLiteral("current"), view.currentIndex()},
+        {QStringLiteral("current"), work.currentIndex()},
         {QStringLiteral("placement"), QJsonObject{{QStringLiteral("offsetX"), placement.offsetX()},
                                                   {QStringLiteral("offsetY"), placement.offsetY()},
                                                   {QStringLiteral("zoom"), placement.zoom()}}},
         {QStringLiteral("channels"), QJsonObject{{QStringLiteral("red"), channels.red},
                                                  {QStringLiteral("green"), channels.green},
                                                  {QStringLiteral("blue"), channels.blue}}},
-        {QStringLiteral("grid"), view.gridShown()},
-        {QStringLiteral("marks"), view.marksShown()},
+        {QStringLiteral("grid"), shown.grid},
+        {QStringLiteral("marks"), shown.marks},
         {QStringLiteral("stretch"), QJsonObject{{QStringLiteral("curve"), int(stretch.curve)},
                                                 {QStringLiteral("limits"), int(stretch.limits)},
                                                 {QStringLiteral("invert"), stretch.invert}}},
-        {QStringLiteral("report"), view.report()},
-        {QStringLiteral("dismissed"), dismissalsOf(view.dismissedCandidates())},
+        {QStringLiteral("report"), work.report()},
+        {QStringLiteral("dismissed"), dismissalsOf(work.dismissedCandidates())},
     };
     return QJsonDocument(session).toJson();
+}
+
+QByteArray sessionOf(const CSkyrakeView& view)
+{
+    return sessionOf(view, {view.placement(), view.channels(), view.gridShown(), view.marksShown()});
 }
 
 bool isSession(const QByteArray& bytes)
@@ -140,86 +145,98 @@ bool isSessionFile(const QString& path)
     return isSession(file.readAll());
 }
 
-bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& sessionPath)
+std::optional<RestoredSession> restoreSession(SkyrakeWork& work, const QByteArray& bytes,
+                                              const QString& sessionPath, int dpiX, int dpiY)
 {
     const QJsonObject session = sessionObject(bytes);
     if (session.isEmpty())
-        return false;
+        return std::nullopt;
+    RestoredSession restored;
 
     // The frames, decoded ahead as an import decodes them; a frame that is gone keeps its place
     // in the message, not in the sequence.
     const QJsonArray frames = session.value(QStringLiteral("frames")).toArray();
     QStringList paths;
-    QStringList missing;
-    std::vector<int> kept; // index in the session of each frame found
+    std::vector<int> found; // index in the session of each frame found
     for (int i = 0; i < frames.size(); ++i) {
         const QString saved = frames.at(i).toObject().value(QStringLiteral("path")).toString();
-        const QString found = findFrame(saved, sessionPath);
-        if (found.isEmpty() && !saved.isEmpty()) {
-            missing << saved;
+        const QString path = findFrame(saved, sessionPath);
+        if (path.isEmpty() && !saved.isEmpty()) {
+            restored.missing << saved;
             continue;
         }
-        paths << found;
-        kept.push_back(i);
+        paths << path;
+        found.push_back(i);
     }
-    view.clearPictures();
-    std::vector<int> restored; // session index of each frame in the sequence
+    work.clearPictures();
+    std::vector<int> loaded; // session index of each frame in the sequence
     {
-        DecodeAhead decoder(paths, view.dpiX(), view.dpiY());
+        DecodeAhead decoder(paths, dpiX, dpiY);
         for (qsizetype i = 0; i < paths.size(); ++i) {
-            LoadResult loaded = decoder.take(i, paths.size());
-            if (!loaded) {
-                missing << paths[i];
+            LoadResult picture = decoder.take(i, paths.size());
+            if (!picture) {
+                restored.missing << paths[i];
                 continue;
             }
-            view.appendPicture(
-                std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, paths[i]));
-            restored.push_back(kept[size_t(i)]);
+            work.appendPicture(
+                std::make_unique<CPictureItem>(std::move(picture->picture), picture->name, paths[i]));
+            loaded.push_back(found[size_t(i)]);
         }
     }
 
     const QJsonObject stretch = session.value(QStringLiteral("stretch")).toObject();
-    StretchSettings settings = view.stretchSettings();
+    StretchSettings settings = work.stretchSettings();
     settings.curve = StretchCurve(
         std::clamp(stretch.value(QStringLiteral("curve")).toInt(), 0, int(StretchCurve::HistEq)));
     settings.limits = StretchLimits(
         std::clamp(stretch.value(QStringLiteral("limits")).toInt(), 0, int(StretchLimits::ZScale)));
     settings.invert = stretch.value(QStringLiteral("invert")).toBool();
-    view.setStretchSettings(settings);
+    work.setStretchSettings(settings);
 
-    for (int at = 0; at < int(restored.size()); ++at) {
+    for (int at = 0; at < int(loaded.size()); ++at) {
         const QJsonObject m =
-            frames.at(restored[size_t(at)]).toObject().value(QStringLiteral("measurement")).toObject();
+            frames.at(loaded[size_t(at)]).toObject().value(QStringLiteral("measurement")).toObject();
         if (!m.isEmpty())
-            view.setMeasurement(at, pointFrom(m.value(QStringLiteral("clicked"))),
+            work.setMeasurement(at, pointFrom(m.value(QStringLiteral("clicked"))),
                                 pointFrom(m.value(QStringLiteral("position"))),
                                 m.value(QStringLiteral("refined")).toBool());
     }
-    view.setReport(session.value(QStringLiteral("report")).toString(view.report()));
-    view.setDismissedCandidates(dismissalsFrom(session.value(QStringLiteral("dismissed"))));
-
-    const QJsonObject placed = session.value(QStringLiteral("placement")).toObject();
-    Placement placement;
-    placement.moveTo(placed.value(QStringLiteral("offsetX")).toInt(),
-                     placed.value(QStringLiteral("offsetY")).toInt());
-    const double zoom = placed.value(QStringLiteral("zoom")).toDouble(1.0);
-    placement.setZoom(zoom > 0 && std::isfinite(zoom) ? zoom : 1.0);
-    const QJsonObject channels = session.value(QStringLiteral("channels")).toObject();
-    view.setGridShown(session.value(QStringLiteral("grid")).toBool(true));
-    view.setMarksShown(session.value(QStringLiteral("marks")).toBool(true));
-    view.setChannels({channels.value(QStringLiteral("red")).toBool(true),
-                      channels.value(QStringLiteral("green")).toBool(true),
-                      channels.value(QStringLiteral("blue")).toBool(true)});
-    view.setPlacement(placement);
+    work.setReport(session.value(QStringLiteral("report")).toString(work.report()));
+    work.setDismissedCandidates(dismissalsFrom(session.value(QStringLiteral("dismissed"))));
     // The current frame as saved, when it is still there.
     const int current = session.value(QStringLiteral("current")).toInt(0);
-    const auto at = std::find(restored.begin(), restored.end(), current);
-    view.showPicture(at == restored.end() ? 0 : int(at - restored.begin()));
-    view.InvalidateRect();
+    const auto at = std::find(loaded.begin(), loaded.end(), current);
+    work.setCurrentPosition(work.positionAt(at == loaded.end() ? 0 : int(at - loaded.begin())));
 
-    if (!missing.isEmpty())
+    const QJsonObject placed = session.value(QStringLiteral("placement")).toObject();
+    restored.shown.placement.moveTo(placed.value(QStringLiteral("offsetX")).toInt(),
+                                    placed.value(QStringLiteral("offsetY")).toInt());
+    const double zoom = placed.value(QStringLiteral("zoom")).toDouble(1.0);
+    restored.shown.placement.setZoom(zoom > 0 && std::isfinite(zoom) ? zoom : 1.0);
+    const QJsonObject channels = session.value(QStringLiteral("channels")).toObject();
+    restored.shown.channels = {channels.value(QStringLiteral("red")).toBool(true),
+                               channels.value(QStringLiteral("green")).toBool(true),
+                               channels.value(QStringLiteral("blue")).toBool(true)};
+    restored.shown.grid = session.value(QStringLiteral("grid")).toBool(true);
+    restored.shown.marks = session.value(QStringLiteral("marks")).toBool(true);
+    return restored;
+}
+
+bool restoreSession(CSkyrakeView& view, const QByteArray& bytes, const QString& sessionPath)
+{
+    const std::optional<RestoredSession> restored =
+        restoreSession(view, bytes, sessionPath, view.dpiX(), view.dpiY());
+    if (!restored)
+        return false;
+    view.setGridShown(restored->shown.grid);
+    view.setMarksShown(restored->shown.marks);
+    view.setChannels(restored->shown.channels);
+    view.setPlacement(restored->shown.placement);
+    view.showPicture(std::max(view.currentIndex(), 0));
+    view.InvalidateRect();
+    if (!restored->missing.isEmpty())
         Desktop::instance().messageBox(QCoreApplication::translate("Session", "找不到这些图片：%1")
-                                           .arg(missing.join(QCoreApplication::translate(
+                                           .arg(restored->missing.join(QCoreApplication::translate(
                                                "Session", "，", "between two picture names"))));
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "../support/ModalScript.h"
 #include "app/Session.h"
+#include "model/SkyrakeWork.h"
 #include "platform/CommandIds.h"
 #include "tools/ConfirmDlg.h"
 #include "tools/ReportDlg.h"
@@ -90,6 +91,20 @@ TEST_F(Session, SaveAndOpenRestoreTheWork)
     EXPECT_EQ(measured[0].position, saved.measured[0].position);
     EXPECT_EQ(measured[0].info.time, saved.measured[0].info.time);
     EXPECT_EQ(pane(4), QStringLiteral("共有3幅图片"));
+}
+
+TEST_F(Session, TheWorkAloneRoundTripsWithoutAWindow)
+{
+    // A session opened into the work alone, no window, holds everything the window's held.
+    const QByteArray bytes = sessionOf(*view);
+    SkyrakeWork alone;
+    const std::optional<RestoredSession> restored = restoreSession(
+        alone, bytes, work.filePath(QStringLiteral("hunt.skyrake")), view->dpiX(), view->dpiY());
+    ASSERT_TRUE(restored);
+    EXPECT_TRUE(restored->missing.isEmpty());
+    EXPECT_EQ(alone.pictures().GetCount(), 3);
+    EXPECT_EQ(alone.measurements().size(), 1u);
+    EXPECT_EQ(sessionOf(alone, restored->shown), bytes);
 }
 
 TEST_F(Session, DismissedCandidatesAreKeptAndOlderFilesWithoutThemOpen)
