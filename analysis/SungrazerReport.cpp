@@ -25,8 +25,9 @@ QPoint reportedPosition(const Measurement& measurement, const SungrazerOptions& 
     const double sx = frame.width() > 0 ? double(shown.width()) / frame.width() : 1.0;
     const double sy = frame.height() > 0 ? double(shown.height()) / frame.height() : 1.0;
     // Scaled about the picture's edge, then the centre of pixel i (at i + 0.5) reported as i.
-    const double x = measurement.position.x() * sx - 0.5;
-    double y = measurement.position.y() * sy - 0.5;
+    const QPointF reported = zeroBased(QPointF(measurement.position.x() * sx, measurement.position.y() * sy));
+    const double x = reported.x();
+    double y = reported.y();
     if (options.origin == SungrazerOptions::Corner::LowerLeft)
         y = shown.height() - 1 - y;
     return {rounded(x), rounded(y)};

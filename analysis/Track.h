@@ -30,6 +30,12 @@ inline QPointF oneBased(QPointF picture)
     return picture + QPointF(0.5, 0.5);
 }
 
+// The same as the Sungrazer report counts it: 0-based, pixel i's centre at i.
+inline QPointF zeroBased(QPointF picture)
+{
+    return picture - QPointF(0.5, 0.5);
+}
+
 // Straight-line motion x(t), y(t) fitted by least squares to the timed measurements.
 struct TrackFit
 {

@@ -121,11 +121,9 @@ void CSungrazerDlg::update()
         for (const SequenceFrame& frame : m_frames) {
             if (!frame.time.isValid())
                 continue;
-            const QPointF at = fit->at(frame.time);
-            lines << tr("%1：预计位置 (%2, %3)")
-                         .arg(frame.name)
-                         .arg(at.x() - 0.5, 0, 'f', 1)
-                         .arg(at.y() - 0.5, 0, 'f', 1);
+            const QPointF at = zeroBased(fit->at(frame.time));
+            lines
+                << tr("%1：预计位置 (%2, %3)").arg(frame.name).arg(at.x(), 0, 'f', 1).arg(at.y(), 0, 'f', 1);
         }
     } else {
         lines << tr("需要至少两个有时间的位置才能检查轨迹。");
