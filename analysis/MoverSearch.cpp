@@ -90,6 +90,7 @@ double falseAlarmRate(Camera camera, double score)
         return rate(c2);
     case Camera::C3:
         return rate(c3);
+    case Camera::Ccor1: // not measured yet: the higher
     case Camera::Unknown:
         break;
     }

@@ -34,7 +34,16 @@ Camera cameraFrom(QStringView text)
         return Camera::C2;
     if (text.compare(u"C3", Qt::CaseInsensitive) == 0)
         return Camera::C3;
+    if (text.compare(u"ccor1", Qt::CaseInsensitive) == 0)
+        return Camera::Ccor1;
     return Camera::Unknown;
+}
+
+// "<W>by<H>", as CCOR-1 names give a frame's size.
+bool isFrameSize(QStringView text)
+{
+    const qsizetype by = text.indexOf(u"by");
+    return by > 0 && allDigits(text.left(by)) && by + 2 < text.size() && allDigits(text.mid(by + 2));
 }
 
 // "YYYY-MM-DD" or "YYYY/MM/DD".
@@ -103,10 +112,12 @@ FrameInfo frameInfoFromName(const QString& fileName)
     const QList<QStringView> parts = QStringView(name).left(dot).split(u'_');
     if ((parts.size() != 3 && parts.size() != 4) || parts[0].size() != 8 || parts[1].size() != 4 ||
         !allDigits(parts[0]) || !allDigits(parts[1]) ||
-        (parts.size() == 4 && !oneOf(parts[3], {u"256", u"512", u"1024"})))
+        (parts.size() == 4 && !oneOf(parts[3], {u"256", u"512", u"1024"}) && !isFrameSize(parts[3])))
         return {};
     const Camera camera = cameraFrom(parts[2]);
-    if (camera == Camera::Unknown)
+    // LASCO names give the side alone, CCOR-1 names both sides.
+    if (camera == Camera::Unknown ||
+        (camera == Camera::Ccor1) != (parts.size() == 4 && isFrameSize(parts[3])))
         return {};
     const QDate date(parts[0].mid(0, 4).toInt(), parts[0].mid(4, 2).toInt(), parts[0].mid(6, 2).toInt());
     const QTime time(parts[1].mid(0, 2).toInt(), parts[1].mid(2, 2).toInt());
@@ -165,6 +176,8 @@ QString cameraName(Camera camera)
         return QStringLiteral("C2");
     case Camera::C3:
         return QStringLiteral("C3");
+    case Camera::Ccor1:
+        return QStringLiteral("CCOR-1");
     case Camera::Unknown:
         break;
     }

@@ -13,6 +13,7 @@ enum class Camera
     Unknown,
     C2,
     C3,
+    Ccor1, // GOES-19's coronagraph
 };
 
 struct FrameInfo
@@ -23,9 +24,10 @@ struct FrameInfo
 };
 
 // From the LASCO archive name YYYYMMDD_HHMM_<c2|c3>_<256|512|1024>.<jpg|jpeg|gif|png|fts|fits>,
-// or the older browse name without the size, YYYYMMDD_HHMM_<c2|c3>.<same extensions> (camera and
-// extension in any case): the time to the minute and the camera. Only the final component of a
-// path counts. Any other name, or an impossible date or time (month 13, hour 24), gives nothing.
+// the older browse name without the size, YYYYMMDD_HHMM_<c2|c3>.<same extensions>, or the CCOR-1
+// name YYYYMMDD_HHMM_ccor1_<W>by<H>.<same extensions> (camera and extension in any case): the time to the
+// minute and the camera. Only the final component of a path counts. Any other name, or an impossible date or
+// time (month 13, hour 24), gives nothing.
 FrameInfo frameInfoFromName(const QString& fileName);
 
 // The value of one FITS header keyword with quotes and trailing blanks removed (as cfitsio's
@@ -45,7 +47,7 @@ FrameInfo mergeFrameInfo(const FrameInfo& header, const FrameInfo& name);
 // not rounded); empty when the time is unknown.
 QString frameTimeText(const FrameInfo& info);
 
-// "C2", "C3", or empty for an unknown camera.
+// "C2", "C3", "CCOR-1", or empty for an unknown camera.
 QString cameraName(Camera camera);
 
 // A frame's facts from both its sources: the file name and the header keywords its file carried

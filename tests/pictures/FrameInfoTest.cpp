@@ -41,6 +41,11 @@ TEST(FrameInfo, ArchiveNamesGiveTheMinuteAndCameraAndNothingElseDoes)
         {"20140611_0000_c2_.gif", "", Camera::Unknown}, // empty size
         {"20140611_000_c2.gif", "", Camera::Unknown},   // three-digit time
         {"20140611_0000.gif", "", Camera::Unknown},     // no camera
+        {"20251001_1224_ccor1_1024by960.jpg", "2025-10-01 12:24 UT", Camera::Ccor1},
+        {"20251001_1224_ccor1.jpg", "", Camera::Unknown},      // CCOR-1 names give the size
+        {"20251001_1224_ccor1_1024.jpg", "", Camera::Unknown}, // as both sides
+        {"20251001_1224_c3_1024by960.jpg", "", Camera::Unknown},
+        {"20251001_1224_ccor1_by960.jpg", "", Camera::Unknown},
     };
     for (const Case& c : cases) {
         const FrameInfo info = frameInfoFromName(QString::fromUtf8(c.source));
