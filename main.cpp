@@ -30,6 +30,11 @@ int main(int argc, char* argv[])
         std::printf("skyrake %s\n", SKYRAKE_VERSION);
         return 0;
     }
+    if (line.fetch) {
+        QCoreApplication application(argc, argv);
+        CSkyrakeApp::SetRegistryKey(); // the frame library and the archives' addresses
+        return runFetch(*line.fetch, line.scan, line.sungrazer, line.cutoutsDir);
+    }
     if (line.scan) {
         QCoreApplication application(argc, argv);
         return runScan(line.pictures, line.sungrazer, line.cutoutsDir);

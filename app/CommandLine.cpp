@@ -11,6 +11,7 @@
 #include "viewer/SkyrakeView.h"
 
 #include <QTextStream>
+#include <QUrl>
 
 #include <cstdio>
 #include <functional>
@@ -22,6 +23,65 @@ namespace {
 void printError(const QString& text)
 {
     std::fprintf(stderr, "skyrake: %s\n", text.toLocal8Bit().constData());
+}
+
+// A time as the command line gives it: YYYY-MM-DDTHH:MM, UT.
+std::optional<QDateTime> timeFrom(const QString& text)
+{
+    const QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-ddTHH:mm"));
+    if (!time.isValid())
+        return std::nullopt;
+    return QDateTime(time.date(), time.time(), Qt::UTC);
+}
+
+// The fetch's options; true when `arguments[i]` was one (its value taken, any fault in `line.error`).
+bool readFetchOption(const QStringList& arguments, qsizetype& i, CommandLine& line)
+{
+    static const QStringList options = {QStringLiteral("--fetch"), QStringLiteral("--last"),
+                                        QStringLiteral("--from"),  QStringLiteral("--to"),
+                                        QStringLiteral("--size"),  QStringLiteral("--into"),
+                                        QStringLiteral("--source")};
+    const QString option = arguments[i];
+    if (!options.contains(option))
+        return false;
+    if (!line.fetch)
+        line.fetch.emplace();
+    FetchLine& fetch = *line.fetch;
+    if (i + 1 >= arguments.size()) {
+        line.error = QStringLiteral("%1 needs a value").arg(option);
+        return true;
+    }
+    const QString value = arguments[++i];
+    bool ok = true;
+    if (option == QLatin1String("--fetch")) {
+        fetch.feed = value.toLower();
+        ok = fetch.feed == QLatin1String("c2") || fetch.feed == QLatin1String("c3") ||
+             fetch.feed == QLatin1String("ccor1");
+    } else if (option == QLatin1String("--last")) {
+        fetch.last = value.toInt(&ok);
+        ok = ok && fetch.last >= 1 && fetch.last <= 10000;
+    } else if (option == QLatin1String("--from") || option == QLatin1String("--to")) {
+        const std::optional<QDateTime> time = timeFrom(value);
+        ok = time.has_value();
+        if (ok && option == QLatin1String("--from"))
+            fetch.from = time;
+        else if (ok)
+            fetch.to = *time;
+    } else if (option == QLatin1String("--size")) {
+        fetch.size = value.toInt(&ok);
+        ok = ok && (fetch.size == 512 || fetch.size == 1024);
+    } else if (option == QLatin1String("--into")) {
+        fetch.into = value;
+        ok = !value.isEmpty();
+    } else {
+        fetch.source = value;
+        const QUrl url(value);
+        ok = url.isValid() &&
+             (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    }
+    if (!ok)
+        line.error = QStringLiteral("%1 %2: not a valid value").arg(option, value);
+    return true;
 }
 
 } // namespace
@@ -58,6 +118,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 line.error = QStringLiteral("unknown language %1 (zh or en)").arg(line.language);
                 return line;
             }
+        } else if (readFetchOption(arguments, i, line)) {
+            continue;
         } else if (argument == QLatin1String("--scan")) {
             line.scan = true;
         } else if (argument == QLatin1String("--sungrazer")) {
@@ -86,6 +148,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--cutouts goes with --scan");
     if (line.scan && !line.compositeOut.isEmpty())
         line.error = QStringLiteral("--scan and --composite do not go together");
+    if (line.fetch && line.fetch->feed.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("--fetch needs a feed: c2, c3 or ccor1");
+    if (line.fetch && (!line.pictures.isEmpty() || !line.compositeOut.isEmpty()) && line.error.isEmpty())
+        line.error = QStringLiteral("--fetch takes no pictures and no --composite");
     return line;
 }
 
@@ -110,6 +176,15 @@ QString helpText()
         "  --cutouts DIR        with --scan: also write DIR/candidate-N.gif for each candidate N, its\n"
         "                       64x64-pixel cutouts of every frame around its track, enlarged four\n"
         "                       times and looping at 500 ms a frame (DIR is created if needed)\n"
+        "  --fetch FEED         fetch frames of FEED (c2, c3: SOHO LASCO; ccor1: GOES-19 CCOR-1) from\n"
+        "                       its archive into the frame library (or --into DIR), print the local\n"
+        "                       path of each, in time order, and exit; with --scan, then search them\n"
+        "    --last N           the latest N frames (default 10) up to --to, or now\n"
+        "    --from TIME        every frame from TIME up to --to (TIME: YYYY-MM-DDTHH:MM, UT)\n"
+        "    --to TIME          the request's last time (default: now)\n"
+        "    --size 512|1024    the frames' size (default 1024; LASCO only)\n"
+        "    --into DIR         the frames straight into DIR instead of the frame library\n"
+        "    --source URL       the archive's address for this run (a mirror)\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

@@ -1,19 +1,35 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class CSkyrakeView;
+
+// skyrake --fetch FEED [--last N] [--from TIME] [--to TIME] [--size 512|1024] [--into DIR] [--source URL]
+struct FetchLine
+{
+    QString feed; // c2, c3 or ccor1
+    int last = 10;
+    std::optional<QDateTime> from; // UTC
+    QDateTime to;                  // UTC; invalid: now
+    int size = 1024;
+    QString into;
+    QString source; // the archive's base address for this run
+};
 
 // skyrake [OPTIONS] [PICTURE...]
 struct CommandLine
 {
-    QStringList pictures;   // appended as File Open appends them, in this order
-    QString compositeOut;   // --composite OUT.png: write the difference composite and exit
-    bool scan = false;      // --scan: print the search's candidates and exit
-    bool sungrazer = false; // with --scan: print the best candidate's Sungrazer report instead
-    QString cutoutsDir;     // with --scan: also write each candidate's cutouts as a GIF there
-    QString language;       // --lang zh|en: the interface's language; empty for the usual choice
+    QStringList pictures;           // appended as File Open appends them, in this order
+    QString compositeOut;           // --composite OUT.png: write the difference composite and exit
+    bool scan = false;              // --scan: print the search's candidates and exit
+    bool sungrazer = false;         // with --scan: print the best candidate's Sungrazer report instead
+    QString cutoutsDir;             // with --scan: also write each candidate's cutouts as a GIF there
+    QString language;               // --lang zh|en: the interface's language; empty for the usual choice
+    std::optional<FetchLine> fetch; // --fetch FEED ...: fetch frames, print their paths and exit
     bool showHelp = false;
     bool showVersion = false;
     QString error; // a usage error, shown with the help text
@@ -36,3 +52,8 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures);
 // `sungrazer`, the best candidate's Sungrazer report instead. With `cutoutsDir`, also writes
 // each candidate's cutouts there as an animated GIF. Returns the exit code.
 int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir = {});
+
+// Fetches the frames `fetch` asks for and prints the local path of each that is there, in time
+// order, one a line; names each failure on standard error with its reason. With `scan`, then
+// searches them as runScan does. Exit code 0 when at least one frame of the request is there.
+int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& cutoutsDir);
