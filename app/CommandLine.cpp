@@ -42,11 +42,15 @@ bool readFetchOption(const QStringList& arguments, qsizetype& i, CommandLine& li
                                         QStringLiteral("--size"),  QStringLiteral("--into"),
                                         QStringLiteral("--source")};
     const QString option = arguments[i];
-    if (!options.contains(option))
+    if (!options.contains(option) && option != QLatin1String("--refresh"))
         return false;
     if (!line.fetch)
         line.fetch.emplace();
     FetchLine& fetch = *line.fetch;
+    if (option == QLatin1String("--refresh")) {
+        fetch.refresh = true;
+        return true;
+    }
     if (i + 1 >= arguments.size()) {
         line.error = QStringLiteral("%1 needs a value").arg(option);
         return true;
@@ -185,6 +189,7 @@ QString helpText()
         "    --size 512|1024    the frames' size (default 1024; LASCO only)\n"
         "    --into DIR         the frames straight into DIR instead of the frame library\n"
         "    --source URL       the archive's address for this run (a mirror)\n"
+        "    --refresh          ask for the day folders' lists again, even within 15 minutes\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

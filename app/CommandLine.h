@@ -17,7 +17,8 @@ struct FetchLine
     QDateTime to;                  // UTC; invalid: now
     int size = 1024;
     QString into;
-    QString source; // the archive's base address for this run
+    QString source;       // the archive's base address for this run
+    bool refresh = false; // --refresh: ask for the day folders' lists even within 15 minutes
 };
 
 // skyrake [OPTIONS] [PICTURE...]

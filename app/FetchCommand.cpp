@@ -22,6 +22,7 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
     request.from = fetch.from;
     request.upTo = fetch.to;
     request.into = fetch.into;
+    request.refresh = fetch.refresh;
     request.library = settings.value(QStringLiteral("Fetch/library"), defaultFrameLibrary()).toString();
     const QString source = !fetch.source.isEmpty()
                                ? fetch.source

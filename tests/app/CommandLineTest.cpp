@@ -62,6 +62,25 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     EXPECT_FALSE(parseCommandLine({"skyrake", "--scan", "--cutouts"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite", "out.png", "one.jpg"}).error.isEmpty());
+
+    const CommandLine fetch =
+        parseCommandLine({"skyrake", "--fetch", "C2", "--from", "2026-12-01T05:30", "--to",
+                          "2026-12-01T07:00", "--size", "512", "--refresh", "--scan"});
+    ASSERT_TRUE(fetch.fetch);
+    EXPECT_TRUE(fetch.error.isEmpty()) << fetch.error.toStdString();
+    EXPECT_EQ(fetch.fetch->feed, "c2");
+    EXPECT_EQ(fetch.fetch->from, QDateTime(QDate(2026, 12, 1), QTime(5, 30), Qt::UTC));
+    EXPECT_EQ(fetch.fetch->to, QDateTime(QDate(2026, 12, 1), QTime(7, 0), Qt::UTC));
+    EXPECT_EQ(fetch.fetch->size, 512);
+    EXPECT_TRUE(fetch.fetch->refresh && fetch.scan);
+    for (const QStringList& wrong :
+         {QStringList{"--fetch", "c4"}, QStringList{"--fetch", "c3", "--last", "0"},
+          QStringList{"--fetch", "c3", "--size", "256"},
+          QStringList{"--fetch", "c3", "--from", "2026-12-01 05:30"},
+          QStringList{"--fetch", "c3", "--source", "ftp://mirror/"}, QStringList{"--fetch", "c3", "a.jpg"},
+          QStringList{"--last", "5"}, QStringList{"--fetch"}})
+        EXPECT_FALSE(parseCommandLine(QStringList{"skyrake"} + wrong).error.isEmpty())
+            << wrong.join(' ').toStdString();
 }
 
 TEST(CommandLine, PicturesAreAppendedInTheGivenOrderSkippingUnreadableOnes)
