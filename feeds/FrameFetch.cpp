@@ -85,6 +85,8 @@ void FrameFetch::start()
 
 void FrameFetch::cancel()
 {
+    if (m_finished)
+        return;
     m_downloader.cancel();
     m_outcome.failures << QStringLiteral("cancelled");
     m_finished = true;
