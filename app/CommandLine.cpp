@@ -5,6 +5,7 @@
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
 #include "app/ScanCutouts.h"
+#include "model/OpenFrames.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/DecodeAhead.h"
 #include "platform/Language.h"
@@ -218,9 +219,10 @@ void loadInOrder(const QStringList& paths, int dpiX, int dpiY,
 
 void appendPictures(CSkyrakeView& view, const QStringList& paths)
 {
-    loadInOrder(paths, view.dpiX(), view.dpiY(), [&view](LoadedPicture loaded, const QString& path) {
-        view.appendPicture(std::make_unique<CPictureItem>(std::move(loaded.picture), loaded.name, path));
-    });
+    QStringList skipped;
+    appendFrames(view, paths, view.dpiX(), view.dpiY(), &skipped);
+    for (const QString& file : skipped)
+        printError(file);
     view.ShowFirst();
 }
 
@@ -229,9 +231,10 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
     // No display: pictures sized for 96 pixels per inch, as the composite does.
     constexpr int dpi = 96;
     SkyrakeWork work;
-    loadInOrder(pictures, dpi, dpi, [&work](LoadedPicture loaded, const QString& path) {
-        work.appendPicture(std::make_unique<CPictureItem>(std::move(loaded.picture), loaded.name, path));
-    });
+    QStringList skipped;
+    appendFrames(work, pictures, dpi, dpi, &skipped);
+    for (const QString& file : skipped)
+        printError(file);
     const SearchSnapshot snapshot = work.searchSnapshot();
     const std::vector<Candidate> found = runSearch(snapshot);
     const QStringList names = work.frameNames();

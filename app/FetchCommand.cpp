@@ -2,9 +2,8 @@
 // --scan searched at once.
 #include "app/CommandLine.h"
 
-#include "feeds/FrameFetch.h"
+#include "feeds/FetchSettings.h"
 
-#include <QSettings>
 #include <QTextStream>
 
 #include <cstdio>
@@ -14,7 +13,6 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
     const std::optional<Feed> feed = feedNamed(fetch.feed);
     if (!feed)
         return 2;
-    const QSettings settings;
     FetchRequest request;
     request.feed = *feed;
     request.size = fetch.size;
@@ -23,14 +21,8 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
     request.upTo = fetch.to;
     request.into = fetch.into;
     request.refresh = fetch.refresh;
-    request.library = settings.value(QStringLiteral("Fetch/library"), defaultFrameLibrary()).toString();
-    const QString source = !fetch.source.isEmpty()
-                               ? fetch.source
-                               : settings
-                                     .value(QStringLiteral("Fetch/%1").arg(QLatin1String(feed->key)),
-                                            QLatin1String(feed->defaultUrl))
-                                     .toString();
-    request.base = QUrl(source);
+    request.library = frameLibrary();
+    request.base = fetch.source.isEmpty() ? feedSource(*feed) : QUrl(fetch.source);
 
     const FetchOutcome outcome = fetchFrames(request);
     for (const QString& failure : outcome.failures)

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/CommandTable.h"
+#include "app/FeedCommands.h"
 #include "app/SkyrakeDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/Language.h"
@@ -54,6 +55,7 @@ CMainFrame::CMainFrame(CSkyrakeDoc* document, const CommandMap* application) : m
     m_commands.on(cmd::ViewStatusBar, [this] { OnViewStatusBar(); });
     m_commands.onUpdate(cmd::ViewStatusBar, [this](CmdUI& ui) { ui.SetCheck(!m_statusBar->isHidden()); });
     m_commands.on(cmd::FilePrint, [this] { OnFilePrint(); });
+    m_feeds = new FeedCommands(*this, m_commands);
 
     m_router = CommandRouter{&m_view->commands(), &document->commands(), &m_commands, application};
     m_view->setDocumentCommands(&document->commands());

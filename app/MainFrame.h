@@ -10,6 +10,7 @@
 
 class CSkyrakeView;
 class CSkyrakeDoc;
+class FeedCommands;
 class QAction;
 class QToolBar;
 
@@ -26,6 +27,7 @@ public:
     PaneBar* statusPanes() const { return m_statusBar; }
     QToolBar* toolBar() const { return m_toolBar; }
     const CommandRouter& router() const { return m_router; }
+    FeedCommands& feeds() const { return *m_feeds; }
     // The action of a command id (menus, toolbar and keys share it); null for none.
     QAction* action(int id) const;
 
@@ -56,5 +58,6 @@ private:
     std::map<int, QAction*> m_actions;
     CommandMap m_commands;
     CommandRouter m_router;
-    QTimer m_refresh; // gathers the announcements of one turn into one update
+    FeedCommands* m_feeds; // fetching and watching the archives
+    QTimer m_refresh;      // gathers the announcements of one turn into one update
 };

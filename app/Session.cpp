@@ -1,6 +1,6 @@
 #include "app/Session.h"
 
-#include "pictures/DecodeAhead.h"
+#include "model/OpenFrames.h"
 #include "platform/Desktop.h"
 #include "viewer/SkyrakeView.h"
 
@@ -169,19 +169,13 @@ std::optional<RestoredSession> restoreSession(SkyrakeWork& work, const QByteArra
         found.push_back(i);
     }
     work.clearPictures();
+    const std::vector<int> appended = appendFrames(work, paths, dpiX, dpiY);
     std::vector<int> loaded; // session index of each frame in the sequence
-    {
-        DecodeAhead decoder(paths, dpiX, dpiY);
-        for (qsizetype i = 0; i < paths.size(); ++i) {
-            LoadResult picture = decoder.take(i, paths.size());
-            if (!picture) {
-                restored.missing << paths[i];
-                continue;
-            }
-            work.appendPicture(
-                std::make_unique<CPictureItem>(std::move(picture->picture), picture->name, paths[i]));
-            loaded.push_back(found[size_t(i)]);
-        }
+    for (const int i : appended)
+        loaded.push_back(found[size_t(i)]);
+    for (int i = 0; i < int(paths.size()); ++i) {
+        if (std::find(appended.begin(), appended.end(), i) == appended.end())
+            restored.missing << paths[i];
     }
 
     const QJsonObject stretch = session.value(QStringLiteral("stretch")).toObject();

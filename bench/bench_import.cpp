@@ -29,6 +29,7 @@ public:
     std::optional<QStringList> choosePictureFiles() override { return m_files; }
     std::optional<QString> chooseSaveFile() override { return std::nullopt; }
     void openLink(const QString&) override {}
+    void notify(const QString&, const QString&, QWidget*) override {}
 
     int messages = 0;
 

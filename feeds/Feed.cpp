@@ -3,9 +3,9 @@
 namespace {
 
 const Feed feeds[] = {
-    {FeedKind::C2, "c2", "https://soho.nascom.nasa.gov/data/REPROCESSING/Completed"},
-    {FeedKind::C3, "c3", "https://soho.nascom.nasa.gov/data/REPROCESSING/Completed"},
-    {FeedKind::Ccor1, "ccor1", "https://services.swpc.noaa.gov/products/ccor1/jpegs/"},
+    {FeedKind::C2, "c2", "SOHO LASCO C2", "https://soho.nascom.nasa.gov/data/REPROCESSING/Completed"},
+    {FeedKind::C3, "c3", "SOHO LASCO C3", "https://soho.nascom.nasa.gov/data/REPROCESSING/Completed"},
+    {FeedKind::Ccor1, "ccor1", "GOES-19 CCOR-1", "https://services.swpc.noaa.gov/products/ccor1/jpegs/"},
 };
 
 Camera cameraOf(FeedKind kind)

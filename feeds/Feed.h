@@ -22,6 +22,7 @@ struct Feed
 {
     FeedKind kind;
     const char* key;        // as the command line and the settings name it: c2, c3, ccor1
+    const char* title;      // as the window names it: "SOHO LASCO C3"
     const char* defaultUrl; // the archive's own base address
 };
 

@@ -58,6 +58,9 @@ enum Id : int
     // The interface's language, kept in the settings for the next start.
     LanguageChinese = 32830,
     LanguageEnglish = 32831,
+    // Frames from the archives.
+    FetchFrames = 32832,
+    WatchFrames = 32833,
 
     // The framework's own commands.
     FileNew = 57600,

@@ -1,6 +1,8 @@
 #include "platform/Desktop.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -66,4 +68,19 @@ std::optional<QString> QtDesktop::chooseSaveFile()
 void QtDesktop::openLink(const QString& target)
 {
     QDesktopServices::openUrl(QUrl(target));
+}
+
+void QtDesktop::notify(const QString& title, const QString& text, QWidget* window)
+{
+    // Sent without waiting for an answer: a desktop without the service simply shows nothing.
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    message << QStringLiteral("SkyRake") << 0u << QStringLiteral("skyrake") << title << text << QStringList()
+            << QVariantMap() << -1;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        bus.send(message);
+    if (window)
+        QApplication::alert(window);
 }

@@ -9,7 +9,7 @@
 class QWidget;
 
 // The desktop services the program asks for: a one-line message box with an OK button, the
-// multiple-selection picture file dialog and handing a link to the desktop shell. Tests
+// multiple-selection picture file dialog, handing a link to the desktop shell and notifications. Tests
 // install their own implementation to script the dialogs and see every text.
 class Desktop
 {
@@ -27,6 +27,9 @@ public:
     virtual void openLink(const QString& target) = 0;
     // The Open dialog for a saved session; the chosen path, or nothing when cancelled.
     virtual std::optional<QString> chooseSessionFile() { return std::nullopt; }
+    // A desktop notification (the freedesktop.org notification service where there is one) and
+    // the window's attention asked for in the taskbar.
+    virtual void notify(const QString& title, const QString& text, QWidget* window) = 0;
 
     // The services in use: the real ones unless a test installed others.
     static Desktop& instance();
@@ -45,4 +48,5 @@ public:
     std::optional<QString> chooseSaveFile() override;
     void openLink(const QString& target) override;
     std::optional<QString> chooseSessionFile() override;
+    void notify(const QString& title, const QString& text, QWidget* window) override;
 };

@@ -107,6 +107,69 @@
     </message>
 </context>
 <context>
+    <name>CFetchDlg</name>
+    <message>
+        <source>获取图片</source>
+        <translation>Fetch Frames</translation>
+    </message>
+    <message>
+        <source>图片来源：</source>
+        <translation>Feed:</translation>
+    </message>
+    <message>
+        <source>图片大小：</source>
+        <translation>Size:</translation>
+    </message>
+    <message>
+        <source>最新的</source>
+        <translation>The latest</translation>
+    </message>
+    <message>
+        <source> 幅</source>
+        <translation> frames</translation>
+    </message>
+    <message>
+        <source>图片：</source>
+        <translation>Frames:</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>图片库：</source>
+        <translation>Frame library:</translation>
+    </message>
+    <message>
+        <source>档案地址：</source>
+        <translation>Archive address:</translation>
+    </message>
+    <message>
+        <source>图片库</source>
+        <translation>Frame Library</translation>
+    </message>
+    <message>
+        <source>请输入档案的网址。</source>
+        <translation>Enter the archive's web address.</translation>
+    </message>
+    <message>
+        <source>请选择存放图片的文件夹。</source>
+        <translation>Choose a folder for the frames.</translation>
+    </message>
+    <message>
+        <source>开始时间晚于结束时间。</source>
+        <translation>The start time is later than the end time.</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>工具栏</source>
@@ -700,6 +763,88 @@
     <message>
         <source>候选列表也列出在没有彗星的图片中常见的弱轨迹（每20组多于一次）</source>
         <translation>List also the weak tracks that turn up in frames without a comet (more than once in 20 sequences)</translation>
+    </message>
+    <message>
+        <source>获取图片(&amp;G)...</source>
+        <translation>&amp;Get Frames...</translation>
+    </message>
+    <message>
+        <source>从 SOHO 或 GOES-19 的档案获取最新的图片或一段时间的图片，作为图片序列打开</source>
+        <translation>Fetch the latest frames, or a time range's, from the SOHO or GOES-19 archive and open them as the sequence</translation>
+    </message>
+    <message>
+        <source>监视新图片(&amp;W)</source>
+        <translation>&amp;Watch for New Frames</translation>
+    </message>
+    <message>
+        <source>每15分钟获取新图片并搜索移动目标，发现候选目标时通知</source>
+        <translation>Every 15 minutes fetch the new frames and search them for movers; notify when a candidate appears</translation>
+    </message>
+</context>
+<context>
+    <name>FeedCommands</name>
+    <message>
+        <source>，另有 %1 个</source>
+        <translation>, and %1 more</translation>
+    </message>
+    <message>
+        <source>有些图片没有获取到：%1</source>
+        <translation>Some frames could not be fetched: %1</translation>
+    </message>
+    <message>
+        <source>档案里没有所要的图片。</source>
+        <translation>The archive has none of the frames asked for.</translation>
+    </message>
+    <message>
+        <source>不再监视新图片</source>
+        <translation>No longer watching for new frames</translation>
+    </message>
+    <message>
+        <source> - 监视 %1</source>
+        <translation> - watching %1</translation>
+    </message>
+    <message>
+        <source>正在获取 %1 的新图片...</source>
+        <translation>Fetching new %1 frames...</translation>
+    </message>
+    <message>
+        <source>%1 UT：获取了 %2 幅新图片</source>
+        <translation>%1 UT: %2 new frames fetched</translation>
+    </message>
+    <message>
+        <source>；没有获取到：%1</source>
+        <translation>; not fetched: %1</translation>
+    </message>
+    <message>
+        <source> - 发现 %1 个候选目标</source>
+        <translation> - candidates found: %1</translation>
+    </message>
+    <message>
+        <source>SkyRake 发现候选目标</source>
+        <translation>SkyRake found a candidate</translation>
+    </message>
+    <message>
+        <source>%1 的最新图片中有 %2 个候选目标</source>
+        <translation>Candidates in the latest %1 frames: %2</translation>
+    </message>
+</context>
+<context>
+    <name>FetchProgress</name>
+    <message>
+        <source>正在读取档案的图片列表...</source>
+        <translation>Reading the archive's frame lists...</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>获取图片</source>
+        <translation>Fetch Frames</translation>
+    </message>
+    <message>
+        <source>已获取 %1 / %2 幅图片，%3</source>
+        <translation>%1 of %2 frames fetched, %3</translation>
     </message>
 </context>
 <context>

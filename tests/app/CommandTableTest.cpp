@@ -51,7 +51,8 @@ TEST_F(ShellTest, MainMenuHasItsMenusInOrderWithLabelsMnemonicsAndIds)
     EXPECT_EQ(describe(tops[0]->menu()).mid(0, 4),
               lines({"图片列表=32779", "导入图片=32797", "-", "退出(&X)=57665"}));
     EXPECT_EQ(describe(tops[0]->menu()).mid(4),
-              lines({"-", "打开工作(&O)...=32824", "保存工作(&S)=57603", "工作另存为(&A)...=57604"}));
+              lines({"-", "打开工作(&O)...=32824", "保存工作(&S)=57603", "工作另存为(&A)...=57604", "-",
+                     "获取图片(&G)...=32832", "监视新图片(&W)=32833"}));
     // The first items first; the display stretch only after them.
     EXPECT_EQ(describe(tops[1]->menu()).mid(0, 10),
               lines({"初始位置=32790", "色彩通道>", "  红=32793", "  绿=32794", "  蓝=32795", "-",

@@ -21,6 +21,10 @@ public:
     std::optional<QString> chooseSaveFile() override;
     void openLink(const QString& target) override;
     std::optional<QString> chooseSessionFile() override { return openSession; }
+    void notify(const QString& title, const QString& text, QWidget*) override
+    {
+        notifications << title + QStringLiteral(": ") + text;
+    }
 
     // The next picture file dialog returns these paths (OK) ...
     void queueFiles(const QStringList& paths) { m_fileAnswers.push_back({true, paths}); }
@@ -29,6 +33,7 @@ public:
 
     QStringList messages;               // every message box text, in order
     QStringList links;                  // every link handed to the shell
+    QStringList notifications;          // every notification, "TITLE: TEXT"
     int fileDialogs = 0;                // how many picture file dialogs were shown
     std::optional<QString> saveAs;      // what the Save As dialog answers
     std::optional<QString> openSession; // what the session Open dialog answers
