@@ -119,7 +119,10 @@ void FrameFetch::indexDay(int dayIndex)
     const auto readListing = [this, dayIndex, folder] {
         m_downloader.get(folder, [this, dayIndex, folder](const Download& listing) {
             if (!listing.ok()) {
-                m_outcome.failures << QStringLiteral("%1: %2").arg(folder.toString(), listing.failure);
+                // A day folder not there (not yet published, or a day without frames) matters
+                // only when no frame of the request is found elsewhere.
+                (listing.status == 404 ? m_absentFolders : m_outcome.failures)
+                    << QStringLiteral("%1: %2").arg(folder.toString(), listing.failure);
                 indexDay(dayIndex + 1);
                 return;
             }
@@ -204,6 +207,8 @@ void FrameFetch::finishIfDone()
         if (QFileInfo::exists(path))
             m_outcome.paths << path;
     }
+    if (m_outcome.paths.isEmpty())
+        m_outcome.failures << m_absentFolders;
     Q_EMIT done();
 }
 

@@ -69,6 +69,7 @@ private:
     bool m_fetching = false;
     bool m_finished = false;
     FetchOutcome m_outcome;
+    QStringList m_absentFolders; // day folders the archive does not have, as failures
 };
 
 // Runs a request to its end in a local event loop (the command line's way).
