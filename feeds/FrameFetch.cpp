@@ -8,8 +8,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -35,6 +37,18 @@ bool writeWhole(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// Keeps a frame's body at `path` when it is a whole picture; empty then, otherwise the reason.
+// Runs on the thread pool: it reads nothing but its arguments.
+QString keepFrame(const QString& path, const QByteArray& body)
+{
+    LoadFailure why = LoadFailure::NotAPicture;
+    if (!decodePicture(body, 96, 96, &why))
+        return QLatin1String(loadFailureText(why));
+    if (!writeWhole(path, body))
+        return QStringLiteral("cannot be written to %1").arg(path);
+    return {};
 }
 
 } // namespace
@@ -180,19 +194,28 @@ void FrameFetch::fetchFrames()
 
 void FrameFetch::frameArrived(const ArchiveFrame& frame, const Download& download)
 {
-    ++m_framesDone;
-    LoadFailure why = LoadFailure::NotAPicture;
     if (!download.ok()) {
-        m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, download.failure);
-    } else if (!decodePicture(download.body, 96, 96, &why)) {
-        m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, QLatin1String(loadFailureText(why)));
-    } else {
-        const QString path = QDir(frameFolder(m_request, frame.time.date())).filePath(frame.name);
-        if (writeWhole(path, download.body))
-            ++m_outcome.fetched;
-        else
-            m_outcome.failures << QStringLiteral("%1: cannot be written").arg(path);
+        frameKept(frame, download.failure);
+        return;
     }
+    // Checked and written on the thread pool, while the other frames still download.
+    const QString path = QDir(frameFolder(m_request, frame.time.date())).filePath(frame.name);
+    auto* check = new QFutureWatcher<QString>(this);
+    connect(check, &QFutureWatcherBase::finished, this, [this, check, frame] {
+        check->deleteLater();
+        if (!m_finished)
+            frameKept(frame, check->result());
+    });
+    check->setFuture(QtConcurrent::run(keepFrame, path, download.body));
+}
+
+void FrameFetch::frameKept(const ArchiveFrame& frame, const QString& failure)
+{
+    ++m_framesDone;
+    if (failure.isEmpty())
+        ++m_outcome.fetched;
+    else
+        m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, failure);
     Q_EMIT progress(m_framesDone, int(m_wanted.size()), m_bytes);
     finishIfDone();
 }

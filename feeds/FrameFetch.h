@@ -57,6 +57,8 @@ private:
     void takeNames(int dayIndex, const QStringList& names);
     void fetchFrames();
     void frameArrived(const ArchiveFrame& frame, const Download& download);
+    // A frame's end: kept (`failure` empty) or not, and why.
+    void frameKept(const ArchiveFrame& frame, const QString& failure);
     void finishIfDone();
 
     FetchRequest m_request;

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 #include <map>
@@ -58,7 +59,8 @@ public:
     std::map<QByteArray, Route> routes; // by path
     std::map<QByteArray, int> asked;    // requests by path
     QByteArray lastUserAgent;
-    int maxOpen = 0; // connections open at once, at most
+    int maxOpen = 0;       // connections open at once, at most
+    int answerDelayMs = 0; // how long each answer takes to start, as with a distant server
 
 private:
     void serve(QTcpSocket* socket)
@@ -75,6 +77,15 @@ private:
         }
         m_pending.erase(socket);
         ++asked[path];
+        if (answerDelayMs > 0) {
+            QTimer::singleShot(answerDelayMs, socket, [this, socket, path] { answerFor(socket, path); });
+            return;
+        }
+        answerFor(socket, path);
+    }
+
+    void answerFor(QTcpSocket* socket, const QByteArray& path)
+    {
         const auto it = routes.find(path);
         if (it == routes.end())
             return answer(socket, 404, "Not Found", "<html><body>Not Found</body></html>", "text/html");
