@@ -14,7 +14,10 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -104,6 +107,49 @@ TEST_F(FetchWindowTest, FetchedFramesOpenAsTheSequenceAndWhatFailedIsNamed)
     EXPECT_TRUE(desktop.messages[1].contains(QStringLiteral("404 Not Found")));
     // Today's folder, not there yet, is no failure: the request found its frames the day before.
     EXPECT_FALSE(desktop.messages[1].contains(QStringLiteral("/arch/"))) << desktop.messages[1].toStdString();
+}
+
+TEST_F(FetchWindowTest, ACancelledFetchKeepsTheSequenceAndOnlyWholeFramesAndTheNextGoesOn)
+{
+    LoopbackArchive archive({fixture(lasco512Jpg), fixture(lasco512Jpg), fixture(lasco512Jpg)});
+    archive.list(3);
+    const QByteArray stalled = archive.frame(2).toUtf8();
+    const Route whole = archive.http.routes[stalled];
+    archive.http.routes[stalled] = Route::stall();
+    QTemporaryDir library;
+    QSettings().setValue(QStringLiteral("Fetch/library"), library.path());
+    QSettings().setValue(QStringLiteral("Fetch/c3"), archive.http.url("/arch").toString());
+    QSettings().setValue(QStringLiteral("Fetch/size"), 512);
+    load({lasco1024Jpg});
+
+    FakeDesktop desktop;
+    const auto fetch = [&] {
+        ModalScript script;
+        script.on<CFetchDlg>([](CFetchDlg* dialog) { dialog->accept(); });
+        script.run([&] { frame->execute(cmd::FetchFrames); });
+    };
+    // Cancelled while the last frame hangs: the progress dialog's button.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            progress->findChild<QPushButton*>()->click();
+    });
+    cancel.start(50);
+    fetch();
+    cancel.stop();
+    EXPECT_EQ(view->frameNames(), QStringList{QFileInfo(lasco1024Jpg).fileName()});
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    const QDir folder(QStringLiteral("%1/c3/%2")
+                          .arg(library.path(), QDateTime::currentDateTimeUtc().date().addDays(-1).toString(
+                                                   QStringLiteral("yyyyMMdd"))));
+    EXPECT_EQ(folder.entryList(QDir::Files), archive.names.mid(0, 2));
+
+    // The next run asks only for the frame it lacks.
+    archive.http.routes[stalled] = whole;
+    fetch();
+    EXPECT_EQ(view->frameNames(), archive.names);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(archive.http.asked[archive.frame(i).toUtf8()], i < 2 ? 1 : 2);
 }
 
 TEST_F(FetchWindowTest, WatchingKeepsTheLatestFramesSearchesThemAndTellsOfACandidate)
