@@ -35,6 +35,10 @@ int main(int argc, char* argv[])
         CSkyrakeApp::SetRegistryKey(); // the frame library and the archives' addresses
         return runFetch(*line.fetch, line.scan, line.sungrazer, line.cutoutsDir);
     }
+    if (line.sky) {
+        QCoreApplication application(argc, argv);
+        return runSky(line.pictures);
+    }
     if (line.scan) {
         QCoreApplication application(argc, argv);
         return runScan(line.pictures, line.sungrazer, line.cutoutsDir);

@@ -127,6 +127,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             continue;
         } else if (argument == QLatin1String("--scan")) {
             line.scan = true;
+        } else if (argument == QLatin1String("--sky")) {
+            line.sky = true;
         } else if (argument == QLatin1String("--sungrazer")) {
             line.sungrazer = true;
         } else if (argument == QLatin1String("--cutouts") ||
@@ -153,6 +155,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--cutouts goes with --scan");
     if (line.scan && !line.compositeOut.isEmpty())
         line.error = QStringLiteral("--scan and --composite do not go together");
+    if (line.sky && (line.scan || !line.compositeOut.isEmpty() || line.fetch))
+        line.error = QStringLiteral("--sky goes with no --scan, --composite or --fetch");
+    if (line.sky && line.pictures.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("--sky needs at least one frame");
     if (line.fetch && line.fetch->feed.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--fetch needs a feed: c2, c3 or ccor1");
     if (line.fetch && (!line.pictures.isEmpty() || !line.compositeOut.isEmpty()) && line.error.isEmpty())
@@ -191,6 +197,10 @@ QString helpText()
         "    --into DIR         the frames straight into DIR instead of the frame library\n"
         "    --source URL       the archive's address for this run (a mirror)\n"
         "    --refresh          ask for the day folders' lists again, even within 15 minutes\n"
+        "  --sky                print for each frame NAME, the sun's centre X and Y (1-based picture\n"
+        "                       pixels), arcseconds per pixel and how they are known (header, disc or\n"
+        "                       none), tab-separated, then NAME, BODY, X and Y for each planet in its\n"
+        "                       field, and exit\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

@@ -31,6 +31,7 @@ struct CommandLine
     QString cutoutsDir;             // with --scan: also write each candidate's cutouts as a GIF there
     QString language;               // --lang zh|en: the interface's language; empty for the usual choice
     std::optional<FetchLine> fetch; // --fetch FEED ...: fetch frames, print their paths and exit
+    bool sky = false;               // --sky: print each frame's geometry and the bodies in its field
     bool showHelp = false;
     bool showVersion = false;
     QString error; // a usage error, shown with the help text
@@ -58,3 +59,9 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
 // order, one a line; names each failure on standard error with its reason. With `scan`, then
 // searches them as runScan does. Exit code 0 when at least one frame of the request is there.
 int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& cutoutsDir);
+
+// Prints, for each frame, "NAME<TAB>SUNX<TAB>SUNY<TAB>ARCSEC_PER_PX<TAB>HOW" (the sun's centre in
+// 1-based picture pixels; HOW header, disc or none, with "-" for what is unknown), then
+// "NAME<TAB>BODY<TAB>X<TAB>Y" for each planet in the frame's field. A file that can't be read is
+// named on standard error. Exit code 0 when at least one frame was read.
+int runSky(const QStringList& frames);

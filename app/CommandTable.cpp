@@ -141,6 +141,9 @@ const CommandInfo table[] = {
      .prompt = QT_TRANSLATE_NOOP("Commands", "从 SOHO 或 GOES-19 的档案获取最新的图片或一段时间的图片，作为图片序列打开")},
     {.id = cmd::WatchFrames, .label = QT_TRANSLATE_NOOP("Commands", "监视新图片(&W)"),
      .prompt = QT_TRANSLATE_NOOP("Commands", "每15分钟获取新图片并搜索移动目标，发现候选目标时通知")},
+    {.id = cmd::SkyOverlay, .label = QT_TRANSLATE_NOOP("Commands", "日心坐标(&K)"),
+     .prompt = QT_TRANSLATE_NOOP("Commands", "显示太阳中心、日面边缘、2、5、10、20、30倍太阳半径的圆和每30°的位置角线"),
+     .keys = {Qt::CTRL | Qt::Key_K}},
     {.id = cmd::FileNew, .keys = {Qt::CTRL | Qt::Key_N}},
     {.id = cmd::FileOpen, .keys = {Qt::CTRL | Qt::Key_O}},
     {.id = cmd::FileSave, .label = QT_TRANSLATE_NOOP("Commands", "保存工作(&S)"),
@@ -219,6 +222,9 @@ const std::vector<Menu>& mainMenu()
           {cmd::SearchMovers},
           {cmd::CandidateList},
           {cmd::SearchShowCommon},
+          // Where in the sky.
+          {0},
+          {cmd::SkyOverlay},
           // The interface's language.
           {0},
           {-1, QT_TRANSLATE_NOOP("Commands", "界面语言"), {{cmd::LanguageChinese}, {cmd::LanguageEnglish}}}}},

@@ -200,6 +200,8 @@ void CMainFrame::createStatusBar()
     m_statusBar->setPaneWidth(
         Pane::FrameTime,
         m_statusBar->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00 UT")) + 12);
+    m_statusBar->setPaneWidth(
+        Pane::Sky, m_statusBar->fontMetrics().horizontalAdvance(QStringLiteral("00.00 R☉  PA 000.0°")) + 12);
     // The lock panes are as wide as their texts, whether these show or not.
     for (const Pane pane : {Pane::CapsLock, Pane::NumLock, Pane::ScrollLock}) {
         const int text = m_statusBar->fontMetrics().horizontalAdvance(lockText(pane));

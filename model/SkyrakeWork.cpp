@@ -256,3 +256,11 @@ void SkyrakeWork::setReport(const QString& report)
     m_report = report;
     Q_EMIT m_changes.reportChanged();
 }
+
+const FrameGeometry& geometryOf(const CPictureItem& item)
+{
+    if (!item.m_geometry)
+        item.m_geometry =
+            frameGeometry(item.m_pPicture->decoded(), item.m_pPicture->keywords(), item.m_facts);
+    return *item.m_geometry;
+}

@@ -4,6 +4,7 @@
 #include "analysis/DismissedCandidates.h"
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
+#include "analysis/SkyGeometry.h"
 #include "analysis/Track.h"
 #include "model/SearchRun.h"
 #include "pictures/PictureList.h"
@@ -141,6 +142,10 @@ private:
     bool m_showCommonCandidates = false;
     quint64 m_generation = 0;
 };
+
+// Where `item`'s frame looks in the sky: its header's world coordinates or its disc, measured
+// the first time and kept in the item.
+const FrameGeometry& geometryOf(const CPictureItem& item);
 
 // A measurement of `item`'s mark; the item must have one.
 Measurement measurementOf(const CPictureItem& item);

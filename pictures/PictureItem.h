@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictures/FrameGeometry.h"
 #include "pictures/FrameInfo.h"
 #include "platform/Picture.h"
 
@@ -37,6 +38,8 @@ public:
     FrameInfo m_facts;
     // The frame's measured position, if it has one.
     std::optional<FrameMark> m_mark;
+    // Where the frame looks in the sky, measured the first time it is asked for.
+    mutable std::optional<FrameGeometry> m_geometry;
 
     // What the window shows of the frame: the stretched picture, or the decoded one.
     const Picture& shown() const { return m_shown ? *m_shown : *m_pPicture; }

@@ -61,6 +61,8 @@ enum Id : int
     // Frames from the archives.
     FetchFrames = 32832,
     WatchFrames = 32833,
+    // Where in the sky.
+    SkyOverlay = 32834,
 
     // The framework's own commands.
     FileNew = 57600,

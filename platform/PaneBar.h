@@ -19,6 +19,7 @@ enum class Pane : int
     NumLock = 6,
     ScrollLock = 7,
     FrameTime = 8, // when the current frame was taken, where its name or header tells
+    Sky = 9,       // elongation and position angle under the pointer, where the frame's geometry is known
 };
 
 // The main window's status bar: pane 0 is the message line (prompts, else the idle text),
@@ -27,7 +28,7 @@ class PaneBar : public QStatusBar
 {
     Q_OBJECT
 public:
-    static constexpr int paneCount = 9;
+    static constexpr int paneCount = 10;
 
     explicit PaneBar(QWidget* parent = nullptr);
 

@@ -72,6 +72,9 @@ public:
     void endPlaybackPause();
     bool marksShown() const { return m_showMarks; }
     void setMarksShown(bool shown);
+    // The sky overlay: the sun, circles of elongation and position-angle spokes.
+    bool skyShown() const { return m_showSky; }
+    void setSkyShown(bool shown);
 
     // ---- Display operations -----------------------------------------------------------------
     bool RenderCurrent();
@@ -84,6 +87,8 @@ public:
     void DrawMarks(QPainter& target);
     // The candidates' tracks, each with its number at its place in the current frame.
     void DrawCandidates(QPainter& target);
+    // The sky overlay over the current frame, where its geometry is known.
+    void DrawSky(QPainter& target);
     void OnDraw();
     // Schedules OnDraw() (the framework's invalidation of the whole client area).
     void InvalidateRect();
@@ -124,6 +129,7 @@ public:
     // the candidates.
     void OnSearchMovers();
     void OnCandidateList();
+    void OnSkyOverlay();
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;
@@ -171,6 +177,8 @@ private:
     void registerCommands();
     void registerStretchCommands();
     void setStatusPane(Pane pane, const QString& text) const;
+    // Pane 9: where `picture` lies in the sky, in the current frame; why not, or nothing.
+    QString skyText(QPointF picture) const;
     void showPictureCount() const;
     // Panes 3 and 8: the name of the picture rendered and when it was taken.
     void showFrameFacts(const CPictureItem& item) const;
@@ -211,6 +219,7 @@ private:
     Playback m_playback;
     bool m_reportingTickFailure = false;
     bool m_showMarks = true;
+    bool m_showSky = false;
 
     int m_rendersRefused = 0;
     bool m_drawPending = false;

@@ -30,6 +30,20 @@ void CSkyrakeView::OnMouseMove(QPoint point)
     setStatusPane(Pane::Position,
                   positionText(m_placement.pictureX(point.x()), m_placement.pictureY(point.y())));
     setStatusPane(Pane::Zoom, zoomText(m_placement.zoom()));
+    setStatusPane(Pane::Sky, skyText(QPointF(m_placement.pictureX(point.x()) + 0.5,
+                                             m_placement.pictureY(point.y()) + 0.5)));
+}
+
+QString CSkyrakeView::skyText(QPointF picture) const
+{
+    const CPictureItem* item = current();
+    if (!item)
+        return QString();
+    const FrameGeometry& geometry = geometryOf(*item);
+    if (!geometry.known())
+        return item->m_facts.camera == Camera::Unknown ? QString() : tr("没有找到日面");
+    const SkyPoint sky = skyPoint(geometry, picture);
+    return tr("%1 R☉  PA %2°").arg(sky.elongation, 0, 'f', 2).arg(sky.positionAngle, 0, 'f', 1);
 }
 
 void CSkyrakeView::OnSetCursor()

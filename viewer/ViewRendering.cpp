@@ -70,6 +70,7 @@ void CSkyrakeView::PresentWork()
 void CSkyrakeView::drawOverlays()
 {
     QPainter painter(&m_window.image());
+    DrawSky(painter);
     DrawMarks(painter);
     DrawGrid(painter);
     painter.end();

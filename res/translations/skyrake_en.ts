@@ -158,7 +158,7 @@
     </message>
     <message>
         <source>请输入档案的网址。</source>
-        <translation>Enter the archive's web address.</translation>
+        <translation>Enter the archive&apos;s web address.</translation>
     </message>
     <message>
         <source>请选择存放图片的文件夹。</source>
@@ -282,6 +282,22 @@
     <message>
         <source>搜索移动目标</source>
         <translation>Search for Moving Objects</translation>
+    </message>
+    <message>
+        <source>没有找到日面</source>
+        <translation>No solar disc found</translation>
+    </message>
+    <message>
+        <source>%1 R☉  PA %2°</source>
+        <translation>%1 R☉  PA %2°</translation>
+    </message>
+    <message>
+        <source>%1 R☉</source>
+        <translation>%1 R☉</translation>
+    </message>
+    <message>
+        <source>%1°</source>
+        <translation>%1°</translation>
     </message>
 </context>
 <context>
@@ -770,7 +786,7 @@
     </message>
     <message>
         <source>从 SOHO 或 GOES-19 的档案获取最新的图片或一段时间的图片，作为图片序列打开</source>
-        <translation>Fetch the latest frames, or a time range's, from the SOHO or GOES-19 archive and open them as the sequence</translation>
+        <translation>Fetch the latest frames, or a time range&apos;s, from the SOHO or GOES-19 archive and open them as the sequence</translation>
     </message>
     <message>
         <source>监视新图片(&amp;W)</source>
@@ -779,6 +795,14 @@
     <message>
         <source>每15分钟获取新图片并搜索移动目标，发现候选目标时通知</source>
         <translation>Every 15 minutes fetch the new frames and search them for movers; notify when a candidate appears</translation>
+    </message>
+    <message>
+        <source>日心坐标(&amp;K)</source>
+        <translation>S&amp;un Coordinates</translation>
+    </message>
+    <message>
+        <source>显示太阳中心、日面边缘、2、5、10、20、30倍太阳半径的圆和每30°的位置角线</source>
+        <translation>Show the sun's centre, its limb, circles at 2, 5, 10, 20 and 30 solar radii and position-angle spokes every 30°</translation>
     </message>
 </context>
 <context>
@@ -832,7 +856,7 @@
     <name>FetchProgress</name>
     <message>
         <source>正在读取档案的图片列表...</source>
-        <translation>Reading the archive's frame lists...</translation>
+        <translation>Reading the archive&apos;s frame lists...</translation>
     </message>
     <message>
         <source>取消</source>

@@ -119,7 +119,7 @@ TEST_F(ShellTest, EveryKeyOnOneActionOfTheWindow)
         }
     }
     EXPECT_EQ(keys.size(),
-              20 + 17); // the first twenty; the stretch's, measuring's, sessions' and search's
+              20 + 18); // the first twenty; the stretch's, measuring's, sessions', search's and the sky's
     EXPECT_EQ(frame->action(cmd::NextPicture)->shortcuts(),
               QList<QKeySequence>{QKeySequence(Qt::Key_PageDown)});
 }

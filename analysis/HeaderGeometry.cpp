@@ -1,0 +1,87 @@
+// A FITS frame's geometry from its header's world coordinates, through wcslib.
+#include "analysis/SkyGeometry.h"
+
+#include <wcshdr.h>
+#include <wcslib.h>
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The header again as 80-character cards, values that read as numbers or logicals unquoted.
+QByteArray headerCards(QHash<QString, QString> keywords)
+{
+    // LASCO writes its roll as CROTA1; wcslib reads it from the latitude axis's CROTA2.
+    if (keywords.contains(QStringLiteral("CROTA1")) && !keywords.contains(QStringLiteral("CROTA2")))
+        keywords.insert(QStringLiteral("CROTA2"), keywords.value(QStringLiteral("CROTA1")));
+    if (keywords.contains(QStringLiteral("CROTA")) && !keywords.contains(QStringLiteral("CROTA2")))
+        keywords.insert(QStringLiteral("CROTA2"), keywords.value(QStringLiteral("CROTA")));
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([EeDd][+-]?\\d+)?$"));
+    QByteArray cards;
+    for (auto it = keywords.begin(); it != keywords.end(); ++it) {
+        const QString key = it.key().left(8);
+        const QString value = it.value().trimmed();
+        const bool plain =
+            number.match(value).hasMatch() || value == QLatin1String("T") || value == QLatin1String("F");
+        QString card =
+            key.leftJustified(8) + QStringLiteral("= ") +
+            (plain ? value.rightJustified(20)
+                   : QLatin1Char('\'') +
+                         QString(value).replace(QLatin1Char('\''), QStringLiteral("''")).leftJustified(8) +
+                         QLatin1Char('\''));
+        cards += card.leftJustified(80, QLatin1Char(' '), true).toLatin1();
+    }
+    return cards;
+}
+
+} // namespace
+
+std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywords, QSize size)
+{
+    if (!keywords.contains(QStringLiteral("CTYPE1")) || !keywords.contains(QStringLiteral("CTYPE2")) ||
+        size.isEmpty())
+        return std::nullopt;
+    QByteArray cards = headerCards(keywords);
+    int rejected = 0, count = 0;
+    wcsprm* found = nullptr;
+    if (wcspih(cards.data(), int(cards.size() / 80), WCSHDR_all, 0, &rejected, &count, &found) != 0 ||
+        count < 1)
+        return std::nullopt;
+    wcsprm& wcs = found[0];
+    std::optional<FrameGeometry> geometry;
+    if (wcs.naxis == 2 && wcsset(&wcs) == 0) {
+        // Celestial axes (HPLN/HPLT) come in degrees; others in their header's unit, arcseconds
+        // for LASCO's SOLAR-X/Y, or degrees where the header says so.
+        double perArcsec = 1;
+        const QString unit = QString::fromLatin1(wcs.cunit[0]).trimmed().toLower();
+        if (wcs.lng >= 0 || unit == QLatin1String("deg"))
+            perArcsec = 1.0 / 3600;
+        else if (unit == QLatin1String("arcmin"))
+            perArcsec = 1.0 / 60;
+        const auto toPixel = [&](double x, double y, double* p) {
+            double world[2] = {x * perArcsec, y * perArcsec}, phi, theta, img[2];
+            int status = 0;
+            return wcss2p(&wcs, 1, 2, world, &phi, &theta, img, p, &status) == 0;
+        };
+        double sun[2], north[2];
+        if (toPixel(0, 0, sun) && toPixel(0, 1000, north)) {
+            // FITS pixel (p1, p2), 1-based, row 1 at the bottom: shown at (p1 - 0.5, height - p2 + 0.5).
+            const auto shown = [&](const double* p) {
+                return QPointF(p[0] - 0.5, size.height() - p[1] + 0.5);
+            };
+            const QPointF centre = shown(sun);
+            const QPointF up = shown(north) - centre;
+            geometry = FrameGeometry{};
+            geometry->source = GeometrySource::Header;
+            geometry->sun = centre;
+            geometry->arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
+            geometry->roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
+            geometry->binning = 1;
+        }
+    }
+    wcsvfree(&count, &found);
+    return geometry;
+}

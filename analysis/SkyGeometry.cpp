@@ -1,0 +1,116 @@
+#include "analysis/SkyGeometry.h"
+
+#include "analysis/SunDisc.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double degree = std::numbers::pi / 180;
+
+// LASCO's radial distortion, in the camera's full-resolution pixels of 0.021 mm: a point r
+// pixels from the centre is seen r + Δmm / 0.021 away, Δmm = mm (a0 + a1 mm² + a2 mm⁴).
+struct Distortion
+{
+    double a0, a1, a2;
+};
+
+std::optional<Distortion> distortionOf(Camera camera)
+{
+    switch (camera) {
+    case Camera::C2:
+        return Distortion{0.0051344125, -0.00012233862, 1.0978595e-7};
+    case Camera::C3:
+        return Distortion{-0.0151657, 0.000165455, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
+double shift(const Distortion& d, double fullRadius)
+{
+    const double mm = 0.021 * fullRadius;
+    return mm * (d.a0 + d.a1 * mm * mm + d.a2 * mm * mm * mm * mm) / 0.021;
+}
+
+} // namespace
+
+std::optional<BrowseOptics> browseOptics(Camera camera)
+{
+    // The disc circle is 960" across in radius; the occulters' edges were measured on real
+    // frames (C3 2013 and 2020, C2 2014).
+    switch (camera) {
+    case Camera::C2:
+        return BrowseOptics{11.9, 80.5, 185};
+    case Camera::C3:
+        return BrowseOptics{56.0, 17.1, 76};
+    default:
+        return std::nullopt;
+    }
+}
+
+double distortedRadius(const FrameGeometry& geometry, double trueRadius)
+{
+    const std::optional<Distortion> d = distortionOf(geometry.camera);
+    if (!d || geometry.source != GeometrySource::Disc)
+        return trueRadius;
+    return trueRadius + shift(*d, trueRadius * geometry.binning) / geometry.binning;
+}
+
+double undistortedRadius(const FrameGeometry& geometry, double seenRadius)
+{
+    // Newton's steps on distortedRadius(r) = seen; the distortion changes slowly with r.
+    double r = seenRadius;
+    for (int i = 0; i < 8; ++i) {
+        const double f = distortedRadius(geometry, r) - seenRadius;
+        const double slope = (distortedRadius(geometry, r + 0.5) - distortedRadius(geometry, r - 0.5));
+        if (std::abs(slope) < 1e-9)
+            break;
+        r -= f / slope;
+    }
+    return r;
+}
+
+SkyPoint skyPoint(const FrameGeometry& geometry, QPointF picture)
+{
+    const QPointF d = picture - geometry.sun;
+    const double seen = std::hypot(d.x(), d.y());
+    SkyPoint sky;
+    sky.elongation = undistortedRadius(geometry, seen) * geometry.arcsecPerPixel / solarRadiusArcsec;
+    // Counter-clockwise from the picture's up (y grows downwards), then from solar north.
+    const double fromUp = std::atan2(-d.x(), -d.y()) / degree;
+    sky.positionAngle = std::fmod(fromUp - geometry.roll + 720.0, 360.0);
+    return sky;
+}
+
+QPointF picturePoint(const FrameGeometry& geometry, const SkyPoint& sky)
+{
+    const double r = distortedRadius(geometry, sky.elongation * solarRadiusArcsec / geometry.arcsecPerPixel);
+    const double angle = (sky.positionAngle + geometry.roll) * degree;
+    return geometry.sun + QPointF(-r * std::sin(angle), -r * std::cos(angle));
+}
+
+FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& keywords,
+                            const FrameInfo& info)
+{
+    if (std::optional<FrameGeometry> header = headerGeometry(keywords, frame.size())) {
+        header->camera = info.camera;
+        return *header;
+    }
+    FrameGeometry geometry;
+    geometry.camera = info.camera;
+    const std::optional<BrowseOptics> optics = browseOptics(info.camera);
+    if (!optics || frame.width() <= 0 || frame.width() != frame.height())
+        return geometry;
+    geometry.binning = 1024.0 / frame.width();
+    const std::optional<DiscFit> disc =
+        fitSolarDisc(frame, optics->discRadius / geometry.binning, optics->occulterRadius / geometry.binning);
+    if (!disc)
+        return geometry;
+    geometry.source = GeometrySource::Disc;
+    geometry.sun = disc->centre;
+    geometry.residual = disc->residual;
+    geometry.arcsecPerPixel = optics->arcsecPerPixel * geometry.binning;
+    return geometry;
+}

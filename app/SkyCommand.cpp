@@ -1,0 +1,47 @@
+// skyrake --sky: where each frame looks, and the planets in its field.
+#include "app/CommandLine.h"
+
+#include "analysis/Track.h"
+#include "model/SkyrakeWork.h"
+#include "pictures/LoadPictureFile.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QString number(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+} // namespace
+
+int runSky(const QStringList& frames)
+{
+    constexpr int dpi = 96;
+    QTextStream out(stdout);
+    int read = 0;
+    for (const QString& path : frames) {
+        LoadResult loaded = LoadPictureFile(path, dpi, dpi);
+        if (!loaded) {
+            std::fprintf(stderr, "skyrake: %s: %s\n", qPrintable(path), loadFailureText(loaded.failure()));
+            continue;
+        }
+        ++read;
+        const CPictureItem item(std::move(loaded->picture), loaded->name, path);
+        const FrameGeometry& geometry = geometryOf(item);
+        out << item.m_name << '\t';
+        if (geometry.known()) {
+            const QPointF sun = oneBased(geometry.sun);
+            out << number(sun.x(), 1) << '\t' << number(sun.y(), 1) << '\t'
+                << number(geometry.arcsecPerPixel, 2) << '\t'
+                << (geometry.source == GeometrySource::Header ? "header" : "disc") << '\n';
+        } else {
+            out << "-\t-\t-\tnone\n";
+        }
+    }
+    out.flush();
+    return read > 0 ? 0 : 1;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "pictures/FrameInfo.h"
+
+#include <QPointF>
+
+// Where a frame looks: the sun's centre on the picture, the scale and the roll.
+
+enum class GeometrySource
+{
+    None,   // neither a header nor a disc tells
+    Header, // the FITS header's world coordinates
+    Disc,   // the solar disc's circle (or the occulter's edge) fitted on the frame
+};
+
+struct FrameGeometry
+{
+    GeometrySource source = GeometrySource::None;
+    QPointF sun;               // the sun's centre, picture pixels (pixel i covers [i, i + 1))
+    double arcsecPerPixel = 0; // the picture's scale
+    double roll = 0;           // degrees from the picture's up to solar north, counter-clockwise
+    double residual = 0;       // the disc fit's RMS residual, pixels
+    Camera camera = Camera::Unknown;
+    double binning = 1; // the camera's full-resolution pixels per picture pixel (2 for 512 frames)
+    bool known() const { return source != GeometrySource::None; }
+};

@@ -1,0 +1,163 @@
+// Where frames look in the sky: the disc fitted on real frames against centres measured
+// without the program, FITS world coordinates read through wcslib, and the mapping between
+// picture and sky with LASCO's distortion.
+#include "Fixtures.h"
+
+#include "analysis/SkyGeometry.h"
+#include "analysis/SunDisc.h"
+
+#include <QImage>
+#include <QLineF>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+FrameGeometry geometryOfFile(const QString& name)
+{
+    const QImage frame(fixture(QStringLiteral("sky/") + name));
+    return frameGeometry(frame, {}, frameInfoFromName(name));
+}
+
+TEST(SkyGeometry, TheDiscOfRealFramesWithinHalfAPixel)
+{
+    const struct
+    {
+        const char* frame;
+        QPointF centre; // measured independently (sky/README.md)
+        double arcsecPerPixel;
+    } cases[] = {
+        {"20200925_0000_c3_1024.jpg", {505.99, 530.63}, 56.0},
+        {"20140611_0000_c2.gif", {510.99, 504.64}, 11.9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        const FrameGeometry geometry = geometryOfFile(QLatin1String(c.frame));
+        ASSERT_EQ(geometry.source, GeometrySource::Disc);
+        EXPECT_LT(QLineF(geometry.sun, c.centre).length(), 0.5);
+        EXPECT_LT(geometry.residual, 0.5);
+        EXPECT_DOUBLE_EQ(geometry.arcsecPerPixel, c.arcsecPerPixel);
+    }
+
+    // Without its circle a frame's occulter stands for the disc: on the 2020 frame it lies within
+    // a pixel of the circle's centre, and the 2013 frame finds the same centre at both sizes.
+    const QImage c3(fixture(QStringLiteral("sky/20200925_0000_c3_1024.jpg")));
+    const std::optional<DiscFit> occulter = fitSolarDisc(c3, 3, 76);
+    ASSERT_TRUE(occulter && occulter->occulter);
+    EXPECT_LT(QLineF(occulter->centre, {505.99, 530.63}).length(), 1.0);
+    const FrameGeometry large = geometryOfFile(QStringLiteral("20130513_1654_c3_1024.jpg"));
+    const FrameGeometry small = frameGeometry(QImage(fixture(lasco512Gif)), {},
+                                              frameInfoFromName(QStringLiteral("20130513_1654_c3_512.gif")));
+    ASSERT_TRUE(large.known() && small.known());
+    EXPECT_LT(QLineF(large.sun, small.sun * 2).length(), 0.5);
+    EXPECT_DOUBLE_EQ(small.arcsecPerPixel, 112.0);
+
+    // A picture of something else has no disc, and says so.
+    EXPECT_FALSE(frameGeometry(QImage(fixture(QStringLiteral("real/hubble_deep_field_1000x872.jpg"))), {},
+                               FrameInfo{QDateTime(), false, Camera::C3})
+                     .known());
+}
+
+TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
+{
+    // A 1024 x 1024 frame; FITS pixel (p1, p2) shows at (p1 - 0.5, 1024 - p2 + 0.5).
+    const auto header = [](std::initializer_list<std::pair<const char*, const char*>> cards) {
+        QHash<QString, QString> keywords;
+        for (const auto& [key, value] : cards)
+            keywords.insert(QLatin1String(key), QLatin1String(value));
+        return keywords;
+    };
+    const struct
+    {
+        const char* what;
+        QHash<QString, QString> keywords;
+        QPointF sun;
+        double scale, roll;
+    } cases[] = {
+        {"LASCO's SOLAR-X/Y, CDELT and CROTA1",
+         header({{"CTYPE1", "SOLAR-X"},
+                 {"CTYPE2", "SOLAR-Y"},
+                 {"CUNIT1", "ARCSEC"},
+                 {"CUNIT2", "ARCSEC"},
+                 {"CRPIX1", "510.5"},
+                 {"CRPIX2", "498.25"},
+                 {"CRVAL1", "0"},
+                 {"CRVAL2", "0"},
+                 {"CDELT1", "56.0"},
+                 {"CDELT2", "56.0"},
+                 {"CROTA1", "0"}}),
+         {510.0, 526.25},
+         56.0,
+         0.0},
+        {"a CD matrix turning north 30 degrees clockwise",
+         header({{"CTYPE1", "SOLAR-X"},
+                 {"CTYPE2", "SOLAR-Y"},
+                 {"CUNIT1", "arcsec"},
+                 {"CUNIT2", "arcsec"},
+                 {"CRPIX1", "512"},
+                 {"CRPIX2", "512"},
+                 {"CD1_1", "10.30589"},
+                 {"CD1_2", "-5.95"},
+                 {"CD2_1", "5.95"},
+                 {"CD2_2", "10.30589"}}),
+         {511.5, 512.5},
+         11.9,
+         -30.0},
+        {"helioprojective TAN axes in arcseconds",
+         header({{"CTYPE1", "HPLN-TAN"},
+                 {"CTYPE2", "HPLT-TAN"},
+                 {"CUNIT1", "arcsec"},
+                 {"CUNIT2", "arcsec"},
+                 {"CRPIX1", "100"},
+                 {"CRPIX2", "200"},
+                 {"CRVAL1", "0"},
+                 {"CRVAL2", "0"},
+                 {"CDELT1", "11.9"},
+                 {"CDELT2", "11.9"}}),
+         {99.5, 824.5},
+         11.9,
+         0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<FrameGeometry> geometry = headerGeometry(c.keywords, QSize(1024, 1024));
+        ASSERT_TRUE(geometry);
+        EXPECT_LT(QLineF(geometry->sun, c.sun).length(), 0.01);
+        EXPECT_NEAR(geometry->arcsecPerPixel, c.scale, 0.01);
+        EXPECT_NEAR(geometry->roll, c.roll, 0.01);
+    }
+    EXPECT_FALSE(headerGeometry(header({{"DETECTOR", "C3"}}), QSize(1024, 1024)));
+}
+
+TEST(SkyGeometry, PictureAndSkyMapBothWaysThroughTheDistortion)
+{
+    FrameGeometry c2;
+    c2.source = GeometrySource::Disc;
+    c2.camera = Camera::C2;
+    c2.sun = QPointF(511, 505);
+    c2.arcsecPerPixel = 11.9;
+    FrameGeometry c3 = c2;
+    c3.camera = Camera::C3;
+    c3.arcsecPerPixel = 56;
+    FrameGeometry c3small = c3;
+    c3small.binning = 2;
+    // 500 full-resolution pixels from the centre: about -3.5 px in C2, +1.5 px in C3, halved at 512.
+    EXPECT_NEAR(distortedRadius(c2, 500) - 500, -3.5, 0.1);
+    EXPECT_NEAR(distortedRadius(c3, 500) - 500, 1.5, 0.1);
+    EXPECT_NEAR(distortedRadius(c3small, 250) - 250, 0.75, 0.05);
+
+    // North is up and east to the left: PA 90 lies left of the sun.
+    const QPointF east = picturePoint(c3, {10, 90});
+    EXPECT_LT(east.x(), c3.sun.x() - 150);
+    EXPECT_NEAR(east.y(), c3.sun.y(), 1e-6);
+    c3.roll = 20;
+    for (const FrameGeometry& g : {c2, c3, c3small}) {
+        for (const SkyPoint sky : {SkyPoint{2.5, 0}, SkyPoint{7, 123.4}, SkyPoint{25, 301}}) {
+            const SkyPoint back = skyPoint(g, picturePoint(g, sky));
+            EXPECT_NEAR(back.elongation, sky.elongation, 1e-6);
+            EXPECT_NEAR(back.positionAngle, sky.positionAngle, 1e-6);
+        }
+    }
+}
+
+} // namespace

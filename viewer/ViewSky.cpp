@@ -1,0 +1,60 @@
+// The sky over the frames: the sun's centre and limb, circles of equal elongation and spokes of
+// equal position angle, from each frame's own geometry.
+#include "viewer/SkyrakeView.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr double elongations[] = {2, 5, 10, 20, 30}; // solar radii
+constexpr double outermost = 30;
+
+} // namespace
+
+void CSkyrakeView::OnSkyOverlay()
+{
+    setSkyShown(!m_showSky);
+}
+
+void CSkyrakeView::setSkyShown(bool shown)
+{
+    m_showSky = shown;
+    ShowCurrent();
+    Q_EMIT shownChanged();
+}
+
+void CSkyrakeView::DrawSky(QPainter& target)
+{
+    const CPictureItem* item = current();
+    if (!m_showSky || !item)
+        return;
+    const FrameGeometry& geometry = geometryOf(*item);
+    if (!geometry.known())
+        return;
+    const auto onWindow = [&](double elongation, double angle) {
+        return m_placement.toWindow(picturePoint(geometry, {elongation, angle}));
+    };
+    target.save();
+    target.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(255, 210, 0, 190);
+    target.setPen(QPen(ink, 1));
+    target.setBrush(Qt::NoBrush);
+    // The limb and the circles, traced through the camera's distortion.
+    for (const double elongation : {1.0, 2.0, 5.0, 10.0, 20.0, 30.0}) {
+        QPainterPath circle(onWindow(elongation, 0));
+        for (int angle = 2; angle <= 360; angle += 2)
+            circle.lineTo(onWindow(elongation, angle));
+        target.drawPath(circle);
+    }
+    for (const double elongation : elongations)
+        target.drawText(onWindow(elongation, 315) + QPointF(3, -3), tr("%1 R☉").arg(elongation));
+    for (int angle = 0; angle < 360; angle += 30) {
+        target.drawLine(onWindow(1, angle), onWindow(outermost, angle));
+        target.drawText(onWindow(outermost, angle) + QPointF(3, -3), tr("%1°").arg(angle));
+    }
+    const QPointF sun = m_placement.toWindow(geometry.sun);
+    target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));
+    target.drawLine(sun - QPointF(0, 6), sun + QPointF(0, 6));
+    target.restore();
+}
