@@ -14,11 +14,27 @@ namespace {
 // The header again as 80-character cards, values that read as numbers or logicals unquoted.
 QByteArray headerCards(QHash<QString, QString> keywords)
 {
-    // LASCO writes its roll as CROTA1; wcslib reads it from the latitude axis's CROTA2.
-    if (keywords.contains(QStringLiteral("CROTA1")) && !keywords.contains(QStringLiteral("CROTA2")))
-        keywords.insert(QStringLiteral("CROTA2"), keywords.value(QStringLiteral("CROTA1")));
-    if (keywords.contains(QStringLiteral("CROTA")) && !keywords.contains(QStringLiteral("CROTA2")))
-        keywords.insert(QStringLiteral("CROTA2"), keywords.value(QStringLiteral("CROTA")));
+    // The AIPS convention's roll (LASCO writes it as CROTA1, others as CROTA or CROTA2) as the PC
+    // matrix it stands for: wcslib takes CROTA only on a celestial latitude axis, and LASCO's
+    // SOLAR-X/Y are not celestial.
+    const bool matrix =
+        keywords.contains(QStringLiteral("PC1_1")) || keywords.contains(QStringLiteral("CD1_1"));
+    for (const char* key : {"CROTA2", "CROTA1", "CROTA"}) {
+        bool ok = false;
+        const double roll = keywords.value(QLatin1String(key)).toDouble(&ok) * std::numbers::pi / 180;
+        if (!ok || matrix)
+            continue;
+        const double cdelt1 = keywords.value(QStringLiteral("CDELT1"), QStringLiteral("1")).toDouble();
+        const double cdelt2 = keywords.value(QStringLiteral("CDELT2"), QStringLiteral("1")).toDouble();
+        const double ratio = cdelt1 != 0 && cdelt2 != 0 ? cdelt2 / cdelt1 : 1;
+        keywords.insert(QStringLiteral("PC1_1"), QString::number(std::cos(roll), 'g', 15));
+        keywords.insert(QStringLiteral("PC1_2"), QString::number(-std::sin(roll) * ratio, 'g', 15));
+        keywords.insert(QStringLiteral("PC2_1"), QString::number(std::sin(roll) / ratio, 'g', 15));
+        keywords.insert(QStringLiteral("PC2_2"), QString::number(std::cos(roll), 'g', 15));
+        break;
+    }
+    for (const char* key : {"CROTA", "CROTA1", "CROTA2"})
+        keywords.remove(QLatin1String(key));
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([EeDd][+-]?\\d+)?$"));
     QByteArray cards;
     for (auto it = keywords.begin(); it != keywords.end(); ++it) {
@@ -66,20 +82,23 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
             int status = 0;
             return wcss2p(&wcs, 1, 2, world, &phi, &theta, img, p, &status) == 0;
         };
-        double sun[2], north[2];
-        if (toPixel(0, 0, sun) && toPixel(0, 1000, north)) {
+        double sun[2], north[2], west[2];
+        if (toPixel(0, 0, sun) && toPixel(0, 1000, north) && toPixel(1000, 0, west)) {
             // FITS pixel (p1, p2), 1-based, row 1 at the bottom: shown at (p1 - 0.5, height - p2 + 0.5).
             const auto shown = [&](const double* p) {
                 return QPointF(p[0] - 0.5, size.height() - p[1] + 0.5);
             };
             const QPointF centre = shown(sun);
             const QPointF up = shown(north) - centre;
+            const QPointF right = shown(west) - centre;
             geometry = FrameGeometry{};
             geometry->source = GeometrySource::Header;
             geometry->sun = centre;
             geometry->arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
             geometry->roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
             geometry->binning = 1;
+            // West lies clockwise of north unless the picture is turned over.
+            geometry->mirrored = up.x() * right.y() - up.y() * right.x() < 0;
         }
     }
     wcsvfree(&count, &found);

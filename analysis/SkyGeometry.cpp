@@ -74,7 +74,9 @@ double undistortedRadius(const FrameGeometry& geometry, double seenRadius)
 
 SkyPoint skyPoint(const FrameGeometry& geometry, QPointF picture)
 {
-    const QPointF d = picture - geometry.sun;
+    QPointF d = picture - geometry.sun;
+    if (geometry.mirrored)
+        d.setX(-d.x());
     const double seen = std::hypot(d.x(), d.y());
     SkyPoint sky;
     sky.elongation = undistortedRadius(geometry, seen) * geometry.arcsecPerPixel / solarRadiusArcsec;
@@ -88,7 +90,8 @@ QPointF picturePoint(const FrameGeometry& geometry, const SkyPoint& sky)
 {
     const double r = distortedRadius(geometry, sky.elongation * solarRadiusArcsec / geometry.arcsecPerPixel);
     const double angle = (sky.positionAngle + geometry.roll) * degree;
-    return geometry.sun + QPointF(-r * std::sin(angle), -r * std::cos(angle));
+    const double x = -r * std::sin(angle);
+    return geometry.sun + QPointF(geometry.mirrored ? -x : x, -r * std::cos(angle));
 }
 
 FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& keywords,

@@ -1,6 +1,7 @@
 // skyrake --sky: where each frame looks, and the planets in its field.
 #include "app/CommandLine.h"
 
+#include "analysis/Ephemeris.h"
 #include "analysis/Track.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/LoadPictureFile.h"
@@ -40,6 +41,13 @@ int runSky(const QStringList& frames)
                 << (geometry.source == GeometrySource::Header ? "header" : "disc") << '\n';
         } else {
             out << "-\t-\t-\tnone\n";
+        }
+        const Observer soho = sohoAt(item.m_facts.time, item.m_pPicture->keywords());
+        for (const BodyInFrame& body :
+             bodiesInFrame(geometry, item.m_pPicture->decoded().size(), item.m_facts.time, soho)) {
+            const QPointF at = oneBased(body.position);
+            out << item.m_name << '\t' << bodyName(body.body) << '\t' << number(at.x(), 1) << '\t'
+                << number(at.y(), 1) << '\n';
         }
     }
     out.flush();

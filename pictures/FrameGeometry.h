@@ -19,6 +19,7 @@ struct FrameGeometry
     QPointF sun;               // the sun's centre, picture pixels (pixel i covers [i, i + 1))
     double arcsecPerPixel = 0; // the picture's scale
     double roll = 0;           // degrees from the picture's up to solar north, counter-clockwise
+    bool mirrored = false;     // east on the right of north, as in a picture turned over
     double residual = 0;       // the disc fit's RMS residual, pixels
     Camera camera = Camera::Unknown;
     double binning = 1; // the camera's full-resolution pixels per picture pixel (2 for 512 frames)

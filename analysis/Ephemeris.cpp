@@ -1,0 +1,192 @@
+#include "analysis/Ephemeris.h"
+
+#include <erfa.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double degree = std::numbers::pi / 180;
+constexpr double lightDayAu = 173.1446326846693; // the speed of light, au a day
+constexpr double metresPerAu = 1.495978707e11;
+
+Vector3 operator-(const Vector3& a, const Vector3& b)
+{
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+Vector3 operator+(const Vector3& a, const Vector3& b)
+{
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
+Vector3 operator*(double k, const Vector3& a)
+{
+    return {k * a[0], k * a[1], k * a[2]};
+}
+double dot(const Vector3& a, const Vector3& b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+Vector3 cross(const Vector3& a, const Vector3& b)
+{
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double length(const Vector3& a)
+{
+    return std::sqrt(dot(a, a));
+}
+Vector3 unit(const Vector3& a)
+{
+    return (1 / length(a)) * a;
+}
+
+// A Julian date in two parts, on the TT scale.
+struct Date
+{
+    double day, fraction;
+    Date later(double days) const { return {day, fraction + days}; }
+};
+
+Date terrestrial(const QDateTime& time, bool fromUtc)
+{
+    const QDateTime t = fromUtc ? time.toUTC() : time;
+    const QDate d = t.date();
+    const QTime c = t.time();
+    double j1 = 0, j2 = 0;
+    eraDtf2d(fromUtc ? "UTC" : "TT", d.year(), d.month(), d.day(), c.hour(), c.minute(),
+             c.second() + c.msec() / 1000.0, &j1, &j2);
+    if (!fromUtc)
+        return {j1, j2};
+    double tai1 = 0, tai2 = 0, tt1 = 0, tt2 = 0;
+    eraUtctai(j1, j2, &tai1, &tai2);
+    eraTaitt(tai1, tai2, &tt1, &tt2);
+    return {tt1, tt2};
+}
+
+Vector3 earthOn(Date date, Vector3* barycentricVelocity = nullptr)
+{
+    double heliocentric[2][3], barycentric[2][3];
+    eraEpv00(date.day, date.fraction, heliocentric, barycentric);
+    if (barycentricVelocity)
+        *barycentricVelocity = {barycentric[1][0], barycentric[1][1], barycentric[1][2]};
+    return {heliocentric[0][0], heliocentric[0][1], heliocentric[0][2]};
+}
+
+Vector3 bodyOn(Body body, Date date)
+{
+    double pv[2][3];
+    if (body == Body::Moon) {
+        eraMoon98(date.day, date.fraction, pv);
+        return earthOn(date) + Vector3{pv[0][0], pv[0][1], pv[0][2]};
+    }
+    // ERFA counts Mercury 1, Venus 2, the Earth-Moon barycentre 3, Mars 4 ... Neptune 8.
+    eraPlan94(date.day, date.fraction, int(body) + (body >= Body::Mars ? 2 : 1), pv);
+    return {pv[0][0], pv[0][1], pv[0][2]};
+}
+
+// From `observer` to the body as seen at `date`: where it was when its light left.
+Vector3 seenFrom(Body body, Date date, const Vector3& observer)
+{
+    Vector3 towards = bodyOn(body, date) - observer;
+    for (int i = 0; i < 3; ++i)
+        towards = bodyOn(body, date.later(-length(towards) / lightDayAu)) - observer;
+    return towards;
+}
+
+// The Sun's north pole (IAU: right ascension 286.13 degrees, declination 63.87 degrees).
+Vector3 solarPole()
+{
+    return {std::cos(63.87 * degree) * std::cos(286.13 * degree),
+            std::cos(63.87 * degree) * std::sin(286.13 * degree), std::sin(63.87 * degree)};
+}
+
+} // namespace
+
+QString bodyName(Body body)
+{
+    static const char* const names[] = {"Mercury", "Venus",  "Mars",    "Jupiter",
+                                        "Saturn",  "Uranus", "Neptune", "Moon"};
+    return QLatin1String(names[int(body)]);
+}
+
+Vector3 earthAt(const QDateTime& time)
+{
+    return earthOn(terrestrial(time, true));
+}
+
+Vector3 bodyAt(Body body, const QDateTime& time)
+{
+    return bodyOn(body, terrestrial(time, true));
+}
+
+Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords)
+{
+    const Vector3 earth = earthAt(time);
+    bool lon = false, lat = false, distance = false;
+    const double hgln = keywords.value(QStringLiteral("HGLN_OBS")).toDouble(&lon);
+    const double hglt = keywords.value(QStringLiteral("HGLT_OBS")).toDouble(&lat);
+    const double dsun = keywords.value(QStringLiteral("DSUN_OBS")).toDouble(&distance);
+    if (lon && lat && distance && dsun > 0) {
+        // Stonyhurst: z the solar pole, x towards the Earth's foot on the solar equator.
+        const Vector3 z = solarPole();
+        const Vector3 x = unit(earth - dot(earth, z) * z);
+        const Vector3 y = cross(z, x);
+        const double r = dsun / metresPerAu;
+        const double cl = std::cos(hglt * degree);
+        return {r * cl * std::cos(hgln * degree) * x + r * cl * std::sin(hgln * degree) * y +
+                    r * std::sin(hglt * degree) * z,
+                true};
+    }
+    return {0.99 * earth, false};
+}
+
+SkyPoint bodySky(Body body, const QDateTime& time, const Observer& observer)
+{
+    const Vector3 towards = seenFrom(body, terrestrial(time, true), observer.position);
+    const Vector3 z = unit(-1 * observer.position); // towards the Sun
+    const Vector3 pole = solarPole();
+    const Vector3 north = unit(pole - dot(pole, z) * z);
+    const Vector3 east = cross(north, z);
+    const Vector3 across = towards - dot(towards, z) * z;
+    SkyPoint sky;
+    const double angle = std::atan2(length(across), dot(towards, z));
+    sky.elongation = angle / degree * 3600 / solarRadiusArcsec;
+    sky.positionAngle = std::fmod(std::atan2(dot(across, east), dot(across, north)) / degree + 360.0, 360.0);
+    return sky;
+}
+
+std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialTime)
+{
+    const Date date = terrestrial(terrestrialTime, false);
+    Vector3 velocity;
+    const Vector3 earth = earthOn(date, &velocity);
+    Vector3 natural = unit(seenFrom(body, date, earth));
+    // Annual aberration, then the bias, precession and nutation to the true equator of date.
+    Vector3 v = (1 / lightDayAu) * velocity;
+    double proper[3];
+    eraAb(natural.data(), v.data(), length(earth), std::sqrt(1 - dot(v, v)), proper);
+    double rnpb[3][3], ofDate[3];
+    eraPnm06a(date.day, date.fraction, rnpb);
+    for (int i = 0; i < 3; ++i)
+        ofDate[i] = rnpb[i][0] * proper[0] + rnpb[i][1] * proper[1] + rnpb[i][2] * proper[2];
+    double ra = 0, dec = 0;
+    eraC2s(ofDate, &ra, &dec);
+    return {eraAnp(ra) / degree, dec / degree};
+}
+
+std::vector<BodyInFrame> bodiesInFrame(const FrameGeometry& geometry, QSize size, const QDateTime& time,
+                                       const Observer& observer)
+{
+    std::vector<BodyInFrame> bodies;
+    if (!geometry.known() || !time.isValid())
+        return bodies;
+    for (const Body body : allBodies) {
+        const SkyPoint sky = bodySky(body, time, observer);
+        if (sky.elongation <= 1)
+            continue; // behind the Sun or on its disc
+        const QPointF at = picturePoint(geometry, sky);
+        if (at.x() >= 0 && at.y() >= 0 && at.x() < size.width() && at.y() < size.height())
+            bodies.push_back({body, at});
+    }
+    return bodies;
+}

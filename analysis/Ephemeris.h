@@ -1,0 +1,67 @@
+#pragma once
+
+#include "analysis/SkyGeometry.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// The planets and the Moon as SOHO sees them, from ERFA's ephemerides (eraPlan94, eraEpv00,
+// eraMoon98). Positions are heliocentric in the ICRS's axes (the mean equator and equinox of
+// J2000.0), in astronomical units.
+
+using Vector3 = std::array<double, 3>;
+
+enum class Body
+{
+    Mercury,
+    Venus,
+    Mars,
+    Jupiter,
+    Saturn,
+    Uranus,
+    Neptune,
+    Moon,
+};
+inline constexpr Body allBodies[] = {Body::Mercury, Body::Venus,  Body::Mars,    Body::Jupiter,
+                                     Body::Saturn,  Body::Uranus, Body::Neptune, Body::Moon};
+
+// The body's English name ("Mercury").
+QString bodyName(Body body);
+
+// Where the observer stood, and whence that is known.
+struct Observer
+{
+    Vector3 position{};      // heliocentric, au
+    bool fromHeader = false; // the frame's HGLN_OBS, HGLT_OBS and DSUN_OBS; else 0.99 of Earth's
+};
+
+// SOHO at `time` (UTC): from the header's Stonyhurst longitude, latitude and distance where it
+// gives them, else 0.99 of Earth's heliocentric position (L1, about 0.01 au sunward).
+Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords = {});
+
+// Heliocentric positions at `time` (UTC).
+Vector3 earthAt(const QDateTime& time);
+Vector3 bodyAt(Body body, const QDateTime& time);
+
+// Where the body is seen from `observer` at `time`, light time allowed for, relative to the sun:
+// elongation in solar radii and position angle from solar north (the IAU pole) through east.
+SkyPoint bodySky(Body body, const QDateTime& time, const Observer& observer);
+
+// The body's apparent right ascension and declination from the Earth's centre (true equator and
+// equinox of date, aberration and light time allowed for), degrees: the almanacs' figures.
+std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialTime);
+
+// The bodies in a frame's field: each with its picture position (the distortion applied), where
+// it falls on the picture beyond the sun's limb.
+struct BodyInFrame
+{
+    Body body;
+    QPointF position;
+};
+std::vector<BodyInFrame> bodiesInFrame(const FrameGeometry& geometry, QSize size, const QDateTime& time,
+                                       const Observer& observer);

@@ -1,0 +1,91 @@
+// The planets from ERFA against published places, and on a real LASCO frame where they are.
+#include "Fixtures.h"
+
+#include "analysis/Ephemeris.h"
+
+#include <QImage>
+#include <QLineF>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Ephemeris, ApparentPlacesAgreeWithThePublishedOnes)
+{
+    // Jean Meeus, Astronomical Algorithms, 2nd ed. (Willmann-Bell 1998): example 33.a (Venus) and
+    // example 47.a (the Moon), apparent right ascension and declination, at 0h TD.
+    const struct
+    {
+        Body body;
+        QDate date;
+        double ra, dec; // degrees
+    } published[] = {
+        {Body::Venus, {1992, 12, 20}, (21 + 4 / 60.0 + 41.454 / 3600) * 15, -(18 + 53 / 60.0 + 16.84 / 3600)},
+        {Body::Moon, {1992, 4, 12}, 134.688470, 13.768368},
+    };
+    for (const auto& p : published) {
+        SCOPED_TRACE(bodyName(p.body).toStdString());
+        const auto [ra, dec] = apparentPlace(p.body, QDateTime(p.date, QTime(0, 0), Qt::UTC));
+        EXPECT_LT(std::abs(ra - p.ra) * std::cos(dec * M_PI / 180) * 3600, 30);
+        EXPECT_LT(std::abs(dec - p.dec) * 3600, 30);
+    }
+}
+
+TEST(Ephemeris, MercuryAndMarsOnARealC3Frame)
+{
+    // The 2013-05-13 16:54 C3 frame as its header places it (sky/README.md): the sun at FITS pixel
+    // (505.8, 491.5), 56" a pixel, and the picture turned half round, solar north down.
+    QHash<QString, QString> header;
+    for (const auto& [key, value] : {std::pair{"CTYPE1", "SOLAR-X"},
+                                     {"CTYPE2", "SOLAR-Y"},
+                                     {"CUNIT1", "arcsec"},
+                                     {"CUNIT2", "arcsec"},
+                                     {"CRPIX1", "505.8"},
+                                     {"CRPIX2", "491.5"},
+                                     {"CDELT1", "56"},
+                                     {"CDELT2", "56"},
+                                     {"CROTA1", "180"}})
+        header.insert(QLatin1String(key), QLatin1String(value));
+    const QImage frame(fixture(QStringLiteral("sky/20130513_1654_c3_1024.jpg")));
+    const FrameInfo info = frameInfoFromName(QStringLiteral("20130513_1654_c3_1024.jpg"));
+    const FrameGeometry geometry = frameGeometry(frame, header, info);
+    ASSERT_EQ(geometry.source, GeometrySource::Header);
+    EXPECT_NEAR(std::abs(geometry.roll), 180, 0.01);
+
+    // Where the planets are on the frame, measured on its pixels (the saturated cores' middles);
+    // SOHO taken at 0.99 of the Earth's place.
+    const QDateTime time(QDate(2013, 5, 13), QTime(16, 54, 6), Qt::UTC);
+    const Observer soho = sohoAt(time);
+    EXPECT_FALSE(soho.fromHeader);
+    const std::vector<BodyInFrame> bodies = bodiesInFrame(geometry, frame.size(), time, soho);
+    ASSERT_EQ(bodies.size(), 2u);
+    EXPECT_EQ(bodies[0].body, Body::Mercury);
+    EXPECT_LT(QLineF(bodies[0].position, QPointF(650.3, 544.0)).length(), 3);
+    EXPECT_EQ(bodies[1].body, Body::Mars);
+    EXPECT_LT(QLineF(bodies[1].position, QPointF(135.5, 570.0)).length(), 12);
+}
+
+TEST(Ephemeris, SohosPlaceFromTheHeadersStonyhurstCoordinates)
+{
+    // Longitude 0 at the Earth's own heliographic latitude and 0.99 of its distance: 0.99 of the
+    // Earth's place, as taken without a header.
+    const QDateTime time(QDate(2020, 9, 25), QTime(0, 0), Qt::UTC);
+    const Vector3 earth = earthAt(time);
+    const double distance = std::sqrt(earth[0] * earth[0] + earth[1] * earth[1] + earth[2] * earth[2]);
+    const double poleRa = 286.13 * M_PI / 180, poleDec = 63.87 * M_PI / 180;
+    const double latitude =
+        std::asin((earth[0] * std::cos(poleDec) * std::cos(poleRa) +
+                   earth[1] * std::cos(poleDec) * std::sin(poleRa) + earth[2] * std::sin(poleDec)) /
+                  distance);
+    const Observer soho = sohoAt(
+        time, {{QStringLiteral("HGLN_OBS"), QStringLiteral("0")},
+               {QStringLiteral("HGLT_OBS"), QString::number(latitude * 180 / M_PI, 'g', 12)},
+               {QStringLiteral("DSUN_OBS"), QString::number(0.99 * distance * 1.495978707e11, 'g', 12)}});
+    EXPECT_TRUE(soho.fromHeader);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(soho.position[size_t(i)], 0.99 * earth[size_t(i)], 1e-9);
+}
+
+} // namespace
