@@ -92,15 +92,7 @@ CCandidateDlg::CCandidateDlg(const std::vector<Candidate>& candidates, std::vect
     layout->addLayout(middle, 1);
     layout->addWidget(buttons);
     updateSummary();
-    // Wide enough for every column, so the table needs no scrolling sideways.
-    m_table->resizeColumnsToContents();
-    const int tableWidth = m_table->verticalHeader()->sizeHint().width() +
-                           m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
-                           m_table->verticalScrollBar()->sizeHint().width();
-    const QMargins margins = layout->contentsMargins();
-    resize(std::max(480, tableWidth + margins.left() + margins.right()) + middle->spacing() +
-               m_cutout->width(),
-           std::max(320, sizeHint().height()));
+    fitToColumns();
 
     m_blink.setInterval(std::max(interval, 10));
     connect(&m_blink, &QTimer::timeout, this, [this] {
@@ -202,4 +194,39 @@ void CCandidateDlg::updateSummary()
         m_summary->setText(tr("候选目标都已排除。"));
     else
         m_summary->setText(tr("没有找到匀速直线移动的目标。"));
+}
+
+void CCandidateDlg::fitToColumns()
+{
+    // Wide enough for every column, so the table needs no scrolling sideways.
+    m_table->resizeColumnsToContents();
+    const int tableWidth = m_table->verticalHeader()->sizeHint().width() +
+                           m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                           m_table->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(480, tableWidth + margins.left() + margins.right()) + layout()->spacing() +
+               m_cutout->width(),
+           std::max(320, sizeHint().height()));
+}
+
+void CCandidateDlg::showSky(const std::vector<TrackSky>& skies)
+{
+    const int first = m_table->columnCount();
+    m_table->setColumnCount(first + 3);
+    m_table->setHorizontalHeaderItem(first, new QTableWidgetItem(tr("起止（R☉，位置角）")));
+    m_table->setHorizontalHeaderItem(first + 1, new QTableWidgetItem(tr("朝向太阳")));
+    m_table->setHorizontalHeaderItem(first + 2, new QTableWidgetItem(tr("附近天体")));
+    const auto where = [](const std::optional<SkyPoint>& at) {
+        return at ? QStringLiteral("%1, %2°").arg(at->elongation, 0, 'f', 2).arg(at->positionAngle, 0, 'f', 0)
+                  : QStringLiteral("?");
+    };
+    for (int row = 0; row < m_table->rowCount() && row < int(skies.size()); ++row) {
+        const TrackSky& sky = skies[size_t(row)];
+        const QString cells[] = {sky.start ? where(sky.start) + QStringLiteral(" → ") + where(sky.end)
+                                           : QString(),
+                                 sky.headsForSun ? tr("是") : QString(), sky.nearBody};
+        for (int i = 0; i < 3; ++i)
+            m_table->setItem(row, first + i, new QTableWidgetItem(cells[i]));
+    }
+    fitToColumns();
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/Cutout.h"
 #include "analysis/MoverSearch.h"
+#include "model/CandidateSky.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -33,6 +34,10 @@ public:
     // stands after dismissals; -1 for none.
     int taken() const { return m_taken; }
 
+    // Adds each candidate's place in the sky (start and end, whether it heads for the sun, the
+    // planet it keeps near), one per row in the list's order.
+    void showSky(const std::vector<TrackSky>& skies);
+
     // Cutouts are shown this many times their size.
     static constexpr int enlargement = 4;
 
@@ -45,6 +50,7 @@ private:
     void showCutout();
     void dismissChosen();
     void updateSummary();
+    void fitToColumns();
 
     std::vector<Candidate> m_candidates;
     std::vector<CutoutFrame> m_frames;

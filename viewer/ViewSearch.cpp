@@ -62,6 +62,10 @@ void CSkyrakeView::OnCandidateList()
                 centreOn(c.positions[size_t(frame)]);
         },
         [this](int index) { dismissCandidate(index); }, window());
+    std::vector<TrackSky> skies;
+    for (const Candidate& c : candidates())
+        skies.push_back(trackSky(*this, c.positions));
+    dialog.showSky(skies);
     // Beside the picture's centre, where the chosen candidate is shown, not over it.
     dialog.move(mapToGlobal(QPoint(std::max(0, width() - dialog.width() - 16), 16)));
     if (dialog.exec() != QDialog::Accepted || dialog.taken() < 0)

@@ -1,6 +1,8 @@
-// The sky over the frames: the sun's centre and limb, circles of equal elongation and spokes of
-// equal position angle, from each frame's own geometry.
+// The sky over the frames: the sun's centre and limb, circles of equal elongation, spokes of
+// equal position angle and the planets in the field, from each frame's own geometry and time.
 #include "viewer/SkyrakeView.h"
+
+#include "analysis/Ephemeris.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -52,6 +54,14 @@ void CSkyrakeView::DrawSky(QPainter& target)
     for (int angle = 0; angle < 360; angle += 30) {
         target.drawLine(onWindow(1, angle), onWindow(outermost, angle));
         target.drawText(onWindow(outermost, angle) + QPointF(3, -3), tr("%1°").arg(angle));
+    }
+    // The planets in the field, named, from SOHO's place at the frame's time.
+    const QDateTime time = item->m_facts.time;
+    const Observer soho = sohoAt(time, item->m_pPicture->keywords());
+    for (const BodyInFrame& body : bodiesInFrame(geometry, item->m_pPicture->decoded().size(), time, soho)) {
+        const QPointF at = m_placement.toWindow(body.position);
+        target.drawEllipse(at, 7, 7);
+        target.drawText(at + QPointF(9, -9), bodyName(body.body));
     }
     const QPointF sun = m_placement.toWindow(geometry.sun);
     target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));

@@ -90,6 +90,22 @@
         <source>候选目标都已排除。</source>
         <translation>Every candidate has been dismissed.</translation>
     </message>
+    <message>
+        <source>起止（R☉，位置角）</source>
+        <translation>Start → end (R☉, position angle)</translation>
+    </message>
+    <message>
+        <source>朝向太阳</source>
+        <translation>Towards the sun</translation>
+    </message>
+    <message>
+        <source>附近天体</source>
+        <translation>Near</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
 </context>
 <context>
     <name>CConfirmDlg</name>
@@ -802,7 +818,7 @@
     </message>
     <message>
         <source>显示太阳中心、日面边缘、2、5、10、20、30倍太阳半径的圆和每30°的位置角线</source>
-        <translation>Show the sun's centre, its limb, circles at 2, 5, 10, 20 and 30 solar radii and position-angle spokes every 30°</translation>
+        <translation>Show the sun&apos;s centre, its limb, circles at 2, 5, 10, 20 and 30 solar radii and position-angle spokes every 30°</translation>
     </message>
 </context>
 <context>
