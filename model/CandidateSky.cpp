@@ -24,6 +24,8 @@ TrackSky trackSky(const SkyrakeWork& work, const std::vector<QPointF>& positions
         if (!geometry.known())
             continue;
         const QPointF at = positions[size_t(index)];
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
+            continue; // no position in this frame
         const SkyPoint here = skyPoint(geometry, at);
         if (!sky.start)
             sky.start = here;

@@ -21,5 +21,6 @@ inline constexpr double nearBodyPixels = 10;
 // of how far it moved, that is within 60 degrees of the sun's direction.
 bool headsForSun(const SkyPoint& start, const SkyPoint& end);
 
-// The sky of a track with one position per frame of `work`'s sequence, in sequence order.
+// The sky of a track with one position per frame of `work`'s sequence, in sequence order (not a
+// number where a frame has none).
 TrackSky trackSky(const SkyrakeWork& work, const std::vector<QPointF>& positions);

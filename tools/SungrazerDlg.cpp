@@ -129,7 +129,23 @@ void CSungrazerDlg::update()
         lines << tr("需要至少两个有时间的位置才能检查轨迹。");
     }
     lines += trackFlags(m_measurements, fit);
+    lines += m_skyLines;
     m_check->setText(lines.join(QLatin1Char('\n')));
+}
+
+void CSungrazerDlg::showSky(const TrackSky& sky)
+{
+    m_skyLines.clear();
+    if (sky.start && sky.end)
+        m_skyLines << tr("日心距离 %1 R☉，位置角 %2° → %3 R☉，%4°；%5")
+                          .arg(sky.start->elongation, 0, 'f', 2)
+                          .arg(sky.start->positionAngle, 0, 'f', 1)
+                          .arg(sky.end->elongation, 0, 'f', 2)
+                          .arg(sky.end->positionAngle, 0, 'f', 1)
+                          .arg(sky.headsForSun ? tr("朝向太阳") : tr("不朝向太阳"));
+    if (!sky.nearBody.isEmpty())
+        m_skyLines << tr("轨迹靠近 %1：可能是这颗行星，不是彗星。").arg(sky.nearBody);
+    update();
 }
 
 void CSungrazerDlg::OnCopy()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/SungrazerReport.h"
+#include "model/CandidateSky.h"
 
 #include <QDialog>
 
@@ -31,6 +32,8 @@ public:
     QString reportText() const;
     // The track check's figures and flags as shown.
     QString checkText() const;
+    // Adds where the measured track lies in the sky to the track check.
+    void showSky(const TrackSky& sky);
 
 private:
     void update();
@@ -44,4 +47,5 @@ private:
     QComboBox* m_size = nullptr;
     QPlainTextEdit* m_report = nullptr;
     QLabel* m_check = nullptr;
+    QStringList m_skyLines;
 };

@@ -2,10 +2,13 @@
 // frame; the positions are drawn on every frame, and the Sungrazer report checks the track.
 #include "viewer/SkyrakeView.h"
 
+#include "model/CandidateSky.h"
 #include "platform/CommandIds.h"
 #include "tools/SungrazerDlg.h"
 
 #include <QPainter>
+
+#include <limits>
 
 void CSkyrakeView::DrawMarks(QPainter& target)
 {
@@ -54,8 +57,14 @@ void CSkyrakeView::setMarksShown(bool shown)
 void CSkyrakeView::OnSungrazerReport()
 {
     std::vector<SequenceFrame> frames;
-    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
-        frames.push_back({PictureList::GetAt(pos)->m_name, PictureList::GetAt(pos)->m_facts.time});
+    std::vector<QPointF> measured; // one a frame; not a number where the frame has no measurement
+    for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
+        const CPictureItem& item = *PictureList::GetAt(pos);
+        frames.push_back({item.m_name, item.m_facts.time});
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        measured.push_back(item.m_mark ? item.m_mark->position : QPointF(none, none));
+    }
     CSungrazerDlg dialog(measurements(), frames, window());
+    dialog.showSky(trackSky(*this, measured));
     dialog.exec();
 }

@@ -409,6 +409,22 @@
         <source>无法保存文件 %1</source>
         <translation>Cannot save the file %1</translation>
     </message>
+    <message>
+        <source>日心距离 %1 R☉，位置角 %2° → %3 R☉，%4°；%5</source>
+        <translation>From the sun %1 R☉, position angle %2° → %3 R☉, %4°; %5</translation>
+    </message>
+    <message>
+        <source>朝向太阳</source>
+        <translation>heading for the sun</translation>
+    </message>
+    <message>
+        <source>不朝向太阳</source>
+        <translation>not heading for the sun</translation>
+    </message>
+    <message>
+        <source>轨迹靠近 %1：可能是这颗行星，不是彗星。</source>
+        <translation>The track keeps near %1: it may be that planet, not a comet.</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
