@@ -37,6 +37,7 @@ int main(int argc, char* argv[])
     }
     if (line.sky) {
         QCoreApplication application(argc, argv);
+        CSkyrakeApp::SetRegistryKey(); // the known comets
         return runSky(line.pictures);
     }
     if (line.scan) {

@@ -3,6 +3,7 @@
 #include <erfa.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 namespace {
@@ -84,20 +85,49 @@ Vector3 bodyOn(Body body, Date date)
     return {pv[0][0], pv[0][1], pv[0][2]};
 }
 
-// From `observer` to the body as seen at `date`: where it was when its light left.
-Vector3 seenFrom(Body body, Date date, const Vector3& observer)
-{
-    Vector3 towards = bodyOn(body, date) - observer;
-    for (int i = 0; i < 3; ++i)
-        towards = bodyOn(body, date.later(-length(towards) / lightDayAu)) - observer;
-    return towards;
-}
-
 // The Sun's north pole (IAU: right ascension 286.13 degrees, declination 63.87 degrees).
 Vector3 solarPole()
 {
     return {std::cos(63.87 * degree) * std::cos(286.13 * degree),
             std::cos(63.87 * degree) * std::sin(286.13 * degree), std::sin(63.87 * degree)};
+}
+
+// A body's heliocentric place at a date.
+using Place = std::function<Vector3(Date)>;
+
+Place placeOf(Body body)
+{
+    return [body](Date date) { return bodyOn(body, date); };
+}
+
+Place placeOf(const CometElements& comet)
+{
+    return [comet](Date date) { return cometPlace(comet, date.day, date.fraction); };
+}
+
+// From `observer` to the body as seen at `date`: where it was when its light left.
+Vector3 seenFrom(const Place& place, Date date, const Vector3& observer)
+{
+    Vector3 towards = place(date) - observer;
+    for (int i = 0; i < 3; ++i)
+        towards = place(date.later(-length(towards) / lightDayAu)) - observer;
+    return towards;
+}
+
+// Where a body is seen relative to the sun: elongation and position angle from solar north.
+SkyPoint skyOf(const Place& place, const QDateTime& time, const Observer& observer)
+{
+    const Vector3 towards = seenFrom(place, terrestrial(time, true), observer.position);
+    const Vector3 z = unit(-1 * observer.position); // towards the Sun
+    const Vector3 pole = solarPole();
+    const Vector3 north = unit(pole - dot(pole, z) * z);
+    const Vector3 east = cross(north, z);
+    const Vector3 across = towards - dot(towards, z) * z;
+    SkyPoint sky;
+    const double angle = std::atan2(length(across), dot(towards, z));
+    sky.elongation = angle / degree * 3600 / solarRadiusArcsec;
+    sky.positionAngle = std::fmod(std::atan2(dot(across, east), dot(across, north)) / degree + 360.0, 360.0);
+    return sky;
 }
 
 } // namespace
@@ -142,17 +172,12 @@ Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords)
 
 SkyPoint bodySky(Body body, const QDateTime& time, const Observer& observer)
 {
-    const Vector3 towards = seenFrom(body, terrestrial(time, true), observer.position);
-    const Vector3 z = unit(-1 * observer.position); // towards the Sun
-    const Vector3 pole = solarPole();
-    const Vector3 north = unit(pole - dot(pole, z) * z);
-    const Vector3 east = cross(north, z);
-    const Vector3 across = towards - dot(towards, z) * z;
-    SkyPoint sky;
-    const double angle = std::atan2(length(across), dot(towards, z));
-    sky.elongation = angle / degree * 3600 / solarRadiusArcsec;
-    sky.positionAngle = std::fmod(std::atan2(dot(across, east), dot(across, north)) / degree + 360.0, 360.0);
-    return sky;
+    return skyOf(placeOf(body), time, observer);
+}
+
+SkyPoint cometSky(const CometElements& comet, const QDateTime& time, const Observer& observer)
+{
+    return skyOf(placeOf(comet), time, observer);
 }
 
 std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialTime)
@@ -160,7 +185,7 @@ std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialT
     const Date date = terrestrial(terrestrialTime, false);
     Vector3 velocity;
     const Vector3 earth = earthOn(date, &velocity);
-    Vector3 natural = unit(seenFrom(body, date, earth));
+    Vector3 natural = unit(seenFrom(placeOf(body), date, earth));
     // Annual aberration, then the bias, precession and nutation to the true equator of date.
     Vector3 v = (1 / lightDayAu) * velocity;
     double proper[3];
@@ -175,18 +200,21 @@ std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialT
 }
 
 std::vector<BodyInFrame> bodiesInFrame(const FrameGeometry& geometry, QSize size, const QDateTime& time,
-                                       const Observer& observer)
+                                       const Observer& observer, const std::vector<CometElements>& comets)
 {
     std::vector<BodyInFrame> bodies;
     if (!geometry.known() || !time.isValid())
         return bodies;
-    for (const Body body : allBodies) {
-        const SkyPoint sky = bodySky(body, time, observer);
+    const auto place = [&](const QString& name, const SkyPoint& sky) {
         if (sky.elongation <= 1)
-            continue; // behind the Sun or on its disc
+            return; // behind the Sun or on its disc
         const QPointF at = picturePoint(geometry, sky);
         if (at.x() >= 0 && at.y() >= 0 && at.x() < size.width() && at.y() < size.height())
-            bodies.push_back({body, at});
-    }
+            bodies.push_back({name, at});
+    };
+    for (const Body body : allBodies)
+        place(bodyName(body), bodySky(body, time, observer));
+    for (const CometElements& comet : comets)
+        place(comet.designation, cometSky(comet, time, observer));
     return bodies;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/CometOrbit.h"
 #include "analysis/SkyGeometry.h"
 
 #include <QDateTime>
@@ -10,9 +11,9 @@
 #include <optional>
 #include <vector>
 
-// The planets and the Moon as SOHO sees them, from ERFA's ephemerides (eraPlan94, eraEpv00,
-// eraMoon98). Positions are heliocentric in the ICRS's axes (the mean equator and equinox of
-// J2000.0), in astronomical units.
+// The planets, the Moon and known comets as SOHO sees them, from ERFA's ephemerides (eraPlan94,
+// eraEpv00, eraMoon98) and two-body orbits. Positions are heliocentric in the ICRS's axes (the mean equator
+// and equinox of J2000.0), in astronomical units.
 
 using Vector3 = std::array<double, 3>;
 
@@ -56,12 +57,16 @@ SkyPoint bodySky(Body body, const QDateTime& time, const Observer& observer);
 // equinox of date, aberration and light time allowed for), degrees: the almanacs' figures.
 std::pair<double, double> apparentPlace(Body body, const QDateTime& terrestrialTime);
 
-// The bodies in a frame's field: each with its picture position (the distortion applied), where
-// it falls on the picture beyond the sun's limb.
+// The same for a known comet, from its orbital elements.
+SkyPoint cometSky(const CometElements& comet, const QDateTime& time, const Observer& observer);
+
+// The planets and known comets in a frame's field: each with its name and picture position (the
+// distortion applied), where it falls on the picture beyond the sun's limb.
 struct BodyInFrame
 {
-    Body body;
+    QString name; // "Mercury", or the comet's designation
     QPointF position;
 };
 std::vector<BodyInFrame> bodiesInFrame(const FrameGeometry& geometry, QSize size, const QDateTime& time,
-                                       const Observer& observer);
+                                       const Observer& observer,
+                                       const std::vector<CometElements>& comets = {});

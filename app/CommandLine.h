@@ -62,6 +62,7 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
 
 // Prints, for each frame, "NAME<TAB>SUNX<TAB>SUNY<TAB>ARCSEC_PER_PX<TAB>HOW" (the sun's centre in
 // 1-based picture pixels; HOW header, disc or none, with "-" for what is unknown), then
-// "NAME<TAB>BODY<TAB>X<TAB>Y" for each planet in the frame's field. A file that can't be read is
+// "NAME<TAB>BODY<TAB>X<TAB>Y" for each planet and known comet (from the settings) in the frame's
+// field. A file that can't be read is
 // named on standard error. Exit code 0 when at least one frame was read.
 int runSky(const QStringList& frames);

@@ -144,6 +144,8 @@ const CommandInfo table[] = {
     {.id = cmd::SkyOverlay, .label = QT_TRANSLATE_NOOP("Commands", "日心坐标(&K)"),
      .prompt = QT_TRANSLATE_NOOP("Commands", "显示太阳中心、日面边缘、2、5、10、20、30倍太阳半径的圆和每30°的位置角线"),
      .keys = {Qt::CTRL | Qt::Key_K}},
+    {.id = cmd::KnownComets, .label = QT_TRANSLATE_NOOP("Commands", "已知彗星(&E)..."),
+     .prompt = QT_TRANSLATE_NOOP("Commands", "粘贴或载入已知彗星的轨道根数，在图片上画出它们并标出它们附近的候选目标")},
     {.id = cmd::FileNew, .keys = {Qt::CTRL | Qt::Key_N}},
     {.id = cmd::FileOpen, .keys = {Qt::CTRL | Qt::Key_O}},
     {.id = cmd::FileSave, .label = QT_TRANSLATE_NOOP("Commands", "保存工作(&S)"),
@@ -225,6 +227,7 @@ const std::vector<Menu>& mainMenu()
           // Where in the sky.
           {0},
           {cmd::SkyOverlay},
+          {cmd::KnownComets},
           // The interface's language.
           {0},
           {-1, QT_TRANSLATE_NOOP("Commands", "界面语言"), {{cmd::LanguageChinese}, {cmd::LanguageEnglish}}}}},

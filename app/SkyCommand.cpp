@@ -6,6 +6,7 @@
 #include "model/SkyrakeWork.h"
 #include "pictures/LoadPictureFile.h"
 
+#include <QSettings>
 #include <QTextStream>
 
 #include <cstdio>
@@ -22,6 +23,8 @@ QString number(double value, int decimals)
 int runSky(const QStringList& frames)
 {
     constexpr int dpi = 96;
+    const std::vector<CometElements> comets =
+        cometsFromText(QSettings().value(QStringLiteral("Sky/comets")).toString());
     QTextStream out(stdout);
     int read = 0;
     for (const QString& path : frames) {
@@ -44,10 +47,10 @@ int runSky(const QStringList& frames)
         }
         const Observer soho = sohoAt(item.m_facts.time, item.m_pPicture->keywords());
         for (const BodyInFrame& body :
-             bodiesInFrame(geometry, item.m_pPicture->decoded().size(), item.m_facts.time, soho)) {
+             bodiesInFrame(geometry, item.m_pPicture->decoded().size(), item.m_facts.time, soho, comets)) {
             const QPointF at = oneBased(body.position);
-            out << item.m_name << '\t' << bodyName(body.body) << '\t' << number(at.x(), 1) << '\t'
-                << number(at.y(), 1) << '\n';
+            out << item.m_name << '\t' << body.name << '\t' << number(at.x(), 1) << '\t' << number(at.y(), 1)
+                << '\n';
         }
     }
     out.flush();

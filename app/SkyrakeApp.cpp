@@ -63,6 +63,7 @@ bool CSkyrakeApp::InitInstance()
     CSkyrakeView* view = m_frame->view();
     view->setStretchSettings(readStretchSettings(settings));
     view->setCommonCandidatesShown(settings.value(QStringLiteral("Search/showCommon"), false).toBool());
+    view->setKnownComets(settings.value(QStringLiteral("Sky/comets")).toString());
     m_document->setContent({[view] { return sessionOf(*view); },
                             [view](const QByteArray& bytes, const QString& path) {
                                 return restoreSession(*view, bytes, path);
@@ -83,6 +84,11 @@ int CSkyrakeApp::ExitInstance()
     if (m_frame) {
         writeStretchSettings(settings, m_frame->view()->stretchSettings());
         settings.setValue(QStringLiteral("Search/showCommon"), m_frame->view()->commonCandidatesShown());
+        const QString comets = m_frame->view()->knownCometsText();
+        if (comets.trimmed().isEmpty())
+            settings.remove(QStringLiteral("Sky/comets"));
+        else
+            settings.setValue(QStringLiteral("Sky/comets"), comets);
     }
     settings.sync();
     return 0;

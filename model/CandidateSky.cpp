@@ -33,10 +33,10 @@ TrackSky trackSky(const SkyrakeWork& work, const std::vector<QPointF>& positions
         if (!sky.nearBody.isEmpty() || !item.m_facts.time.isValid())
             continue;
         const Observer soho = sohoAt(item.m_facts.time, item.m_pPicture->keywords());
-        for (const BodyInFrame& body :
-             bodiesInFrame(geometry, item.m_pPicture->decoded().size(), item.m_facts.time, soho)) {
+        for (const BodyInFrame& body : bodiesInFrame(geometry, item.m_pPicture->decoded().size(),
+                                                     item.m_facts.time, soho, work.knownComets())) {
             if (std::hypot(body.position.x() - at.x(), body.position.y() - at.y()) <= nearBodyPixels)
-                sky.nearBody = bodyName(body.body);
+                sky.nearBody = body.name;
         }
     }
     sky.headsForSun = sky.start && sky.end && headsForSun(*sky.start, *sky.end);

@@ -7,12 +7,12 @@
 #include <vector>
 
 // Where a track lies in the sky: its start and end in solar radii and position angle, whether it
-// heads for the sun, and the planet whose own track it keeps near, if any.
+// heads for the sun, and the planet or known comet whose own track it keeps near, if any.
 struct TrackSky
 {
     std::optional<SkyPoint> start, end; // where the first and last frames' geometry is known
     bool headsForSun = false;
-    QString nearBody; // the planet within `nearBodyPixels` of the track in some frame; empty for none
+    QString nearBody; // the planet or known comet within `nearBodyPixels` of the track in some frame
 };
 
 inline constexpr double nearBodyPixels = 10;

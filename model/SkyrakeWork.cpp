@@ -257,6 +257,14 @@ void SkyrakeWork::setReport(const QString& report)
     Q_EMIT m_changes.reportChanged();
 }
 
+QStringList SkyrakeWork::setKnownComets(const QString& text)
+{
+    QStringList rejected;
+    m_knownCometsText = text;
+    m_knownComets = cometsFromText(text, &rejected);
+    return rejected;
+}
+
 const FrameGeometry& geometryOf(const CPictureItem& item)
 {
     if (!item.m_geometry)

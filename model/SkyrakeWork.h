@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/CometOrbit.h"
 #include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
 #include "analysis/MoverSearch.h"
@@ -114,6 +115,14 @@ public:
     // Measures the new stretch's limits on the reference frames and shows every picture through it.
     void setStretchSettings(const StretchSettings& settings);
 
+    // ---- Known comets -------------------------------------------------------------------------
+    // The orbital elements the observer gave, as one-line elements (kept in the settings), and the
+    // comets read from them; they are drawn on the frames and name the candidates near them.
+    const QString& knownCometsText() const { return m_knownCometsText; }
+    const std::vector<CometElements>& knownComets() const { return m_knownComets; }
+    // Reads `text`'s comets; returns the lines that are none (blank lines and comments apart).
+    QStringList setKnownComets(const QString& text);
+
     // ---- The position report ------------------------------------------------------------------
     // The report's lines, the header line first (the size header is added when it is shown).
     const QString& report() const { return m_report; }
@@ -140,6 +149,8 @@ private:
     std::vector<Candidate> m_candidates;
     DismissedCandidates m_dismissed;
     bool m_showCommonCandidates = false;
+    QString m_knownCometsText;
+    std::vector<CometElements> m_knownComets;
     quint64 m_generation = 0;
 };
 

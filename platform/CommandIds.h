@@ -63,6 +63,7 @@ enum Id : int
     WatchFrames = 32833,
     // Where in the sky.
     SkyOverlay = 32834,
+    KnownComets = 32835,
 
     // The framework's own commands.
     FileNew = 57600,

@@ -130,6 +130,8 @@ public:
     void OnSearchMovers();
     void OnCandidateList();
     void OnSkyOverlay();
+    // The known comets' orbital elements, pasted or loaded.
+    void OnKnownComets();
     // The current picture's size in pixels at zoom 1, to the nearest pixel; (0, 0) without a
     // current picture.
     QSize NaturalSize() const;

@@ -49,6 +49,7 @@ void CSkyrakeView::registerCommands()
     map.onUpdate(cmd::MeasureMarks, [this](CmdUI& ui) { ui.SetCheck(m_showMarks); });
     map.on(cmd::SkyOverlay, [this] { OnSkyOverlay(); });
     map.onUpdate(cmd::SkyOverlay, [this](CmdUI& ui) { ui.SetCheck(m_showSky); });
+    map.on(cmd::KnownComets, [this] { OnKnownComets(); });
     map.on(cmd::SungrazerReport, [this] { OnSungrazerReport(); });
     map.on(cmd::SearchMovers, [this] { OnSearchMovers(); });
     map.onUpdate(cmd::SearchMovers, [this](CmdUI& ui) { ui.Enable(m_pictures.GetCount() >= 4); });

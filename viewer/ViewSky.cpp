@@ -3,6 +3,7 @@
 #include "viewer/SkyrakeView.h"
 
 #include "analysis/Ephemeris.h"
+#include "tools/KnownCometsDlg.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -17,6 +18,15 @@ constexpr double outermost = 30;
 void CSkyrakeView::OnSkyOverlay()
 {
     setSkyShown(!m_showSky);
+}
+
+void CSkyrakeView::OnKnownComets()
+{
+    CKnownCometsDlg dialog(knownCometsText(), window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    setKnownComets(dialog.text());
+    ShowCurrent();
 }
 
 void CSkyrakeView::setSkyShown(bool shown)
@@ -55,13 +65,14 @@ void CSkyrakeView::DrawSky(QPainter& target)
         target.drawLine(onWindow(1, angle), onWindow(outermost, angle));
         target.drawText(onWindow(outermost, angle) + QPointF(3, -3), tr("%1°").arg(angle));
     }
-    // The planets in the field, named, from SOHO's place at the frame's time.
+    // The planets and known comets in the field, named, from SOHO's place at the frame's time.
     const QDateTime time = item->m_facts.time;
     const Observer soho = sohoAt(time, item->m_pPicture->keywords());
-    for (const BodyInFrame& body : bodiesInFrame(geometry, item->m_pPicture->decoded().size(), time, soho)) {
+    for (const BodyInFrame& body :
+         bodiesInFrame(geometry, item->m_pPicture->decoded().size(), time, soho, knownComets())) {
         const QPointF at = m_placement.toWindow(body.position);
         target.drawEllipse(at, 7, 7);
-        target.drawText(at + QPointF(9, -9), bodyName(body.body));
+        target.drawText(at + QPointF(9, -9), body.name);
     }
     const QPointF sun = m_placement.toWindow(geometry.sun);
     target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));

@@ -186,6 +186,33 @@
     </message>
 </context>
 <context>
+    <name>CKnownCometsDlg</name>
+    <message>
+        <source>已知彗星</source>
+        <translation>Known Comets</translation>
+    </message>
+    <message>
+        <source>彗星的轨道根数，每行一颗，采用小行星中心的单行格式（CometEls.txt）：</source>
+        <translation>Comets' orbital elements, one comet a line, in the Minor Planet Center's one-line format (CometEls.txt):</translation>
+    </message>
+    <message>
+        <source>载入文件...</source>
+        <translation>Load File...</translation>
+    </message>
+    <message>
+        <source>载入彗星轨道根数</source>
+        <translation>Load Comets' Orbital Elements</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1</source>
+        <translation>Cannot read the file %1</translation>
+    </message>
+    <message>
+        <source>有 %1 行不是彗星的轨道根数，已略过：%2</source>
+        <translation>%1 lines are not orbital elements of a comet and were skipped: %2</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>工具栏</source>
@@ -835,6 +862,14 @@
     <message>
         <source>显示太阳中心、日面边缘、2、5、10、20、30倍太阳半径的圆和每30°的位置角线</source>
         <translation>Show the sun&apos;s centre, its limb, circles at 2, 5, 10, 20 and 30 solar radii and position-angle spokes every 30°</translation>
+    </message>
+    <message>
+        <source>已知彗星(&amp;E)...</source>
+        <translation>Known Com&amp;ets...</translation>
+    </message>
+    <message>
+        <source>粘贴或载入已知彗星的轨道根数，在图片上画出它们并标出它们附近的候选目标</source>
+        <translation>Paste or load known comets' orbital elements, draw them on the frames and mark the candidates near them</translation>
     </message>
 </context>
 <context>

@@ -78,7 +78,8 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
           QStringList{"--fetch", "c3", "--size", "256"},
           QStringList{"--fetch", "c3", "--from", "2026-12-01 05:30"},
           QStringList{"--fetch", "c3", "--source", "ftp://mirror/"}, QStringList{"--fetch", "c3", "a.jpg"},
-          QStringList{"--last", "5"}, QStringList{"--fetch"}})
+          QStringList{"--last", "5"}, QStringList{"--fetch"}, QStringList{"--sky"},
+          QStringList{"--sky", "--scan", "a.jpg"}})
         EXPECT_FALSE(parseCommandLine(QStringList{"skyrake"} + wrong).error.isEmpty())
             << wrong.join(' ').toStdString();
 }

@@ -56,6 +56,14 @@ TEST(CandidateSky, ATrackOnMarsIsMarkedWithItsName)
     EXPECT_NEAR(onMars.start->elongation, 22.0, 0.5);
     EXPECT_NEAR(onMars.start->positionAngle, 275, 2);
     EXPECT_FALSE(onMars.headsForSun);
+    // Near a known comet the observer gave: named by its designation.
+    EXPECT_TRUE(work.setKnownComets(
+                        QStringLiteral("# sungrazers\n    CK13J010  2013 05 13.5000  0.005549  0.999929   "
+                                       "53.5479  326.3788  134.3596  20130513  13.5  4.0  C/2013 J1 (Test)"))
+                    .isEmpty());
+    const QDateTime time(QDate(2013, 5, 13), QTime(16, 54), Qt::UTC);
+    const QPointF comet = picturePoint(geometry, cometSky(work.knownComets().front(), time, sohoAt(time)));
+    EXPECT_EQ(trackSky(work, {comet + QPointF(6, 6), comet}).nearBody, QStringLiteral("C/2013 J1 (Test)"));
     // Away from the planets, and heading in.
     const TrackSky inward = trackSky(work, {QPointF(300, 300), QPointF(320, 320)});
     EXPECT_TRUE(inward.nearBody.isEmpty());
