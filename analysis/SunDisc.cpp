@@ -111,21 +111,24 @@ std::optional<QPointF> ringCentre(const Plane& white, const QRect& window, doubl
 {
     const int w = window.width(), h = window.height();
     std::vector<int> votes(size_t(w) * size_t(h), 0);
-    const int steps = int(2 * std::numbers::pi * (radius + 2)) + 1;
+    const int steps = int(2 * std::numbers::pi * radius) + 1;
+    std::vector<QPoint> offsets;
+    for (int s = 0; s < steps; ++s) {
+        const double a = 2 * std::numbers::pi * s / steps;
+        offsets.emplace_back(int(std::lround(radius * std::cos(a))), int(std::lround(radius * std::sin(a))));
+    }
     int whitePixels = 0;
     for (int y = window.top(); y <= window.bottom(); ++y) {
         for (int x = window.left(); x <= window.right(); ++x) {
-            if (white.pixel(x, y) < 160)
+            if (white.pixel(x, y) < 200)
                 continue;
             ++whitePixels;
-            for (double r = radius - 2; r <= radius + 2; r += 1) {
-                for (int s = 0; s < steps; ++s) {
-                    const double a = 2 * std::numbers::pi * s / steps;
-                    const int cx = int(std::lround(x + r * std::cos(a))) - window.left();
-                    const int cy = int(std::lround(y + r * std::sin(a))) - window.top();
-                    if (cx >= 0 && cy >= 0 && cx < w && cy < h)
-                        ++votes[size_t(cy) * size_t(w) + size_t(cx)];
-                }
+            // The circle's pixels a pixel either side of its radius all meet at its centre.
+            for (int s = 0; s < steps; ++s) {
+                const int cx = x + offsets[size_t(s)].x() - window.left();
+                const int cy = y + offsets[size_t(s)].y() - window.top();
+                if (cx >= 0 && cy >= 0 && cx < w && cy < h)
+                    ++votes[size_t(cy) * size_t(w) + size_t(cx)];
             }
         }
     }
