@@ -74,6 +74,10 @@ void CSkyrakeView::DrawSky(QPainter& target)
         target.drawEllipse(at, 7, 7);
         target.drawText(at + QPointF(9, -9), body.name);
     }
+    // Whence SOHO's place came, which the planets' places depend on.
+    target.drawText(QPointF(8, m_clientRect.height() - 8), soho.fromHeader
+                                                               ? tr("SOHO 的位置：取自文件头")
+                                                               : tr("SOHO 的位置：地球位置的 0.99 倍（L1）"));
     const QPointF sun = m_placement.toWindow(geometry.sun);
     target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));
     target.drawLine(sun - QPointF(0, 6), sun + QPointF(0, 6));

@@ -193,7 +193,7 @@
     </message>
     <message>
         <source>彗星的轨道根数，每行一颗，采用小行星中心的单行格式（CometEls.txt）：</source>
-        <translation>Comets' orbital elements, one comet a line, in the Minor Planet Center's one-line format (CometEls.txt):</translation>
+        <translation>Comets&apos; orbital elements, one comet a line, in the Minor Planet Center&apos;s one-line format (CometEls.txt):</translation>
     </message>
     <message>
         <source>载入文件...</source>
@@ -201,7 +201,7 @@
     </message>
     <message>
         <source>载入彗星轨道根数</source>
-        <translation>Load Comets' Orbital Elements</translation>
+        <translation>Load Comets&apos; Orbital Elements</translation>
     </message>
     <message>
         <source>无法读取文件 %1</source>
@@ -341,6 +341,14 @@
     <message>
         <source>%1°</source>
         <translation>%1°</translation>
+    </message>
+    <message>
+        <source>SOHO 的位置：取自文件头</source>
+        <translation>SOHO's place: from the file's header</translation>
+    </message>
+    <message>
+        <source>SOHO 的位置：地球位置的 0.99 倍（L1）</source>
+        <translation>SOHO's place: 0.99 of the Earth's (L1)</translation>
     </message>
 </context>
 <context>
@@ -869,7 +877,7 @@
     </message>
     <message>
         <source>粘贴或载入已知彗星的轨道根数，在图片上画出它们并标出它们附近的候选目标</source>
-        <translation>Paste or load known comets' orbital elements, draw them on the frames and mark the candidates near them</translation>
+        <translation>Paste or load known comets&apos; orbital elements, draw them on the frames and mark the candidates near them</translation>
     </message>
 </context>
 <context>
