@@ -35,6 +35,10 @@ int main(int argc, char* argv[])
         CSkyrakeApp::SetRegistryKey(); // the frame library and the archives' addresses
         return runFetch(*line.fetch, line.scan, line.sungrazer, line.cutoutsDir);
     }
+    if (line.sweep) {
+        QCoreApplication application(argc, argv);
+        return runSweepCommand(line.pictures, line.database, line.csvOut);
+    }
     if (line.sky) {
         QCoreApplication application(argc, argv);
         CSkyrakeApp::SetRegistryKey(); // the known comets

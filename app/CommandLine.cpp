@@ -129,6 +129,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
             line.scan = true;
         } else if (argument == QLatin1String("--sky")) {
             line.sky = true;
+        } else if (argument == QLatin1String("--sweep")) {
+            line.sweep = true;
+        } else if (argument == QLatin1String("--db") || argument == QLatin1String("--csv")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("%1 needs a file").arg(argument);
+                return line;
+            }
+            (argument == QLatin1String("--db") ? line.database : line.csvOut) = arguments[++i];
         } else if (argument == QLatin1String("--sungrazer")) {
             line.sungrazer = true;
         } else if (argument == QLatin1String("--cutouts") ||
@@ -159,6 +167,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--sky goes with no --scan, --composite or --fetch");
     if (line.sky && line.pictures.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--sky needs at least one frame");
+    if (line.sweep &&
+        (line.pictures.isEmpty() || line.scan || line.sky || line.fetch || !line.compositeOut.isEmpty()) &&
+        line.error.isEmpty())
+        line.error = QStringLiteral("--sweep needs folders, and no --scan, --sky, --fetch or --composite");
+    if (!line.sweep && (!line.database.isEmpty() || !line.csvOut.isEmpty()) && line.error.isEmpty())
+        line.error = QStringLiteral("--db and --csv go with --sweep");
     if (line.fetch && line.fetch->feed.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--fetch needs a feed: c2, c3 or ccor1");
     if (line.fetch && (!line.pictures.isEmpty() || !line.compositeOut.isEmpty()) && line.error.isEmpty())
@@ -201,6 +215,12 @@ QString helpText()
         "                       pixels), arcseconds per pixel and how they are known (header, disc or\n"
         "                       none), tab-separated, then NAME, BODY, X and Y for each planet and known\n"
         "                       comet in its field, and exit\n"
+        "  --sweep DIR...       search every window of 8 frames (overlapping by 4) of the frames under\n"
+        "                       the folders, by camera and size; results in an SQLite database; an\n"
+        "                       interrupted sweep goes on where it stopped; progress on stderr\n"
+        "    --db FILE          the database (default: skyrake-sweep.sqlite here)\n"
+        "    --csv FILE         also write the tracks found: TRACK,SCORE,SPEED,ANGLE,FRAMES,FIRST,\n"
+        "                       LAST,POSITIONS\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

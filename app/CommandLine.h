@@ -32,6 +32,9 @@ struct CommandLine
     QString language;               // --lang zh|en: the interface's language; empty for the usual choice
     std::optional<FetchLine> fetch; // --fetch FEED ...: fetch frames, print their paths and exit
     bool sky = false;               // --sky: print each frame's geometry and the bodies in its field
+    bool sweep = false;             // --sweep DIR...: search every window of the frames under the folders
+    QString database;               // with --sweep: --db FILE, the results' database
+    QString csvOut;                 // with --sweep: --csv FILE, the tracks found
     bool showHelp = false;
     bool showVersion = false;
     QString error; // a usage error, shown with the help text
@@ -66,3 +69,8 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
 // field. A file that can't be read is
 // named on standard error. Exit code 0 when at least one frame was read.
 int runSky(const QStringList& frames);
+
+// Sweeps the frames under `folders`: every window of eight frames searched, the results in the
+// SQLite database `database`, an interrupted sweep resumed; progress on standard error; with
+// `csvOut`, the tracks written there. Returns the exit code.
+int runSweepCommand(const QStringList& folders, const QString& database, const QString& csvOut);

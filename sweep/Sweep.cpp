@@ -1,0 +1,153 @@
+#include "sweep/Sweep.h"
+
+#include "pictures/LoadPictureFile.h"
+#include "sweep/SweepStore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// The decoded frames the windows share: decoded by the first window that asks, kept while a
+// window still to be searched holds the frame.
+class FrameCache
+{
+public:
+    FrameCache(const SweepPlan& plan, const std::vector<int>& windows)
+        : m_plan(plan), m_entries(plan.frames.size())
+    {
+        for (const int w : windows) {
+            const SweepWindow& window = plan.windows[size_t(w)];
+            for (int i = window.first; i < window.first + window.count; ++i)
+                ++m_entries[size_t(i)].windowsLeft;
+        }
+    }
+
+    // The frame's picture; null where it can't be decoded.
+    std::shared_ptr<const Picture> take(int frame)
+    {
+        Entry& entry = m_entries[size_t(frame)];
+        std::call_once(entry.decoded, [&] {
+            LoadResult loaded = LoadPictureFile(m_plan.frames[size_t(frame)].path, 96, 96);
+            std::lock_guard lock(m_mutex);
+            if (loaded)
+                entry.picture = std::move(loaded->picture);
+        });
+        std::lock_guard lock(m_mutex);
+        return entry.picture;
+    }
+
+    // A window is done with the frame: the last one lets it go.
+    void release(int frame)
+    {
+        std::lock_guard lock(m_mutex);
+        Entry& entry = m_entries[size_t(frame)];
+        if (--entry.windowsLeft == 0)
+            entry.picture.reset();
+    }
+
+private:
+    struct Entry
+    {
+        std::once_flag decoded;
+        std::shared_ptr<const Picture> picture;
+        int windowsLeft = 0;
+    };
+    const SweepPlan& m_plan;
+    std::vector<Entry> m_entries;
+    std::mutex m_mutex;
+};
+
+struct WindowResult
+{
+    int window = -1;
+    std::vector<Candidate> found;
+    double seconds = 0;
+};
+
+} // namespace
+
+SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const SearchOptions& options,
+                      const std::function<void(const SweepProgress&)>& progress)
+{
+    SweepOutcome outcome;
+    SweepStore store(database);
+    if (!store.error().isEmpty() || !store.addPlan(plan)) {
+        outcome.error = store.error();
+        return outcome;
+    }
+    const std::set<QString> done = store.doneWindows();
+    std::vector<int> todo;
+    for (int w = 0; w < int(plan.windows.size()); ++w) {
+        if (done.count(plan.windows[size_t(w)].key))
+            ++outcome.skipped;
+        else
+            todo.push_back(w);
+    }
+    FrameCache cache(plan, todo);
+    const auto search = [&](int w) {
+        QElapsedTimer clock;
+        clock.start();
+        const SweepWindow& window = plan.windows[size_t(w)];
+        std::vector<std::shared_ptr<const Picture>> pictures;
+        std::vector<SearchFrame> frames;
+        std::vector<int> kept; // frames of the window that decoded
+        for (int i = window.first; i < window.first + window.count; ++i) {
+            if (std::shared_ptr<const Picture> picture = cache.take(i)) {
+                const SweepFrame& frame = plan.frames[size_t(i)];
+                frames.push_back({picture.get(), frame.time, frame.camera});
+                pictures.push_back(std::move(picture));
+            }
+        }
+        WindowResult result;
+        result.window = w;
+        if (frames.size() >= 4) // the frames that decoded, where enough did
+            result.found = searchMovers(frames, options);
+        pictures.clear();
+        for (int i = window.first; i < window.first + window.count; ++i)
+            cache.release(i);
+        result.seconds = clock.elapsed() / 1000.0;
+        return result;
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 framesSearched = 0;
+    QFutureWatcher<WindowResult> watcher;
+    QEventLoop waiting;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    QObject::connect(&watcher, &QFutureWatcherBase::resultReadyAt, &waiting, [&](int index) {
+        const WindowResult result = watcher.resultAt(index);
+        const SweepWindow& window = plan.windows[size_t(result.window)];
+        if (!store.storeWindow(plan, window, result.found, result.seconds) && outcome.error.isEmpty())
+            outcome.error = store.error();
+        ++outcome.searched;
+        framesSearched += window.count;
+        if (progress) {
+            const double seconds = std::max(clock.elapsed() / 1000.0, 1e-3);
+            SweepProgress p;
+            p.windowsDone = outcome.skipped + outcome.searched;
+            p.windowsTotal = int(plan.windows.size());
+            p.framesPerSecond = framesSearched / seconds;
+            p.secondsLeft = seconds / outcome.searched * double(todo.size() - size_t(outcome.searched));
+            progress(p);
+        }
+    });
+    // The windows on a pool of their own: the search's stages run on the shared pool, and a stage
+    // waiting there for its share while every shared thread holds a window would wait for ever.
+    QThreadPool windowThreads;
+    windowThreads.setMaxThreadCount(QThreadPool::globalInstance()->maxThreadCount());
+    watcher.setFuture(QtConcurrent::mapped(&windowThreads, todo, std::function<WindowResult(int)>(search)));
+    if (!watcher.isFinished())
+        waiting.exec();
+    QCoreApplication::processEvents(); // results announced just before the end
+    outcome.tracks = store.trackCount();
+    return outcome;
+}

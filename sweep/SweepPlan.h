@@ -1,0 +1,50 @@
+#pragma once
+
+#include "pictures/FrameInfo.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// An archive sweep's plan: the frames found under some folders, grouped by camera and size into
+// runs (a gap of more than an hour ends a run), each run cut into windows of eight frames that
+// overlap by four. Pure: it reads names and picture sizes, never pixels.
+
+struct SweepFrame
+{
+    QString path;
+    QString name;
+    QDateTime time; // UTC, from the name
+    Camera camera = Camera::Unknown;
+    int size = 0; // pixels a side (the width)
+};
+
+struct SweepWindow
+{
+    int first = 0; // the index of its first frame in the plan's frames
+    int count = 0;
+    // A window's identity, the same in every plan of the same frames: its first frame's name
+    // and its length.
+    QString key;
+};
+
+struct SweepPlan
+{
+    std::vector<SweepFrame> frames; // by camera, size and time
+    std::vector<SweepWindow> windows;
+};
+
+inline constexpr int windowFrames = 8;
+inline constexpr int windowStep = 4;
+inline constexpr qint64 runGapSeconds = 3600;
+
+// Every frame under `folders` (recursively) whose name gives its time and camera (the archive's
+// names), with its size from the name or, where the name has none, the picture's header.
+std::vector<SweepFrame> findSweepFrames(const QStringList& folders);
+
+// The plan for `frames`: runs, then windows of `windowFrames` frames every `windowStep` frames;
+// a run's last window ends on its last frame, and a run shorter than a window (four frames at
+// least) is one window.
+SweepPlan planSweep(std::vector<SweepFrame> frames);

@@ -1,0 +1,87 @@
+// The archive sweep: runs and windows planned from the archive's names, a comet seen by two
+// overlapping windows kept as one track, and an interrupted sweep resumed without searching any
+// window twice.
+#include "../support/SampleFiles.h"
+
+#include "sweep/Sweep.h"
+#include "sweep/SweepStore.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SweepFrame frameAt(const char* name, int minutes, Camera camera = Camera::C3, int size = 1024)
+{
+    return {QLatin1String(name), QLatin1String(name),
+            QDateTime(QDate(2020, 9, 25), QTime(0, 0), Qt::UTC).addSecs(minutes * 60), camera, size};
+}
+
+TEST(SweepPlan, RunsEndAtAGapOrAnotherCameraAndWindowsOverlapByFour)
+{
+    std::vector<SweepFrame> frames;
+    for (int i = 0; i < 14; ++i) // a run of 14, 12 minutes apart ...
+        frames.push_back(frameAt(qPrintable(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))), 12 * i));
+    for (int i = 0; i < 5; ++i) // ... then, after a gap of more than an hour, a run of 5
+        frames.push_back(frameAt(qPrintable(QStringLiteral("b%1").arg(i)), 12 * 13 + 61 + 12 * i));
+    for (int i = 0; i < 3; ++i) // C2 frames between them: too few for a window
+        frames.push_back(frameAt(qPrintable(QStringLiteral("c%1").arg(i)), 12 * i, Camera::C2));
+    const SweepPlan plan = planSweep(frames);
+    QStringList windows;
+    for (const SweepWindow& w : plan.windows)
+        windows << w.key;
+    EXPECT_EQ(windows, (QStringList{"a00+8", "a04+8", "a06+8", "b0+5"}));
+}
+
+TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
+{
+    QTemporaryDir frames, out;
+    SampleOptions options;
+    options.size = 512;
+    options.frames = 12;
+    ASSERT_EQ(writeSampleSequence(frames.path(), options).size(), 12);
+    const SweepPlan plan = planSweep(findSweepFrames({frames.path()}));
+    ASSERT_EQ(plan.windows.size(), 2u); // frames 0-7 and 4-11
+    const QString database = out.filePath(QStringLiteral("sweep.sqlite"));
+
+    const SweepOutcome first = runSweep(plan, database);
+    EXPECT_TRUE(first.error.isEmpty()) << first.error.toStdString();
+    EXPECT_EQ(first.searched, 2);
+    EXPECT_EQ(first.tracks, 1);
+    {
+        const SweepStore store(database);
+        const QStringList tracks = store.trackLines();
+        ASSERT_EQ(tracks.size(), 1);
+        EXPECT_EQ(tracks[0].section(QLatin1Char(','), 4, 4),
+                  QStringLiteral("12")); // seen in all twelve frames
+    }
+
+    // As if the sweep had stopped before storing the second window: only that one runs again.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("undo"));
+        db.setDatabaseName(database);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(
+            QStringLiteral("DELETE FROM positions WHERE candidate IN (SELECT id FROM candidates WHERE "
+                           "window = '%1')")
+                .arg(plan.windows[1].key));
+        QSqlQuery(db).exec(
+            QStringLiteral("DELETE FROM candidates WHERE window = '%1'").arg(plan.windows[1].key));
+        QSqlQuery(db).exec(
+            QStringLiteral("UPDATE windows SET state = 'planned' WHERE key = '%1'").arg(plan.windows[1].key));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("undo"));
+    const SweepOutcome resumed = runSweep(plan, database);
+    EXPECT_EQ(resumed.searched, 1);
+    EXPECT_EQ(resumed.skipped, 1);
+    EXPECT_EQ(resumed.tracks, 1);
+    const SweepOutcome again = runSweep(plan, database);
+    EXPECT_EQ(again.searched, 0);
+    EXPECT_EQ(again.skipped, 2);
+}
+
+} // namespace
