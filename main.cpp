@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
     }
     if (line.sweep) {
         QCoreApplication application(argc, argv);
-        return runSweepCommand(line.pictures, line.database, line.csvOut);
+        return runSweepCommand(line);
     }
     if (line.sky) {
         QCoreApplication application(argc, argv);

@@ -131,12 +131,24 @@ CommandLine parseCommandLine(const QStringList& arguments)
             line.sky = true;
         } else if (argument == QLatin1String("--sweep")) {
             line.sweep = true;
-        } else if (argument == QLatin1String("--db") || argument == QLatin1String("--csv")) {
+        } else if (argument == QLatin1String("--merge")) {
+            line.merge = true;
+        } else if (argument == QLatin1String("--db") || argument == QLatin1String("--csv") ||
+                   argument == QLatin1String("--plan")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("%1 needs a file").arg(argument);
                 return line;
             }
-            (argument == QLatin1String("--db") ? line.database : line.csvOut) = arguments[++i];
+            (argument == QLatin1String("--db")    ? line.database
+             : argument == QLatin1String("--csv") ? line.csvOut
+                                                  : line.planFile) = arguments[++i];
+        } else if (argument == QLatin1String("--window")) {
+            bool ok = false;
+            line.window = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : -1;
+            if (!ok || *line.window < 0) {
+                line.error = QStringLiteral("--window needs a window's number, 0 and up");
+                return line;
+            }
         } else if (argument == QLatin1String("--sungrazer")) {
             line.sungrazer = true;
         } else if (argument == QLatin1String("--cutouts") ||
@@ -167,12 +179,23 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--sky goes with no --scan, --composite or --fetch");
     if (line.sky && line.pictures.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--sky needs at least one frame");
+    const bool oneWindow = line.window && !line.planFile.isEmpty();
     if (line.sweep &&
-        (line.pictures.isEmpty() || line.scan || line.sky || line.fetch || !line.compositeOut.isEmpty()) &&
+        ((line.pictures.isEmpty() && !oneWindow) || line.scan || line.sky || line.fetch ||
+         !line.compositeOut.isEmpty()) &&
         line.error.isEmpty())
-        line.error = QStringLiteral("--sweep needs folders, and no --scan, --sky, --fetch or --composite");
-    if (!line.sweep && (!line.database.isEmpty() || !line.csvOut.isEmpty()) && line.error.isEmpty())
-        line.error = QStringLiteral("--db and --csv go with --sweep");
+        line.error =
+            QStringLiteral("--sweep needs folders (or --plan and --window), and no --scan, --sky, --fetch "
+                           "or --composite");
+    if (line.sweep && line.window && line.planFile.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("--window goes with --plan");
+    if (line.sweep && line.merge && line.database.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("--merge needs --db for the merged database");
+    if (!line.sweep &&
+        (!line.database.isEmpty() || !line.csvOut.isEmpty() || !line.planFile.isEmpty() || line.window ||
+         line.merge) &&
+        line.error.isEmpty())
+        line.error = QStringLiteral("--db, --csv, --plan, --window and --merge go with --sweep");
     if (line.fetch && line.fetch->feed.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--fetch needs a feed: c2, c3 or ccor1");
     if (line.fetch && (!line.pictures.isEmpty() || !line.compositeOut.isEmpty()) && line.error.isEmpty())
@@ -221,6 +244,9 @@ QString helpText()
         "    --db FILE          the database (default: skyrake-sweep.sqlite here)\n"
         "    --csv FILE         also write the tracks found: TRACK,SCORE,SPEED,ANGLE,FRAMES,FIRST,\n"
         "                       LAST,POSITIONS\n"
+        "    --plan FILE        with folders: write the windows to FILE, one a line, and exit;\n"
+        "    --window K         with --plan FILE: search window K (from 0) alone, as a cluster task\n"
+        "    --merge DB...      merge the tasks' databases into --db, as one sweep would have stored them\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

@@ -35,6 +35,9 @@ struct CommandLine
     bool sweep = false;             // --sweep DIR...: search every window of the frames under the folders
     QString database;               // with --sweep: --db FILE, the results' database
     QString csvOut;                 // with --sweep: --csv FILE, the tracks found
+    QString planFile;               // with --sweep: --plan FILE, the windows for a cluster's tasks
+    std::optional<int> window;      // with --sweep --plan FILE: --window K, only that window
+    bool merge = false;             // with --sweep: --merge DB...: the tasks' databases into --db
     bool showHelp = false;
     bool showVersion = false;
     QString error; // a usage error, shown with the help text
@@ -70,7 +73,9 @@ int runFetch(const FetchLine& fetch, bool scan, bool sungrazer, const QString& c
 // named on standard error. Exit code 0 when at least one frame was read.
 int runSky(const QStringList& frames);
 
-// Sweeps the frames under `folders`: every window of eight frames searched, the results in the
-// SQLite database `database`, an interrupted sweep resumed; progress on standard error; with
-// `csvOut`, the tracks written there. Returns the exit code.
-int runSweepCommand(const QStringList& folders, const QString& database, const QString& csvOut);
+// Sweeps the frames under the line's folders: every window of eight frames searched, the results
+// in the SQLite database --db, an interrupted sweep resumed; progress on standard error; with
+// --csv, the tracks written there. With --plan and folders, writes the plan instead; with --plan
+// and --window K, searches that window alone; with --merge, merges the databases given into --db.
+// Returns the exit code.
+int runSweepCommand(const CommandLine& line);

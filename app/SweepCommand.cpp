@@ -10,40 +10,74 @@
 #include <cstdio>
 #include <unistd.h>
 
-int runSweepCommand(const QStringList& folders, const QString& database, const QString& csvOut)
+namespace {
+
+int reportOutcome(const SweepOutcome& outcome, const QString& path)
 {
-    const SweepPlan plan = planSweep(findSweepFrames(folders));
-    if (plan.windows.empty()) {
-        std::fputs("skyrake: no run of four or more frames of one camera and size under those folders\n",
-                   stderr);
-        return 1;
-    }
-    const QString path = database.isEmpty() ? QStringLiteral("skyrake-sweep.sqlite") : database;
-    // One line kept up to date on a terminal, a line each time otherwise.
-    const bool terminal = isatty(fileno(stderr));
-    const SweepOutcome outcome = runSweep(plan, path, {}, [terminal](const SweepProgress& p) {
-        std::fprintf(stderr, "%swindows %d/%d, %.1f frames/s, %.0f s left%s", terminal ? "\r" : "",
-                     p.windowsDone, p.windowsTotal, p.framesPerSecond, p.secondsLeft,
-                     terminal ? "   " : "\n");
-        std::fflush(stderr);
-    });
-    if (terminal)
-        std::fputc('\n', stderr);
     if (!outcome.error.isEmpty()) {
         std::fprintf(stderr, "skyrake: %s: %s\n", qPrintable(path), qPrintable(outcome.error));
         return 1;
     }
     std::fprintf(stderr, "skyrake: %d windows searched, %d found done already, %d tracks in %s\n",
                  outcome.searched, outcome.skipped, outcome.tracks, qPrintable(path));
-    if (csvOut.isEmpty())
-        return 0;
-    const SweepStore store(path);
-    QSaveFile csv(csvOut);
-    const QByteArray text = "track,score,speed,angle,frames,first,last,positions\n" +
-                            store.trackLines().join(QLatin1Char('\n')).toUtf8() + '\n';
-    if (!csv.open(QIODevice::WriteOnly) || csv.write(text) != text.size() || !csv.commit()) {
-        std::fprintf(stderr, "skyrake: cannot write %s\n", qPrintable(csvOut));
-        return 1;
-    }
     return 0;
+}
+
+bool writeText(const QString& path, const QByteArray& text)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
+        return true;
+    std::fprintf(stderr, "skyrake: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int runSweepCommand(const CommandLine& line)
+{
+    const QString path = line.database.isEmpty() ? QStringLiteral("skyrake-sweep.sqlite") : line.database;
+    if (line.merge)
+        return reportOutcome(mergeSweeps(line.pictures, path), path);
+
+    std::optional<SweepPlan> plan;
+    if (line.window) {
+        QFile file(line.planFile);
+        if (file.open(QIODevice::ReadOnly))
+            plan = planFromText(QString::fromUtf8(file.readAll()));
+        if (!plan || *line.window >= int(plan->windows.size())) {
+            std::fprintf(stderr, "skyrake: %s holds no window %d of frames that are there\n",
+                         qPrintable(line.planFile), *line.window);
+            return 1;
+        }
+    } else {
+        plan = planSweep(findSweepFrames(line.pictures));
+        if (plan->windows.empty()) {
+            std::fputs("skyrake: no run of four or more frames of one camera and size under those folders\n",
+                       stderr);
+            return 1;
+        }
+        if (!line.planFile.isEmpty())
+            return writeText(line.planFile, planText(*plan).toUtf8()) ? 0 : 1;
+    }
+    // One line kept up to date on a terminal, a line each time otherwise.
+    const bool terminal = isatty(fileno(stderr));
+    const SweepOutcome outcome = runSweep(
+        *plan, path, {},
+        [terminal](const SweepProgress& p) {
+            std::fprintf(stderr, "%swindows %d/%d, %.1f frames/s, %.0f s left%s", terminal ? "\r" : "",
+                         p.windowsDone, p.windowsTotal, p.framesPerSecond, p.secondsLeft,
+                         terminal ? "   " : "\n");
+            std::fflush(stderr);
+        },
+        line.window);
+    if (terminal)
+        std::fputc('\n', stderr);
+    if (const int code = reportOutcome(outcome, path); code != 0 || line.csvOut.isEmpty())
+        return code;
+    const SweepStore store(path);
+    return writeText(line.csvOut, "track,score,speed,angle,frames,first,last,positions\n" +
+                                      store.trackLines().join(QLatin1Char('\n')).toUtf8() + '\n')
+               ? 0
+               : 1;
 }

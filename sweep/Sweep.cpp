@@ -10,6 +10,8 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -75,7 +77,8 @@ struct WindowResult
 } // namespace
 
 SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const SearchOptions& options,
-                      const std::function<void(const SweepProgress&)>& progress)
+                      const std::function<void(const SweepProgress&)>& progress,
+                      std::optional<int> onlyWindow)
 {
     SweepOutcome outcome;
     SweepStore store(database);
@@ -86,6 +89,8 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
     const std::set<QString> done = store.doneWindows();
     std::vector<int> todo;
     for (int w = 0; w < int(plan.windows.size()); ++w) {
+        if (onlyWindow && w != *onlyWindow)
+            continue;
         if (done.count(plan.windows[size_t(w)].key))
             ++outcome.skipped;
         else
@@ -123,21 +128,29 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
     QFutureWatcher<WindowResult> watcher;
     QEventLoop waiting;
     QObject::connect(&watcher, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    // Stored in the plan's order whatever order they end in, so that tracks join as a merge of
+    // the same windows joins them.
+    std::map<int, WindowResult> ready;
+    int next = 0;
     QObject::connect(&watcher, &QFutureWatcherBase::resultReadyAt, &waiting, [&](int index) {
-        const WindowResult result = watcher.resultAt(index);
-        const SweepWindow& window = plan.windows[size_t(result.window)];
-        if (!store.storeWindow(plan, window, result.found, result.seconds) && outcome.error.isEmpty())
-            outcome.error = store.error();
-        ++outcome.searched;
-        framesSearched += window.count;
-        if (progress) {
-            const double seconds = std::max(clock.elapsed() / 1000.0, 1e-3);
-            SweepProgress p;
-            p.windowsDone = outcome.skipped + outcome.searched;
-            p.windowsTotal = int(plan.windows.size());
-            p.framesPerSecond = framesSearched / seconds;
-            p.secondsLeft = seconds / outcome.searched * double(todo.size() - size_t(outcome.searched));
-            progress(p);
+        ready[index] = watcher.resultAt(index);
+        for (auto it = ready.find(next); it != ready.end(); it = ready.find(++next)) {
+            const WindowResult result = std::move(it->second);
+            ready.erase(it);
+            const SweepWindow& window = plan.windows[size_t(result.window)];
+            if (!store.storeWindow(plan, window, result.found, result.seconds) && outcome.error.isEmpty())
+                outcome.error = store.error();
+            ++outcome.searched;
+            framesSearched += window.count;
+            if (progress) {
+                const double seconds = std::max(clock.elapsed() / 1000.0, 1e-3);
+                SweepProgress p;
+                p.windowsDone = outcome.skipped + outcome.searched;
+                p.windowsTotal = int(plan.windows.size());
+                p.framesPerSecond = framesSearched / seconds;
+                p.secondsLeft = seconds / outcome.searched * double(todo.size() - size_t(outcome.searched));
+                progress(p);
+            }
         }
     });
     // The windows on a pool of their own: the search's stages run on the shared pool, and a stage
@@ -149,5 +162,47 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
         waiting.exec();
     QCoreApplication::processEvents(); // results announced just before the end
     outcome.tracks = store.trackCount();
+    return outcome;
+}
+
+SweepOutcome mergeSweeps(const QStringList& inputs, const QString& database)
+{
+    SweepOutcome outcome;
+    std::vector<SweepFrame> frames;
+    std::vector<SweepStore::StoredWindow> windows;
+    for (const QString& input : inputs) {
+        const SweepStore store(input);
+        if (!store.error().isEmpty()) {
+            outcome.error = QStringLiteral("%1: %2").arg(input, store.error());
+            return outcome;
+        }
+        const std::vector<SweepFrame> more = store.storedFrames();
+        frames.insert(frames.end(), more.begin(), more.end());
+        for (SweepStore::StoredWindow& window : store.storedWindows())
+            windows.push_back(std::move(window));
+    }
+    const SweepPlan plan = planSweep(std::move(frames));
+    SweepStore merged(database);
+    if (!merged.error().isEmpty() || !merged.addPlan(plan)) {
+        outcome.error = merged.error();
+        return outcome;
+    }
+    std::set<QString> done = merged.doneWindows();
+    for (const SweepWindow& window : plan.windows) {
+        const auto stored =
+            std::find_if(windows.begin(), windows.end(),
+                         [&](const SweepStore::StoredWindow& w) { return w.key == window.key; });
+        if (stored == windows.end() || done.count(window.key)) {
+            ++outcome.skipped;
+            continue;
+        }
+        if (!merged.storeWindow(plan, window, stored->found, stored->seconds)) {
+            outcome.error = merged.error();
+            return outcome;
+        }
+        done.insert(window.key);
+        ++outcome.searched;
+    }
+    outcome.tracks = merged.trackCount();
     return outcome;
 }

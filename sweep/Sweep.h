@@ -4,6 +4,7 @@
 #include "sweep/SweepPlan.h"
 
 #include <functional>
+#include <optional>
 
 struct SweepProgress
 {
@@ -25,5 +26,11 @@ struct SweepOutcome
 // Concurrent's thread pool, each frame decoded once however many windows hold it and kept only
 // while a window still to be searched needs it; each window's candidates are stored as it ends.
 // `progress` is called on this thread after each window.
+// With `onlyWindow`, just that window of the plan (a cluster's task).
 SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const SearchOptions& options = {},
-                      const std::function<void(const SweepProgress&)>& progress = {});
+                      const std::function<void(const SweepProgress&)>& progress = {},
+                      std::optional<int> onlyWindow = std::nullopt);
+
+// Merges sweeps' databases (a cluster's tasks, one window each) into `database`, window by window
+// in the plan's order, as one sweep of all their frames would have stored them.
+SweepOutcome mergeSweeps(const QStringList& inputs, const QString& database);

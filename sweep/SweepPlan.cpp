@@ -18,6 +18,21 @@ int sizeFromName(const QString& name)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
+// The frame at `path`, when its name gives its time and camera and it is a picture.
+std::optional<SweepFrame> sweepFrame(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const FrameInfo info = frameInfoFromName(name);
+    if (!info.time.isValid() || info.camera == Camera::Unknown)
+        return std::nullopt;
+    int size = sizeFromName(name);
+    if (size == 0)
+        size = QImageReader(path).size().width();
+    if (size <= 0)
+        return std::nullopt; // no picture the program reads
+    return SweepFrame{path, name, info.time, info.camera, size};
+}
+
 } // namespace
 
 std::vector<SweepFrame> findSweepFrames(const QStringList& folders)
@@ -26,17 +41,8 @@ std::vector<SweepFrame> findSweepFrames(const QStringList& folders)
     for (const QString& folder : folders) {
         QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext()) {
-            const QString path = it.next();
-            const QString name = QFileInfo(path).fileName();
-            const FrameInfo info = frameInfoFromName(name);
-            if (!info.time.isValid() || info.camera == Camera::Unknown)
-                continue;
-            int size = sizeFromName(name);
-            if (size == 0)
-                size = QImageReader(path).size().width();
-            if (size <= 0)
-                continue; // no picture the program reads
-            frames.push_back({path, name, info.time, info.camera, size});
+            if (const std::optional<SweepFrame> frame = sweepFrame(it.next()))
+                frames.push_back(*frame);
         }
     }
     return frames;
@@ -77,5 +83,43 @@ SweepPlan planSweep(std::vector<SweepFrame> frames)
         }
         start = end;
     }
+    return plan;
+}
+
+QString planText(const SweepPlan& plan)
+{
+    QString text;
+    for (const SweepWindow& window : plan.windows) {
+        text += window.key;
+        for (int i = window.first; i < window.first + window.count; ++i)
+            text += QLatin1Char('\t') + plan.frames[size_t(i)].path;
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+std::optional<SweepPlan> planFromText(const QString& text)
+{
+    std::vector<SweepFrame> frames;
+    QStringList keys;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 5)
+            return std::nullopt;
+        keys << fields.first();
+        for (const QString& path : fields.mid(1)) {
+            const std::optional<SweepFrame> frame = sweepFrame(path);
+            if (!frame)
+                return std::nullopt;
+            frames.push_back(*frame);
+        }
+    }
+    // The same frames give the same windows, under the same keys.
+    SweepPlan plan = planSweep(std::move(frames));
+    QStringList planned;
+    for (const SweepWindow& window : plan.windows)
+        planned << window.key;
+    if (planned != keys)
+        return std::nullopt;
     return plan;
 }

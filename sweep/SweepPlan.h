@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // An archive sweep's plan: the frames found under some folders, grouped by camera and size into
@@ -48,3 +49,8 @@ std::vector<SweepFrame> findSweepFrames(const QStringList& folders);
 // a run's last window ends on its last frame, and a run shorter than a window (four frames at
 // least) is one window.
 SweepPlan planSweep(std::vector<SweepFrame> frames);
+
+// The plan as text for a cluster's tasks: a line a window, "KEY<TAB>PATH<TAB>PATH...", in order;
+// and back. Nothing for a text that is no plan or names frames that are not there.
+QString planText(const SweepPlan& plan);
+std::optional<SweepPlan> planFromText(const QString& text);

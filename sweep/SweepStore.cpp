@@ -184,6 +184,55 @@ bool SweepStore::storeWindow(const SweepPlan& plan, const SweepWindow& window,
     return true;
 }
 
+std::vector<SweepFrame> SweepStore::storedFrames() const
+{
+    std::vector<SweepFrame> frames;
+    QSqlQuery query(m_db);
+    query.exec(QStringLiteral("SELECT path, name, time, camera, size FROM frames"));
+    while (query.next()) {
+        const FrameInfo info = frameInfoFromName(query.value(1).toString());
+        frames.push_back({query.value(0).toString(), query.value(1).toString(),
+                          QDateTime::fromString(query.value(2).toString(), Qt::ISODate), info.camera,
+                          query.value(4).toInt()});
+    }
+    return frames;
+}
+
+std::vector<SweepStore::StoredWindow> SweepStore::storedWindows() const
+{
+    std::vector<StoredWindow> windows;
+    QSqlQuery window(m_db);
+    window.exec(QStringLiteral("SELECT key, seconds FROM windows WHERE state = 'done'"));
+    while (window.next()) {
+        StoredWindow stored{window.value(0).toString(), window.value(1).toDouble(), {}};
+        QSqlQuery candidate(m_db);
+        candidate.prepare(
+            QStringLiteral("SELECT id, score, speed, position_angle, frames_detected, false_alarms "
+                           "FROM candidates WHERE window = ? ORDER BY id"));
+        candidate.addBindValue(stored.key);
+        candidate.exec();
+        while (candidate.next()) {
+            Candidate c;
+            c.score = candidate.value(1).toDouble();
+            c.speed = candidate.value(2).toDouble();
+            c.positionAngle = candidate.value(3).toDouble();
+            c.framesDetected = candidate.value(4).toInt();
+            c.falseAlarms = candidate.value(5).toDouble();
+            QSqlQuery position(m_db);
+            position.prepare(
+                QStringLiteral("SELECT p.x, p.y FROM positions p JOIN frames f ON f.name = p.frame "
+                               "WHERE p.candidate = ? ORDER BY f.time, f.name"));
+            position.addBindValue(candidate.value(0));
+            position.exec();
+            while (position.next())
+                c.positions.emplace_back(position.value(0).toDouble(), position.value(1).toDouble());
+            stored.found.push_back(std::move(c));
+        }
+        windows.push_back(std::move(stored));
+    }
+    return windows;
+}
+
 int SweepStore::trackCount() const
 {
     QSqlQuery query(m_db);

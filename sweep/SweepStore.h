@@ -33,6 +33,17 @@ public:
     bool storeWindow(const SweepPlan& plan, const SweepWindow& window, const std::vector<Candidate>& found,
                      double seconds);
     int trackCount() const;
+
+    // What the database holds, to merge it into another: its frames, and each window done with
+    // its candidates (positions in its frames' order).
+    struct StoredWindow
+    {
+        QString key;
+        double seconds = 0;
+        std::vector<Candidate> found;
+    };
+    std::vector<SweepFrame> storedFrames() const;
+    std::vector<StoredWindow> storedWindows() const;
     // One line per track, best candidate first: TRACK, SCORE, SPEED, ANGLE, FRAMES, FIRST, LAST and
     // its positions as "NAME x y" separated by ';'.
     QStringList trackLines() const;

@@ -79,7 +79,10 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
           QStringList{"--fetch", "c3", "--from", "2026-12-01 05:30"},
           QStringList{"--fetch", "c3", "--source", "ftp://mirror/"}, QStringList{"--fetch", "c3", "a.jpg"},
           QStringList{"--last", "5"}, QStringList{"--fetch"}, QStringList{"--sky"},
-          QStringList{"--sky", "--scan", "a.jpg"}})
+          QStringList{"--sky", "--scan", "a.jpg"}, QStringList{"--sweep"},
+          QStringList{"--sweep", "--window", "1", "d"},
+          QStringList{"--sweep", "--plan", "p", "--window", "x"},
+          QStringList{"--sweep", "--merge", "a.sqlite"}, QStringList{"--db", "x.sqlite", "a.jpg"}})
         EXPECT_FALSE(parseCommandLine(QStringList{"skyrake"} + wrong).error.isEmpty())
             << wrong.join(' ').toStdString();
 }

@@ -82,6 +82,19 @@ TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
     const SweepOutcome again = runSweep(plan, database);
     EXPECT_EQ(again.searched, 0);
     EXPECT_EQ(again.skipped, 2);
+
+    // A cluster's way: the plan as text, each window a task into its own database, then merged:
+    // the same tracks as the one sweep.
+    const std::optional<SweepPlan> read = planFromText(planText(plan));
+    ASSERT_TRUE(read);
+    QStringList parts;
+    for (int k = 0; k < int(read->windows.size()); ++k) {
+        parts << out.filePath(QStringLiteral("window-%1.sqlite").arg(k));
+        EXPECT_EQ(runSweep(*read, parts.last(), {}, {}, k).searched, 1);
+    }
+    const QString merged = out.filePath(QStringLiteral("merged.sqlite"));
+    EXPECT_EQ(mergeSweeps(parts, merged).searched, 2);
+    EXPECT_EQ(SweepStore(merged).trackLines(), SweepStore(database).trackLines());
 }
 
 } // namespace
