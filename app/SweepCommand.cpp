@@ -32,15 +32,14 @@ bool writeText(const QString& path, const QByteArray& text)
     return false;
 }
 
-} // namespace
-
-int runSweepCommand(const CommandLine& line)
+// The sweep the line asks for: a merge, one window of a plan, or every window under the folders;
+// nothing when there is nothing to search (said on standard error) or the plan was written.
+std::optional<SweepOutcome> sweepOf(const CommandLine& line, const QString& path, int* code)
 {
-    const QString path = line.database.isEmpty() ? QStringLiteral("skyrake-sweep.sqlite") : line.database;
     if (line.merge)
-        return reportOutcome(mergeSweeps(line.pictures, path), path);
-
+        return mergeSweeps(line.pictures, path);
     std::optional<SweepPlan> plan;
+    *code = 1;
     if (line.window) {
         QFile file(line.planFile);
         if (file.open(QIODevice::ReadOnly))
@@ -48,17 +47,19 @@ int runSweepCommand(const CommandLine& line)
         if (!plan || *line.window >= int(plan->windows.size())) {
             std::fprintf(stderr, "skyrake: %s holds no window %d of frames that are there\n",
                          qPrintable(line.planFile), *line.window);
-            return 1;
+            return std::nullopt;
         }
     } else {
         plan = planSweep(findSweepFrames(line.pictures));
         if (plan->windows.empty()) {
             std::fputs("skyrake: no run of four or more frames of one camera and size under those folders\n",
                        stderr);
-            return 1;
+            return std::nullopt;
         }
-        if (!line.planFile.isEmpty())
-            return writeText(line.planFile, planText(*plan).toUtf8()) ? 0 : 1;
+        if (!line.planFile.isEmpty()) {
+            *code = writeText(line.planFile, planText(*plan).toUtf8()) ? 0 : 1;
+            return std::nullopt;
+        }
     }
     // One line kept up to date on a terminal, a line each time otherwise.
     const bool terminal = isatty(fileno(stderr));
@@ -73,8 +74,22 @@ int runSweepCommand(const CommandLine& line)
         line.window);
     if (terminal)
         std::fputc('\n', stderr);
-    if (const int code = reportOutcome(outcome, path); code != 0 || line.csvOut.isEmpty())
+    return outcome;
+}
+
+} // namespace
+
+int runSweepCommand(const CommandLine& line)
+{
+    const QString path = line.database.isEmpty() ? QStringLiteral("skyrake-sweep.sqlite") : line.database;
+    int code = 0;
+    const std::optional<SweepOutcome> outcome = sweepOf(line, path, &code);
+    if (!outcome)
         return code;
+    if (reportOutcome(*outcome, path) != 0)
+        return 1;
+    if (line.csvOut.isEmpty())
+        return 0;
     const SweepStore store(path);
     return writeText(line.csvOut, "track,score,speed,angle,frames,first,last,positions\n" +
                                       store.trackLines().join(QLatin1Char('\n')).toUtf8() + '\n')
