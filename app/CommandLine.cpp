@@ -171,8 +171,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--composite needs at least two pictures");
     if (line.sungrazer && !line.scan)
         line.error = QStringLiteral("--sungrazer goes with --scan");
-    if (!line.cutoutsDir.isEmpty() && !line.scan)
-        line.error = QStringLiteral("--cutouts goes with --scan");
+    if (!line.cutoutsDir.isEmpty() && !line.scan && !line.sweep)
+        line.error = QStringLiteral("--cutouts goes with --scan or --sweep");
     if (line.scan && !line.compositeOut.isEmpty())
         line.error = QStringLiteral("--scan and --composite do not go together");
     if (line.sky && (line.scan || !line.compositeOut.isEmpty() || line.fetch))
@@ -247,6 +247,8 @@ QString helpText()
         "    --plan FILE        with folders: write the windows to FILE, one a line, and exit;\n"
         "    --window K         with --plan FILE: search window K (from 0) alone, as a cluster task\n"
         "    --merge DB...      merge the tasks' databases into --db, as one sweep would have stored them\n"
+        "    --cutouts DIR      also write DIR/track-N.gif for each track, its cutouts looping; with\n"
+        "                       --csv, their paths in a last column\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
         "                       language chosen in the View menu or, by default, the system's\n"
         "  -h, --help           show this help and exit\n"

@@ -18,7 +18,7 @@ void printError(const QString& text)
 } // namespace
 
 bool writeCutoutGifs(const QString& dir, std::span<const CutoutFrame> frames,
-                     std::span<const Candidate> candidates)
+                     std::span<const Candidate> candidates, const QString& stem, int first)
 {
     if (!QDir().mkpath(dir)) {
         printError(QStringLiteral("cannot create the folder %1").arg(dir));
@@ -29,7 +29,7 @@ bool writeCutoutGifs(const QString& dir, std::span<const CutoutFrame> frames,
         std::vector<QImage> enlarged;
         for (const QImage& crop : cutouts(frames, candidates[n]))
             enlarged.push_back(enlargedCutout(crop, cutoutGifEnlargement));
-        const QString path = QDir(dir).filePath(QStringLiteral("candidate-%1.gif").arg(n + 1));
+        const QString path = QDir(dir).filePath(QStringLiteral("%1-%2.gif").arg(stem).arg(int(n) + first));
         const QByteArray gif = encodeGif(enlarged, cutoutGifDelay);
         if (gif.isEmpty()) {
             printError(QStringLiteral("cannot make %1: the frames have no cutouts").arg(path));

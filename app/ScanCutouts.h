@@ -18,7 +18,9 @@ inline constexpr int cutoutGifEnlargement = 4;
 // Milliseconds each frame shows.
 inline constexpr int cutoutGifDelay = 500;
 
-// Creates `dir` if needed and writes DIR/candidate-N.gif for each candidate (N its 1-based rank):
-// its cutouts of `frames`, enlarged, looping. Names each failure on standard error; false after any.
+// Creates `dir` if needed and writes DIR/STEM-N.gif for each candidate (N its rank, counted from
+// `first`): its cutouts of `frames`, enlarged, looping. Names each failure on standard error;
+// false after any.
 bool writeCutoutGifs(const QString& dir, std::span<const CutoutFrame> frames,
-                     std::span<const Candidate> candidates);
+                     std::span<const Candidate> candidates, const QString& stem = QStringLiteral("candidate"),
+                     int first = 1);

@@ -1,9 +1,12 @@
 // skyrake --sweep: every window of the frames under some folders searched, the results in SQLite.
 #include "app/CommandLine.h"
 
+#include "app/ScanCutouts.h"
+#include "pictures/LoadPictureFile.h"
 #include "sweep/Sweep.h"
 #include "sweep/SweepStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -88,11 +91,39 @@ int runSweepCommand(const CommandLine& line)
         return code;
     if (reportOutcome(*outcome, path) != 0)
         return 1;
-    if (line.csvOut.isEmpty())
+    if (line.csvOut.isEmpty() && line.cutoutsDir.isEmpty())
         return 0;
     const SweepStore store(path);
-    return writeText(line.csvOut, "track,score,speed,angle,frames,first,last,positions\n" +
-                                      store.trackLines().join(QLatin1Char('\n')).toUtf8() + '\n')
-               ? 0
-               : 1;
+    QByteArray csv = "track,score,speed,angle,frames,first,last,positions";
+    csv += line.cutoutsDir.isEmpty() ? "\n" : ",cutouts\n";
+    const QStringList lines = store.trackLines();
+    const std::vector<SweepStore::StoredTrack> tracks = store.tracks();
+    bool written = true;
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        csv += lines[qsizetype(t)].toUtf8();
+        if (!line.cutoutsDir.isEmpty()) {
+            // The track's frames decoded again, one track at a time.
+            std::vector<std::unique_ptr<Picture>> pictures;
+            std::vector<CutoutFrame> frames;
+            Candidate candidate;
+            for (const SweepStore::TrackPlace& place : tracks[t].places) {
+                LoadResult loaded = LoadPictureFile(place.path, 96, 96);
+                if (!loaded)
+                    continue;
+                pictures.push_back(std::move(loaded->picture));
+                frames.push_back({pictures.back().get(), place.frame});
+                candidate.positions.push_back(place.position);
+            }
+            written = writeCutoutGifs(line.cutoutsDir, frames, {&candidate, 1}, QStringLiteral("track"),
+                                      tracks[t].track) &&
+                      written;
+            csv +=
+                ',' +
+                QDir(line.cutoutsDir).filePath(QStringLiteral("track-%1.gif").arg(tracks[t].track)).toUtf8();
+        }
+        csv += '\n';
+    }
+    if (!line.csvOut.isEmpty() && !writeText(line.csvOut, csv))
+        return 1;
+    return written ? 0 : 1;
 }

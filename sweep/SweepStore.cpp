@@ -240,37 +240,56 @@ int SweepStore::trackCount() const
     return query.next() ? query.value(0).toInt() : 0;
 }
 
-QStringList SweepStore::trackLines() const
+std::vector<SweepStore::StoredTrack> SweepStore::tracks() const
 {
-    QStringList lines;
+    std::vector<StoredTrack> tracks;
     QSqlQuery best(m_db);
     // Each track's best candidate, best tracks first.
     best.exec(
-        QStringLiteral("SELECT c.track, c.score, c.speed, c.position_angle, c.frames_detected, c.id FROM "
-                       "candidates c WHERE c.id = (SELECT id FROM candidates d WHERE d.track = c.track ORDER "
-                       "BY d.score DESC LIMIT 1) ORDER BY c.score DESC"));
+        QStringLiteral("SELECT c.track, c.score, c.speed, c.position_angle FROM candidates c WHERE c.id = "
+                       "(SELECT id FROM candidates d WHERE d.track = c.track ORDER BY d.score DESC LIMIT 1) "
+                       "ORDER BY c.score DESC"));
     while (best.next()) {
+        StoredTrack track{best.value(0).toInt(),
+                          best.value(1).toDouble(),
+                          best.value(2).toDouble(),
+                          best.value(3).toDouble(),
+                          {}};
+        // Where overlapping windows both place it, the mean of their places.
         QSqlQuery places(m_db);
         places.prepare(
-            QStringLiteral("SELECT p.frame, AVG(p.x), AVG(p.y) FROM positions p JOIN candidates c ON "
-                           "c.id = p.candidate WHERE c.track = ? GROUP BY p.frame ORDER BY p.frame"));
-        places.addBindValue(best.value(0));
+            QStringLiteral("SELECT p.frame, f.path, AVG(p.x), AVG(p.y) FROM positions p JOIN candidates c "
+                           "ON c.id = p.candidate JOIN frames f ON f.name = p.frame WHERE c.track = ? "
+                           "GROUP BY p.frame ORDER BY f.time, p.frame"));
+        places.addBindValue(track.track);
         places.exec();
-        QStringList track;
         while (places.next())
-            track << QStringLiteral("%1 %2 %3")
-                         .arg(places.value(0).toString())
-                         .arg(places.value(1).toDouble() + 0.5, 0, 'f', 1) // 1-based, as --scan prints
-                         .arg(places.value(2).toDouble() + 0.5, 0, 'f', 1);
+            track.places.push_back({places.value(0).toString(), places.value(1).toString(),
+                                    QPointF(places.value(2).toDouble(), places.value(3).toDouble())});
+        tracks.push_back(std::move(track));
+    }
+    return tracks;
+}
+
+QStringList SweepStore::trackLines() const
+{
+    QStringList lines;
+    for (const StoredTrack& track : tracks()) {
+        QStringList places;
+        for (const TrackPlace& place : track.places) // 1-based, as --scan prints them
+            places << QStringLiteral("%1 %2 %3")
+                          .arg(place.frame)
+                          .arg(place.position.x() + 0.5, 0, 'f', 1)
+                          .arg(place.position.y() + 0.5, 0, 'f', 1);
         lines << QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8")
-                     .arg(best.value(0).toInt())
-                     .arg(best.value(1).toDouble(), 0, 'f', 1)
-                     .arg(best.value(2).toDouble(), 0, 'f', 1)
-                     .arg(best.value(3).toDouble(), 0, 'f', 0)
-                     .arg(track.size())
-                     .arg(track.isEmpty() ? QString() : track.first().section(QLatin1Char(' '), 0, 0),
-                          track.isEmpty() ? QString() : track.last().section(QLatin1Char(' '), 0, 0),
-                          track.join(QLatin1Char(';')));
+                     .arg(track.track)
+                     .arg(track.score, 0, 'f', 1)
+                     .arg(track.speed, 0, 'f', 1)
+                     .arg(track.positionAngle, 0, 'f', 0)
+                     .arg(track.places.size())
+                     .arg(track.places.empty() ? QString() : track.places.front().frame,
+                          track.places.empty() ? QString() : track.places.back().frame,
+                          places.join(QLatin1Char(';')));
     }
     return lines;
 }

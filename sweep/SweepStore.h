@@ -33,6 +33,20 @@ public:
     bool storeWindow(const SweepPlan& plan, const SweepWindow& window, const std::vector<Candidate>& found,
                      double seconds);
     int trackCount() const;
+    // The tracks, best first, each with its best candidate's figures and its place in each frame
+    // (picture pixels, the mean where overlapping windows both place it).
+    struct TrackPlace
+    {
+        QString frame, path;
+        QPointF position;
+    };
+    struct StoredTrack
+    {
+        int track;
+        double score, speed, positionAngle;
+        std::vector<TrackPlace> places;
+    };
+    std::vector<StoredTrack> tracks() const;
 
     // What the database holds, to merge it into another: its frames, and each window done with
     // its candidates (positions in its frames' order).
