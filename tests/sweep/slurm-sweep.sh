@@ -21,13 +21,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# munge: the system's daemon where it runs, else one of our own.
+# munge: the system's daemon where it runs, else one of our own. It runs as the munge user, which
+# cannot write into our private folder, so its pid file goes beside its socket.
 if ! munge -n >/dev/null 2>&1; then
     mkdir -p /run/munge && chown munge:munge /run/munge
     [ -f /etc/munge/munge.key ] || { echo "SKIP: no munge key"; exit 77; }
-    runuser -u munge -- /usr/sbin/munged --pid-file="$work/munged.pid" || { echo "SKIP: munged did not start"; exit 77; }
-    sleep 1
-    pids+=("$(cat "$work/munged.pid")")
+    munge_pid=/run/munge/skyrake-test-munged.pid
+    runuser -u munge -- /usr/sbin/munged --force --pid-file="$munge_pid" || { echo "SKIP: munged did not start"; exit 77; }
+    for _ in $(seq 10); do [ -s "$munge_pid" ] && break; sleep 0.5; done
+    [ -s "$munge_pid" ] || { echo "SKIP: munged wrote no pid file"; exit 77; }
+    pids+=("$(cat "$munge_pid")")
     munge -n >/dev/null 2>&1 || { echo "SKIP: munge does not answer"; exit 77; }
 fi
 
