@@ -130,6 +130,22 @@ SkyPoint skyOf(const Place& place, const QDateTime& time, const Observer& observ
     return sky;
 }
 
+// GOES-19's place, 42,164 km from the Earth's centre in its equator, above 75.2 degrees west,
+// turned by the sidereal time. UT1 is taken as UTC (under 2 km off) and the equator of date as
+// J2000's (a few hundred km): well under an arcsecond for the nearest planet.
+Vector3 geostationaryAt(const QDateTime& time)
+{
+    constexpr double radiusAu = 42164.2e3 / metresPerAu;
+    constexpr double longitude = -75.2 * degree;
+    const Date tt = terrestrial(time, true);
+    const QDateTime utc = time.toUTC();
+    double ut1 = 0, ut2 = 0;
+    eraDtf2d("UTC", utc.date().year(), utc.date().month(), utc.date().day(), utc.time().hour(),
+             utc.time().minute(), utc.time().second() + utc.time().msec() / 1000.0, &ut1, &ut2);
+    const double angle = eraGmst06(ut1, ut2, tt.day, tt.fraction) + longitude;
+    return earthOn(tt) + Vector3{radiusAu * std::cos(angle), radiusAu * std::sin(angle), 0};
+}
+
 } // namespace
 
 QString bodyName(Body body)
@@ -149,7 +165,7 @@ Vector3 bodyAt(Body body, const QDateTime& time)
     return bodyOn(body, terrestrial(time, true));
 }
 
-Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords)
+Observer observerAt(Camera camera, const QDateTime& time, const QHash<QString, QString>& keywords)
 {
     const Vector3 earth = earthAt(time);
     bool lon = false, lat = false, distance = false;
@@ -165,9 +181,11 @@ Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords)
         const double cl = std::cos(hglt * degree);
         return {r * cl * std::cos(hgln * degree) * x + r * cl * std::sin(hgln * degree) * y +
                     r * std::sin(hglt * degree) * z,
-                true};
+                ObserverPlace::Header};
     }
-    return {0.99 * earth, false};
+    if (camera == Camera::Ccor1)
+        return {geostationaryAt(time), ObserverPlace::Geostationary};
+    return {0.99 * earth, ObserverPlace::L1};
 }
 
 SkyPoint bodySky(Body body, const QDateTime& time, const Observer& observer)

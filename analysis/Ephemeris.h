@@ -34,16 +34,25 @@ inline constexpr Body allBodies[] = {Body::Mercury, Body::Venus,  Body::Mars,   
 // The body's English name ("Mercury").
 QString bodyName(Body body);
 
+// Whence the observer's place is known.
+enum class ObserverPlace
+{
+    Header,        // the frame's HGLN_OBS, HGLT_OBS and DSUN_OBS
+    L1,            // SOHO taken at 0.99 of the Earth's heliocentric position
+    Geostationary, // GOES-19 over the equator at 75.2 degrees west
+};
+
 // Where the observer stood, and whence that is known.
 struct Observer
 {
-    Vector3 position{};      // heliocentric, au
-    bool fromHeader = false; // the frame's HGLN_OBS, HGLT_OBS and DSUN_OBS; else 0.99 of Earth's
+    Vector3 position{}; // heliocentric, au
+    ObserverPlace place = ObserverPlace::L1;
 };
 
-// SOHO at `time` (UTC): from the header's Stonyhurst longitude, latitude and distance where it
-// gives them, else 0.99 of Earth's heliocentric position (L1, about 0.01 au sunward).
-Observer sohoAt(const QDateTime& time, const QHash<QString, QString>& keywords = {});
+// The camera's spacecraft at `time` (UTC): from the header's Stonyhurst longitude, latitude and
+// distance where it gives them; else GOES-19 on its geostationary orbit for CCOR-1, and SOHO at
+// L1 (0.99 of the Earth's heliocentric position, about 0.01 au sunward) for LASCO and any other.
+Observer observerAt(Camera camera, const QDateTime& time, const QHash<QString, QString>& keywords = {});
 
 // Heliocentric positions at `time` (UTC).
 Vector3 earthAt(const QDateTime& time);

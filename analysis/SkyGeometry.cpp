@@ -39,15 +39,20 @@ double shift(const Distortion& d, double fullRadius)
 std::optional<BrowseOptics> browseOptics(Camera camera)
 {
     // The disc circle is 960" across in radius; the occulters' edges were measured on real
-    // frames (C3 2013 and 2020, C2 2014).
+    // frames (C3 2013 and 2020, C2 2014). CCOR-1's come from its published optics: 2048 by 1920
+    // pixels binned to the 1024 by 960 frames, 39" resolution, the field from 4 solar radii,
+    // which the occulter's edge stands for; a disc circle, if its frames draw one, at 960".
     switch (camera) {
     case Camera::C2:
         return BrowseOptics{11.9, 80.5, 185};
     case Camera::C3:
         return BrowseOptics{56.0, 17.1, 76};
-    default:
-        return std::nullopt;
+    case Camera::Ccor1:
+        return BrowseOptics{39.0, 960 / 39.0, 4 * 960 / 39.0};
+    case Camera::Unknown:
+        break;
     }
+    return std::nullopt;
 }
 
 double distortedRadius(const FrameGeometry& geometry, double trueRadius)
@@ -104,7 +109,9 @@ FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& 
     FrameGeometry geometry;
     geometry.camera = info.camera;
     const std::optional<BrowseOptics> optics = browseOptics(info.camera);
-    if (!optics || frame.width() <= 0 || frame.width() != frame.height())
+    // LASCO's frames are square; CCOR-1's are 1024 by 960.
+    const bool square = info.camera != Camera::Ccor1;
+    if (!optics || frame.width() <= 0 || (square && frame.width() != frame.height()))
         return geometry;
     geometry.binning = 1024.0 / frame.width();
     const std::optional<DiscFit> disc =

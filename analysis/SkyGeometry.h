@@ -22,7 +22,7 @@ struct SkyPoint
 // The solar radius the readouts count in (the browse frames' disc circle), arcseconds.
 inline constexpr double solarRadiusArcsec = 960;
 
-// The browse frames' scale, disc and occulter radii for a camera, at 1024 pixels a side;
+// The browse frames' scale, disc and occulter radii for a camera, at 1024 pixels wide;
 // nothing for a camera without them.
 struct BrowseOptics
 {
@@ -46,7 +46,7 @@ QPointF picturePoint(const FrameGeometry& geometry, const SkyPoint& sky);
 // picture of `size` shown with FITS row 1 at the bottom; nothing without world coordinates.
 std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywords, QSize size);
 
-// The frame's geometry: its header's where it has one, else its disc's for a LASCO browse frame,
-// else none.
+// The frame's geometry: its header's where it has one, else its disc's (or occulter's) for a
+// LASCO or CCOR-1 browse frame, else none.
 FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& keywords,
                             const FrameInfo& info);

@@ -45,9 +45,7 @@ int runSky(const QStringList& frames)
         } else {
             out << "-\t-\t-\tnone\n";
         }
-        const Observer soho = sohoAt(item.m_facts.time, item.m_pPicture->keywords());
-        for (const BodyInFrame& body :
-             bodiesInFrame(geometry, item.m_pPicture->decoded().size(), item.m_facts.time, soho, comets)) {
+        for (const BodyInFrame& body : bodiesOn(item, comets)) {
             const QPointF at = oneBased(body.position);
             out << item.m_name << '\t' << body.name << '\t' << number(at.x(), 1) << '\t' << number(at.y(), 1)
                 << '\n';

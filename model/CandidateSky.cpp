@@ -32,9 +32,7 @@ TrackSky trackSky(const SkyrakeWork& work, const std::vector<QPointF>& positions
         sky.end = here;
         if (!sky.nearBody.isEmpty() || !item.m_facts.time.isValid())
             continue;
-        const Observer soho = sohoAt(item.m_facts.time, item.m_pPicture->keywords());
-        for (const BodyInFrame& body : bodiesInFrame(geometry, item.m_pPicture->decoded().size(),
-                                                     item.m_facts.time, soho, work.knownComets())) {
+        for (const BodyInFrame& body : bodiesOn(item, work.knownComets())) {
             if (std::hypot(body.position.x() - at.x(), body.position.y() - at.y()) <= nearBodyPixels)
                 sky.nearBody = body.name;
         }

@@ -272,3 +272,14 @@ const FrameGeometry& geometryOf(const CPictureItem& item)
             frameGeometry(item.m_pPicture->decoded(), item.m_pPicture->keywords(), item.m_facts);
     return *item.m_geometry;
 }
+
+Observer observerOf(const CPictureItem& item)
+{
+    return observerAt(item.m_facts.camera, item.m_facts.time, item.m_pPicture->keywords());
+}
+
+std::vector<BodyInFrame> bodiesOn(const CPictureItem& item, const std::vector<CometElements>& comets)
+{
+    return bodiesInFrame(geometryOf(item), item.m_pPicture->decoded().size(), item.m_facts.time,
+                         observerOf(item), comets);
+}

@@ -3,6 +3,7 @@
 #include "analysis/CometOrbit.h"
 #include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
+#include "analysis/Ephemeris.h"
 #include "analysis/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/SkyGeometry.h"
@@ -157,6 +158,12 @@ private:
 // Where `item`'s frame looks in the sky: its header's world coordinates or its disc, measured
 // the first time and kept in the item.
 const FrameGeometry& geometryOf(const CPictureItem& item);
+
+// Where the camera that took `item`'s frame stood at the frame's time.
+Observer observerOf(const CPictureItem& item);
+
+// The planets and the known `comets` on `item`'s frame, as its camera saw them.
+std::vector<BodyInFrame> bodiesOn(const CPictureItem& item, const std::vector<CometElements>& comets);
 
 // A measurement of `item`'s mark; the item must have one.
 Measurement measurementOf(const CPictureItem& item);

@@ -13,6 +13,19 @@ namespace {
 constexpr double elongations[] = {2, 5, 10, 20, 30}; // solar radii
 constexpr double outermost = 30;
 
+QString observerText(ObserverPlace place)
+{
+    switch (place) {
+    case ObserverPlace::Header:
+        return CSkyrakeView::tr("观测者的位置：取自文件头");
+    case ObserverPlace::Geostationary:
+        return CSkyrakeView::tr("GOES-19 的位置：地球静止轨道，西经 75.2°");
+    case ObserverPlace::L1:
+        break;
+    }
+    return CSkyrakeView::tr("SOHO 的位置：地球位置的 0.99 倍（L1）");
+}
+
 } // namespace
 
 void CSkyrakeView::OnSkyOverlay()
@@ -65,19 +78,14 @@ void CSkyrakeView::DrawSky(QPainter& target)
         target.drawLine(onWindow(1, angle), onWindow(outermost, angle));
         target.drawText(onWindow(outermost, angle) + QPointF(3, -3), tr("%1°").arg(angle));
     }
-    // The planets and known comets in the field, named, from SOHO's place at the frame's time.
-    const QDateTime time = item->m_facts.time;
-    const Observer soho = sohoAt(time, item->m_pPicture->keywords());
-    for (const BodyInFrame& body :
-         bodiesInFrame(geometry, item->m_pPicture->decoded().size(), time, soho, knownComets())) {
+    // The planets and known comets in the field, named, as the frame's camera saw them.
+    for (const BodyInFrame& body : bodiesOn(*item, knownComets())) {
         const QPointF at = m_placement.toWindow(body.position);
         target.drawEllipse(at, 7, 7);
         target.drawText(at + QPointF(9, -9), body.name);
     }
-    // Whence SOHO's place came, which the planets' places depend on.
-    target.drawText(QPointF(8, m_clientRect.height() - 8), soho.fromHeader
-                                                               ? tr("SOHO 的位置：取自文件头")
-                                                               : tr("SOHO 的位置：地球位置的 0.99 倍（L1）"));
+    // Whence the spacecraft's place came, which the planets' places depend on.
+    target.drawText(QPointF(8, m_clientRect.height() - 8), observerText(observerOf(*item).place));
     const QPointF sun = m_placement.toWindow(geometry.sun);
     target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));
     target.drawLine(sun - QPointF(0, 6), sun + QPointF(0, 6));

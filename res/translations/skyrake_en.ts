@@ -343,12 +343,16 @@
         <translation>%1°</translation>
     </message>
     <message>
-        <source>SOHO 的位置：取自文件头</source>
-        <translation>SOHO's place: from the file's header</translation>
+        <source>SOHO 的位置：地球位置的 0.99 倍（L1）</source>
+        <translation>SOHO&apos;s place: 0.99 of the Earth&apos;s (L1)</translation>
     </message>
     <message>
-        <source>SOHO 的位置：地球位置的 0.99 倍（L1）</source>
-        <translation>SOHO's place: 0.99 of the Earth's (L1)</translation>
+        <source>观测者的位置：取自文件头</source>
+        <translation>The observer&apos;s place: from the file&apos;s header</translation>
+    </message>
+    <message>
+        <source>GOES-19 的位置：地球静止轨道，西经 75.2°</source>
+        <translation>GOES-19&apos;s place: geostationary, 75.2° W</translation>
     </message>
 </context>
 <context>

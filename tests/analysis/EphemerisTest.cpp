@@ -57,8 +57,8 @@ TEST(Ephemeris, MercuryAndMarsOnARealC3Frame)
     // Where the planets are on the frame, measured on its pixels (the saturated cores' middles);
     // SOHO taken at 0.99 of the Earth's place.
     const QDateTime time(QDate(2013, 5, 13), QTime(16, 54, 6), Qt::UTC);
-    const Observer soho = sohoAt(time);
-    EXPECT_FALSE(soho.fromHeader);
+    const Observer soho = observerAt(Camera::C3, time);
+    EXPECT_EQ(soho.place, ObserverPlace::L1);
     const std::vector<BodyInFrame> bodies = bodiesInFrame(geometry, frame.size(), time, soho);
     ASSERT_EQ(bodies.size(), 2u);
     EXPECT_EQ(bodies[0].name, QStringLiteral("Mercury"));
@@ -67,7 +67,7 @@ TEST(Ephemeris, MercuryAndMarsOnARealC3Frame)
     EXPECT_LT(QLineF(bodies[1].position, QPointF(135.5, 570.0)).length(), 12);
 }
 
-TEST(Ephemeris, SohosPlaceFromTheHeadersStonyhurstCoordinates)
+TEST(Ephemeris, TheObserversPlaceFromTheHeaderOrTheSpacecraftsOrbit)
 {
     // Longitude 0 at the Earth's own heliographic latitude and 0.99 of its distance: 0.99 of the
     // Earth's place, as taken without a header.
@@ -79,13 +79,32 @@ TEST(Ephemeris, SohosPlaceFromTheHeadersStonyhurstCoordinates)
         std::asin((earth[0] * std::cos(poleDec) * std::cos(poleRa) +
                    earth[1] * std::cos(poleDec) * std::sin(poleRa) + earth[2] * std::sin(poleDec)) /
                   distance);
-    const Observer soho = sohoAt(
-        time, {{QStringLiteral("HGLN_OBS"), QStringLiteral("0")},
-               {QStringLiteral("HGLT_OBS"), QString::number(latitude * 180 / M_PI, 'g', 12)},
-               {QStringLiteral("DSUN_OBS"), QString::number(0.99 * distance * 1.495978707e11, 'g', 12)}});
-    EXPECT_TRUE(soho.fromHeader);
+    const Observer soho = observerAt(
+        Camera::C3, time,
+        {{QStringLiteral("HGLN_OBS"), QStringLiteral("0")},
+         {QStringLiteral("HGLT_OBS"), QString::number(latitude * 180 / M_PI, 'g', 12)},
+         {QStringLiteral("DSUN_OBS"), QString::number(0.99 * distance * 1.495978707e11, 'g', 12)}});
+    EXPECT_EQ(soho.place, ObserverPlace::Header);
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(soho.position[size_t(i)], 0.99 * earth[size_t(i)], 1e-9);
+
+    // GOES-19 is 42,164 km from the Earth's centre over 75.2 degrees west: sunward near that
+    // meridian's noon, 17:01 UT, and behind the Earth twelve hours later (the sun near the equator).
+    for (const auto& [hour, towardsSun] : {std::pair{17, true}, {5, false}}) {
+        const QDateTime at(QDate(2025, 9, 23), QTime(hour, 1), Qt::UTC);
+        const Observer goes = observerAt(Camera::Ccor1, at);
+        EXPECT_EQ(goes.place, ObserverPlace::Geostationary);
+        const Vector3 centre = earthAt(at);
+        const Vector3 off{goes.position[0] - centre[0], goes.position[1] - centre[1],
+                          goes.position[2] - centre[2]};
+        const double km = std::sqrt(off[0] * off[0] + off[1] * off[1] + off[2] * off[2]) * 1.495978707e8;
+        EXPECT_NEAR(km, 42164.2, 0.1);
+        const double cosine =
+            -(off[0] * centre[0] + off[1] * centre[1] + off[2] * centre[2]) /
+            (km / 1.495978707e8 *
+             std::sqrt(centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2]));
+        EXPECT_GT(towardsSun ? cosine : -cosine, std::cos(5 * M_PI / 180));
+    }
 }
 
 } // namespace

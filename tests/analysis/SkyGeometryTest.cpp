@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QLineF>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +58,47 @@ TEST(SkyGeometry, TheDiscOfRealFramesWithinHalfAPixel)
     // A picture of something else has no disc, and says so.
     EXPECT_FALSE(frameGeometry(QImage(fixture(QStringLiteral("real/hubble_deep_field_1000x872.jpg"))), {},
                                FrameInfo{QDateTime(), false, Camera::C3})
+                     .known());
+}
+
+// A CCOR-1 browse frame as the camera's published optics make it, 1024 by 960 or binned: the field
+// lit from the occulter's edge at 4 solar radii outwards, the sun off the picture's middle.
+QImage ccor1Frame(int width, QPointF sun)
+{
+    const int height = width * 960 / 1024;
+    const double edge = 4 * 960 / 39.0 * width / 1024;
+    QImage frame(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double light = 0; // a 4 by 4 sampling of the pixel, for the edge's partial pixels
+            for (int s = 0; s < 16; ++s) {
+                const double r = std::hypot(x + (s % 4 + 0.5) / 4 - sun.x(), y + (s / 4 + 0.5) / 4 - sun.y());
+                light += r < edge ? 12 : 40 + 180 * (edge / r) * (edge / r);
+            }
+            const int v = int(light / 16 + ((x * 7 + y * 13) % 5) - 2);
+            frame.setPixel(x, y, qRgb(v, v, v));
+        }
+    }
+    return frame;
+}
+
+TEST(SkyGeometry, CcorFramesFromTheOcculterAtThePublishedScale)
+{
+    for (const int width : {1024, 512}) {
+        SCOPED_TRACE(width);
+        const QPointF sun = QPointF(517.3, 471.6) * width / 1024;
+        const FrameGeometry geometry =
+            frameGeometry(ccor1Frame(width, sun), {},
+                          frameInfoFromName(QStringLiteral("20251001_1224_ccor1_1024by960.jpg")));
+        ASSERT_EQ(geometry.source, GeometrySource::Disc);
+        EXPECT_LT(QLineF(geometry.sun, sun).length(), 0.3);
+        EXPECT_DOUBLE_EQ(geometry.arcsecPerPixel, 39.0 * 1024 / width);
+        EXPECT_NEAR(skyPoint(geometry, geometry.sun + QPointF(0, -100.0 * width / 1024)).elongation,
+                    100 * 39 / 960.0, 1e-9);
+    }
+    // A LASCO frame that is not square is not a browse frame.
+    EXPECT_FALSE(frameGeometry(ccor1Frame(1024, {517.3, 471.6}), {},
+                               frameInfoFromName(QStringLiteral("20251001_1224_c3_1024.jpg")))
                      .known());
 }
 

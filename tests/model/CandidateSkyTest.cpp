@@ -62,7 +62,8 @@ TEST(CandidateSky, ATrackOnMarsIsMarkedWithItsName)
                                        "53.5479  326.3788  134.3596  20130513  13.5  4.0  C/2013 J1 (Test)"))
                     .isEmpty());
     const QDateTime time(QDate(2013, 5, 13), QTime(16, 54), Qt::UTC);
-    const QPointF comet = picturePoint(geometry, cometSky(work.knownComets().front(), time, sohoAt(time)));
+    const QPointF comet =
+        picturePoint(geometry, cometSky(work.knownComets().front(), time, observerAt(Camera::C3, time)));
     EXPECT_EQ(trackSky(work, {comet + QPointF(6, 6), comet}).nearBody, QStringLiteral("C/2013 J1 (Test)"));
     // Away from the planets, and heading in.
     const TrackSky inward = trackSky(work, {QPointF(300, 300), QPointF(320, 320)});
