@@ -365,10 +365,29 @@ float SignalFrames::at(size_t frame, QPointF point) const
            wy * ((1 - wx) * map[below] + wx * map[below + 1]);
 }
 
+namespace {
+thread_local bool serialStages = false;
+} // namespace
+
+SerialStages::SerialStages(bool serial) : m_was(serialStages)
+{
+    serialStages = serialStages || serial;
+}
+
+SerialStages::~SerialStages()
+{
+    serialStages = m_was;
+}
+
 void parallelFor(int count, const std::function<void(int)>& work)
 {
     if (count <= 0)
         return;
+    if (serialStages) {
+        for (int i = 0; i < count; ++i)
+            work(i);
+        return;
+    }
     struct Task
     {
         int index;

@@ -61,8 +61,21 @@ inline constexpr float faintThreshold = 3.0f;
 std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictures, int progressEnd,
                                           const std::function<bool(int)>& progress);
 
-// Runs `work(i)` for i in [0, count) on the machine's cores, this thread included.
+// Runs `work(i)` for i in [0, count) on the machine's cores, this thread included; on this
+// thread alone while a SerialStages lives on it.
 void parallelFor(int count, const std::function<void(int)>& work);
+
+class SerialStages
+{
+public:
+    explicit SerialStages(bool serial = true);
+    ~SerialStages();
+    SerialStages(const SerialStages&) = delete;
+    SerialStages& operator=(const SerialStages&) = delete;
+
+private:
+    bool m_was;
+};
 
 // The working planes of the detection stage, shared by its two source files.
 namespace detect {

@@ -50,6 +50,7 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
         pictures.push_back(frame.picture);
     }
 
+    const SerialStages serial(!options.spreadStages);
     keepLargeBlocksInHeap();        // the planes, 4 MB each at 1024 pixels, come and go by the dozen
     constexpr int detectShare = 80; // percent of the progress the detection takes
     std::optional<SignalFrames> maps = detectSignals(pictures, detectShare, progress);

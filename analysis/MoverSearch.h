@@ -49,6 +49,9 @@ struct SearchOptions
     // Noise sigmas a track's combined signal must reach (lower only to measure how often weak
     // tracks turn up).
     double minScore = 9.0;
+    // The stages spread over the shared thread pool; a caller that keeps every core busy with
+    // searches of its own runs each on its own thread alone.
+    bool spreadStages = true;
 };
 
 // How many tracks scoring `score` or more turn up per window of `frames` frames of `camera`
@@ -58,6 +61,6 @@ double falseAlarmRate(Camera camera, double score);
 // The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
 // picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty) is called
 // on the calling thread now and then with 0..100 and returns false to cancel, and then the result is empty.
-// The work is spread over the machine's cores.
+// The work is spread over the machine's cores unless `options.spreadStages` is off.
 std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options = {},
                                     const std::function<bool(int)>& progress = {});

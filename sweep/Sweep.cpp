@@ -11,6 +11,8 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,18 +34,21 @@ public:
         }
     }
 
-    // The frame's picture; null where it can't be decoded.
-    std::shared_ptr<const Picture> take(int frame)
+    // The pictures of the window's frames, null where one can't be decoded. The frames no other
+    // window is decoding come first, so that a window waits for another's only when it has
+    // nothing else to do.
+    std::vector<std::shared_ptr<const Picture>> take(const SweepWindow& window)
     {
-        Entry& entry = m_entries[size_t(frame)];
-        std::call_once(entry.decoded, [&] {
-            LoadResult loaded = LoadPictureFile(m_plan.frames[size_t(frame)].path, 96, 96);
-            std::lock_guard lock(m_mutex);
-            if (loaded)
-                entry.picture = std::move(loaded->picture);
-        });
-        std::lock_guard lock(m_mutex);
-        return entry.picture;
+        for (int i = window.first; i < window.first + window.count; ++i)
+            decodeUnlessClaimed(i);
+        std::unique_lock lock(m_mutex);
+        std::vector<std::shared_ptr<const Picture>> pictures;
+        for (int i = window.first; i < window.first + window.count; ++i) {
+            Entry& entry = m_entries[size_t(i)];
+            m_decoded.wait(lock, [&] { return entry.state == State::Decoded; });
+            pictures.push_back(entry.picture);
+        }
+        return pictures;
     }
 
     // A window is done with the frame: the last one lets it go.
@@ -56,15 +61,42 @@ public:
     }
 
 private:
+    enum class State
+    {
+        Waiting,
+        Decoding,
+        Decoded,
+    };
     struct Entry
     {
-        std::once_flag decoded;
+        State state = State::Waiting;
         std::shared_ptr<const Picture> picture;
         int windowsLeft = 0;
     };
+
+    void decodeUnlessClaimed(int frame)
+    {
+        Entry& entry = m_entries[size_t(frame)];
+        {
+            std::lock_guard lock(m_mutex);
+            if (entry.state != State::Waiting)
+                return;
+            entry.state = State::Decoding;
+        }
+        LoadResult loaded = LoadPictureFile(m_plan.frames[size_t(frame)].path, 96, 96);
+        {
+            std::lock_guard lock(m_mutex);
+            if (loaded)
+                entry.picture = std::move(loaded->picture);
+            entry.state = State::Decoded;
+        }
+        m_decoded.notify_all();
+    }
+
     const SweepPlan& m_plan;
     std::vector<Entry> m_entries;
     std::mutex m_mutex;
+    std::condition_variable m_decoded;
 };
 
 struct WindowResult
@@ -97,24 +129,28 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
             todo.push_back(w);
     }
     FrameCache cache(plan, todo);
+    // While windows keep every core busy, a search's stages stay on its window's thread; the last
+    // windows, fewer than the threads, spread theirs over the shared pool.
+    const int threads = QThreadPool::globalInstance()->maxThreadCount();
+    std::atomic<int> started = 0;
     const auto search = [&](int w) {
         QElapsedTimer clock;
         clock.start();
         const SweepWindow& window = plan.windows[size_t(w)];
-        std::vector<std::shared_ptr<const Picture>> pictures;
+        std::vector<std::shared_ptr<const Picture>> pictures = cache.take(window);
         std::vector<SearchFrame> frames;
-        std::vector<int> kept; // frames of the window that decoded
-        for (int i = window.first; i < window.first + window.count; ++i) {
-            if (std::shared_ptr<const Picture> picture = cache.take(i)) {
-                const SweepFrame& frame = plan.frames[size_t(i)];
-                frames.push_back({picture.get(), frame.time, frame.camera});
-                pictures.push_back(std::move(picture));
+        for (int i = 0; i < window.count; ++i) {
+            if (const Picture* picture = pictures[size_t(i)].get()) { // the frames that decoded
+                const SweepFrame& frame = plan.frames[size_t(window.first + i)];
+                frames.push_back({picture, frame.time, frame.camera});
             }
         }
         WindowResult result;
         result.window = w;
+        SearchOptions windowOptions = options;
+        windowOptions.spreadStages = int(todo.size()) - started++ < threads;
         if (frames.size() >= 4) // the frames that decoded, where enough did
-            result.found = searchMovers(frames, options);
+            result.found = searchMovers(frames, windowOptions);
         pictures.clear();
         for (int i = window.first; i < window.first + window.count; ++i)
             cache.release(i);
@@ -156,7 +192,7 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
     // The windows on a pool of their own: the search's stages run on the shared pool, and a stage
     // waiting there for its share while every shared thread holds a window would wait for ever.
     QThreadPool windowThreads;
-    windowThreads.setMaxThreadCount(QThreadPool::globalInstance()->maxThreadCount());
+    windowThreads.setMaxThreadCount(threads);
     watcher.setFuture(QtConcurrent::mapped(&windowThreads, todo, std::function<WindowResult(int)>(search)));
     if (!watcher.isFinished())
         waiting.exec();

@@ -136,6 +136,14 @@ TEST(Search, TheSampleCometIsWhereCometTxtPutsItInTheJpegFrames)
     // 9 pixels left and 7 down a frame: from up through left, 90 + atan(7 / 9).
     EXPECT_NEAR(comet.positionAngle, 90 + std::atan2(7.0, 9.0) * 180 / M_PI, 1.0);
     EXPECT_EQ(comet.framesDetected, 8);
+
+    // The stages kept on this thread alone (as a sweep keeps them) find the very same.
+    SearchOptions alone;
+    alone.spreadStages = false;
+    const std::vector<Candidate> serial = searchMovers(sequence.frames, alone);
+    ASSERT_EQ(serial.size(), 1u);
+    EXPECT_EQ(serial[0].positions, comet.positions);
+    EXPECT_EQ(serial[0].score, comet.score);
 }
 
 TEST(Search, SetsAsideWhatMovesWithTheStarsButNotACometCrossingOne)
