@@ -1,6 +1,6 @@
 #include "analysis/Cutout.h"
 
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "platform/Picture.h"
 
 #include <algorithm>

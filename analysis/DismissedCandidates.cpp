@@ -1,6 +1,6 @@
 #include "analysis/DismissedCandidates.h"
 
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 
 #include <QLineF>
 

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "analysis/Composite.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
 #include "app/ScanCutouts.h"

@@ -1,6 +1,6 @@
 #include "app/ScanCutouts.h"
 
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "pictures/GifAnimation.h"
 
 #include <QDir>

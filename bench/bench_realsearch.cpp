@@ -4,7 +4,7 @@
 // Recovery: comets injected into the same windows through the frames' own colour table and
 // written again as their files were (sample/Injection.h), at peaks of 3, 4, 5 and 8 times the
 // frames' noise about the track, at speeds real sungrazers move. bench/README.md gives the figures.
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "pictures/FrameInfo.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"

@@ -4,8 +4,8 @@
 // sequences of eight 1024 x 1024 frames with a comet at a peak of 4 and of 3 noise sigmas and
 // with none, read back from GIF (lossless, as skyrake-sample writes them) or from JPEG (quality
 // 90, likewise). bench/README.md gives the figures.
-#include "analysis/MoverSearch.h"
-#include "analysis/MoverTrack.h"
+#include "analysis/search/MoverSearch.h"
+#include "analysis/search/MoverTrack.h"
 #include "pictures/LoadPictureFile.h"
 #include "sample/GifWriter.h"
 #include "sample/SequenceMaker.h"

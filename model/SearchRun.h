@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 
 #include <QFuture>
 

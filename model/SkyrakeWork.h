@@ -4,7 +4,7 @@
 #include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
 #include "analysis/Ephemeris.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/SkyGeometry.h"
 #include "analysis/Track.h"

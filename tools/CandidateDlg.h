@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/Cutout.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "model/CandidateSky.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 // Cutouts around a candidate: the right picture pixels, black beyond the edges, and the ticks of
 // the enlarged cutout clear of the candidate.
 #include "analysis/Cutout.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "platform/Picture.h"
 
 #include <gtest/gtest.h>

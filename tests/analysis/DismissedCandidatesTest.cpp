@@ -1,7 +1,7 @@
 // Dismissed candidates stay dismissed in a later search over the same frames: the same names in
 // the same order, and the track within 3 pixels of the dismissed one in every frame.
 #include "analysis/DismissedCandidates.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Measuring without a widget: the centroid on seeded noisy spots, when a track's position is kept
 // instead, the track fit and its flags, and the Sungrazer report's text.
 #include "analysis/Centroid.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "analysis/SungrazerReport.h"
 #include "platform/Picture.h"
 #include "sample/SequenceMaker.h"

@@ -1,6 +1,6 @@
 // What the search must set aside, on real frames (crops of two real LASCO sequences) and on
 // generated ones where a rule needs a case real frames do not hold on demand.
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
 #include "sample/Injection.h"

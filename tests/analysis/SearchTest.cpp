@@ -1,6 +1,6 @@
 // The automatic search for movers against the sample generator's truth: seeded sequences on the
 // real C3 frame, 512 pixels a side where that will do.
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
 #include "sample/SequenceMaker.h"

@@ -1,6 +1,6 @@
 // The star field: it drifts as one across the frames, so its motion is the displacement that most
 // pairs of points half the sequence apart share.
-#include "analysis/MoverLink.h"
+#include "analysis/search/MoverLink.h"
 
 #include <algorithm>
 #include <cmath>

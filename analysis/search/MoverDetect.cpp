@@ -1,4 +1,4 @@
-#include "analysis/MoverDetect.h"
+#include "analysis/search/MoverDetect.h"
 
 #include "analysis/Centroid.h"
 #include "platform/Picture.h"

@@ -1,6 +1,6 @@
-#include "analysis/MoverLink.h"
+#include "analysis/search/MoverLink.h"
 
-#include "analysis/MoverTrack.h"
+#include "analysis/search/MoverTrack.h"
 #include "analysis/Track.h"
 
 #include <cmath>

@@ -4,8 +4,8 @@
 // linked into straight tracks at a steady speed, each track scored over all frames. Used by the
 // search only.
 
-#include "analysis/MoverDetect.h"
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverDetect.h"
+#include "analysis/search/MoverSearch.h"
 
 #include <algorithm>
 #include <functional>

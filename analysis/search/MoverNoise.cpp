@@ -1,6 +1,6 @@
 // The detection stage's noise and detections: how much the filtered residual varies around each
 // pixel, each frame's signal-to-noise map, and the spots standing out in it.
-#include "analysis/MoverDetect.h"
+#include "analysis/search/MoverDetect.h"
 
 #include "platform/Picture.h"
 

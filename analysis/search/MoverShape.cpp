@@ -1,5 +1,5 @@
 // The shape of a detection's light: what tells a cosmic ray's streak from a comet.
-#include "analysis/MoverDetect.h"
+#include "analysis/search/MoverDetect.h"
 
 #include <algorithm>
 #include <cmath>

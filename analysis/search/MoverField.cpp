@@ -4,7 +4,7 @@
 // where frames share one background without noise). Burnt-in date labels and logos are white
 // text that changes (the minutes) or sits on the sky. Everything here works on blocks of 8 x 8
 // pixels, JPEG's own blocks, whose ringing at a sharp edge stays inside the block.
-#include "analysis/MoverDetect.h"
+#include "analysis/search/MoverDetect.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "analysis/MoverSearch.h"
+#include "analysis/search/MoverSearch.h"
 
-#include "analysis/MoverDetect.h"
-#include "analysis/MoverLink.h"
+#include "analysis/search/MoverDetect.h"
+#include "analysis/search/MoverLink.h"
 #include "platform/HeapBlocks.h"
 #include "platform/Picture.h"
 

@@ -1,7 +1,7 @@
 // The stars as each frame shows them: bright points against the frame's own surroundings, with
 // no other frame taken away. Against the frames' median a star drifting a few pixels leaves only
 // the part of it that moved, which runs ahead of it; its own light marks where it is.
-#include "analysis/MoverDetect.h"
+#include "analysis/search/MoverDetect.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // ways of finding tracks: linking detections, and summing along lines through faint ones. Used
 // by the search only.
 
-#include "analysis/MoverLink.h"
+#include "analysis/search/MoverLink.h"
 
 #include <QPointF>
 

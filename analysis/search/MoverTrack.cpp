@@ -1,4 +1,4 @@
-#include "analysis/MoverTrack.h"
+#include "analysis/search/MoverTrack.h"
 
 #include <algorithm>
 
