@@ -1,5 +1,7 @@
 #include "analysis/Centroid.h"
 
+#include "analysis/RobustNoise.h"
+
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -28,13 +30,6 @@ constexpr double detection = 3.0;   // noise sigmas above which a lone pixel is 
 constexpr double detected = 6.0;    // noise sigmas the window-filtered signal must reach
 constexpr double windowSigma = 1.5; // pixels: about the size of a faint comet's coma in a LASCO frame
 
-float median(std::vector<float> values)
-{
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
-
 struct Background
 {
     float level;
@@ -55,10 +50,8 @@ Background borderBackground(const Brightness& frame, int cx, int cy, int radius)
     }
     if (ring.empty())
         return {0, 1};
-    const float level = median(ring);
-    for (float& v : ring)
-        v = std::abs(v - level);
-    return {level, std::max(1.4826f * median(ring), 0.5f)};
+    const Spread<float> spread = robustSpread(ring);
+    return {spread.level, std::max(spread.sigma, 0.5f)};
 }
 
 // A pixel that stands far above the noise with no neighbour reaching half its signal is a
@@ -175,7 +168,7 @@ double significanceAt(const Brightness& frame, QPointF centre, const Background&
             residuals.push_back(
                 float(std::abs(s.mean - ((*plane)[0] + (*plane)[1] * s.dx + (*plane)[2] * s.dy))));
         level = (*plane)[0];
-        scatter = std::max(1.4826 * median(residuals), here->independent);
+        scatter = std::max(madToSigma * medianOf(residuals), here->independent);
         for (size_t k = 0; k < around.size(); ++k)
             use[k] = residuals[k] <= 3 * scatter;
     }

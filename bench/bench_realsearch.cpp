@@ -9,6 +9,7 @@
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
 #include "sample/Injection.h"
+#include "bench/Wilson.h"
 
 #include <benchmark/benchmark.h>
 
@@ -255,8 +256,106 @@ void BM_RealInjection(benchmark::State& state)
     }
 }
 
+// A sungrazer as it falls: heading for the Sun (within 25 degrees), `perFrame` pixels a 12-minute
+// frame at first, its speed growing by `growth` a frame; kept within the field in every frame.
+bool drawSunward(std::mt19937& random, const CometField& field, const std::vector<double>& hours, QPointF sun,
+                 double perFrame, double growth, QPointF& start, QPointF& velocity)
+{
+    std::uniform_real_distribution<double> uniform(0, 1);
+    const double margin = 60;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const double radius = field.inner + (field.outer - field.inner) * uniform(random);
+        const double angle = 2 * M_PI * uniform(random);
+        start = sun + radius * QPointF(std::cos(angle), std::sin(angle));
+        const double heading = angle + M_PI + (uniform(random) - 0.5) * 50 * M_PI / 180;
+        velocity = perFrame / 0.2 * QPointF(std::cos(heading), std::sin(heading));
+        bool inside = true;
+        for (const double t : hours) {
+            const QPointF p = cometAt(start, velocity, growth, t);
+            const QPointF off = p - sun;
+            const double r = std::hypot(off.x(), off.y());
+            const double pa = std::atan2(-off.y(), off.x()) * 180 / M_PI;
+            inside = inside && r >= field.inner && r <= field.outer && p.x() >= margin && p.y() >= margin &&
+                     p.x() <= 1024 - margin && p.y() <= 1024 - margin &&
+                     !(field.pylon && std::abs(pa - 47) < 10);
+        }
+        if (inside)
+            return true;
+    }
+    return false;
+}
+
+// Comets that speed up as they fall, injected into the real frames: C2 at 4-40 px a frame
+// speeding up 0-6 % a frame, C3 at 1-10 px and 0-2 %, at peaks of 3, 4, 5 and 8 times the noise
+// and bright ones at 40 and 80 (their heads saturated); `state.range(0)` tracks per window and
+// peak. Found: the first candidate within 3 px (root mean square) of the true heads.
+void BM_RealAcceleration(benchmark::State& state)
+{
+    const int trials = int(state.range(0));
+    const double peaks[] = {3, 4, 5, 8, 40, 80};
+    constexpr int kinds = int(std::size(peaks));
+    for (auto _ : state) {
+        int found[kinds] = {}, tried[kinds] = {};
+        std::mt19937 random(29);
+        for (const RealSet& set : realSets) {
+            const bool c2 = set.field.inner > 150;
+            const double slowest = c2 ? 4 : 1, fastest = c2 ? 40 : 10, mostGrowth = c2 ? 0.06 : 0.02;
+            const std::vector<Frame> frames = readSet(set);
+            int setFound[kinds] = {}, setTried[kinds] = {};
+            for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
+                std::vector<QByteArray> files;
+                std::vector<double> hours;
+                for (size_t f = begin; f < begin + windowFrames; ++f) {
+                    files.push_back(frames[f].bytes);
+                    hours.push_back(frames[f].hours - frames[begin].hours);
+                }
+                const QPointF sun(512, 512);
+                std::uniform_real_distribution<double> uniform(0, 1);
+                for (int p = 0; p < kinds; ++p) {
+                    for (int trial = 0; trial < trials; ++trial) {
+                        const double perFrame = slowest + (fastest - slowest) * uniform(random);
+                        const double growth = mostGrowth * uniform(random);
+                        QPointF start, velocity;
+                        if (!drawSunward(random, set.field, hours, sun, perFrame, growth, start, velocity))
+                            continue;
+                        const InjectedSequence injected =
+                            injectSequence(files, hours, start, velocity, peaks[p], sun, growth);
+                        const std::vector<Candidate> candidates = searchWindow(frames, begin, &injected.files);
+                        double sum = INFINITY;
+                        if (!candidates.empty()) {
+                            sum = 0;
+                            for (size_t f = 0; f < injected.heads.size(); ++f) {
+                                const QPointF d = candidates[0].positions[f] - injected.heads[f];
+                                sum += QPointF::dotProduct(d, d);
+                            }
+                        }
+                        const bool hit = std::sqrt(sum / double(injected.heads.size())) < 3;
+                        ++tried[p], ++setTried[p];
+                        found[p] += hit, setFound[p] += hit;
+                        if (qEnvironmentVariableIsSet("SKYRAKE_BENCH_VERBOSE"))
+                            std::fprintf(stderr, "%s %s %gx %.1f px/frame +%.1f %%: %s, %zu candidates\n",
+                                         set.folder, qPrintable(frames[begin].name), peaks[p], perFrame,
+                                         100 * growth, hit ? "found" : "missed", candidates.size());
+                    }
+                }
+            }
+            for (int p = 0; p < kinds; ++p)
+                std::fprintf(stderr, "%s %gx: found first %d of %d\n", set.folder, peaks[p], setFound[p],
+                             setTried[p]);
+        }
+        for (int p = 0; p < kinds; ++p) {
+            const auto [low, high] = wilson(found[p], tried[p]);
+            std::fprintf(stderr, "%gx: found first %d of %d, %.2f [%.2f, %.2f]\n", peaks[p], found[p], tried[p],
+                         tried[p] ? double(found[p]) / tried[p] : 0.0, low, high);
+            state.counters["first_" + std::to_string(int(peaks[p])) + "x"] =
+                tried[p] ? double(found[p]) / tried[p] : 0.0;
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_RealAcceleration)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_RealFalseAlarms)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_RealFalseAlarmTail)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_RealInjection)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark::kSecond);

@@ -101,7 +101,9 @@ std::optional<TimeOfDay> parseTime(QStringView text)
 
 FrameInfo frameInfoFromName(const QString& fileName)
 {
-    const QString name = QFileInfo(fileName).fileName();
+    QString name = QFileInfo(fileName).fileName();
+    if (name.endsWith(u".gz"))
+        name.chop(3);
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0)
         return {};

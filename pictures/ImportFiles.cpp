@@ -4,7 +4,6 @@
 #include "pictures/LoadPictureFile.h"
 #include "platform/Desktop.h"
 #include "platform/Dpi.h"
-#include "platform/HeapBlocks.h"
 #include "platform/WaitCursor.h"
 
 #include <QCoreApplication>
@@ -15,7 +14,6 @@ ImportOutcome ImportFiles(PictureList& list, const ImportRules& rules, const std
     if (!chosen)
         return ImportOutcome::Cancelled;
     WaitCursor wait;
-    keepLargeBlocksInHeap();
     {
         // The screen's resolution is read here, on the user-interface thread, for all files.
         DecodeAhead decoder(*chosen, displayDpiX(), displayDpiY());

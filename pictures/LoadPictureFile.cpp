@@ -2,6 +2,7 @@
 
 #include "pictures/Completeness.h"
 #include "pictures/FitsFile.h"
+#include "pictures/Gzip.h"
 #include "platform/Dpi.h"
 #include "platform/Himetric.h"
 
@@ -65,6 +66,16 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
 
 std::unique_ptr<Picture> decodePicture(const QByteArray& bytes, int dpiX, int dpiY, LoadFailure* why)
 {
+    // A gzipped file (NNNNNNNN.fts.gz, as FITS archives serve them) is the file it holds; what it
+    // holds may be no larger than a file read whole, and is not unpacked again.
+    if (isGzip(bytes)) {
+        std::optional<QByteArray> inner = gunzip(bytes, maxPictureFileBytes, why);
+        if (!inner)
+            return nullptr;
+        if (isGzip(*inner))
+            return refuse(why, LoadFailure::NotAPicture);
+        return decodePicture(*inner, dpiX, dpiY, why);
+    }
     if (isFits(bytes))
         return decodeFitsPicture(bytes, dpiX, dpiY, why);
     if (bytes.isEmpty())

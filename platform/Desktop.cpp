@@ -38,8 +38,8 @@ std::optional<QStringList> QtDesktop::choosePictureFiles()
     // GIF and JPEG first, as they always were; the others read what SkyRake reads beyond them.
     const QString gif = tr("GIF文件(*.gif)");
     dialog.setNameFilters({gif, tr("JPEG文件(*.jpg)"), tr("PNG文件(*.png)"),
-                           tr("FITS文件(*.fts *.fits *.fit)"),
-                           tr("所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)")});
+                           tr("FITS文件(*.fts *.fits *.fit *.fts.gz *.fits.gz)"),
+                           tr("所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit *.fts.gz *.fits.gz)")});
     dialog.selectNameFilter(gif);
     dialog.setDefaultSuffix(QStringLiteral("gif"));
     dialog.selectFile(QStringLiteral("*.gif"));

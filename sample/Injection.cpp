@@ -1,5 +1,6 @@
 #include "Injection.h"
 
+#include "analysis/RobustNoise.h"
 #include "pictures/GifAnimation.h"
 
 #include <QBuffer>
@@ -208,15 +209,8 @@ double localNoise(const QImage& frame, const QImage& next, const ColourTable& ta
     for (int y = std::max(0, centre.y() - half); y < std::min(a.height(), centre.y() + half); ++y)
         for (int x = std::max(0, centre.x() - half); x < std::min(a.width(), centre.x() + half); ++x)
             d.push_back(table.levelOf(a.pixel(x, y)) - nextTable.levelOf(b.pixel(x, y)));
-    if (d.empty())
-        return 0;
-    auto middle = d.begin() + std::ptrdiff_t(d.size() / 2);
-    std::nth_element(d.begin(), middle, d.end());
-    const double median = *middle;
-    for (double& v : d)
-        v = std::abs(v - median);
-    std::nth_element(d.begin(), middle, d.end());
-    return 1.4826 * *middle / std::sqrt(2.0);
+    // The difference of two frames holds the noise of both.
+    return robustSpread(d).sigma / std::sqrt(2.0);
 }
 
 int jpegQuality(const QByteArray& jpeg)
@@ -265,8 +259,18 @@ QByteArray encodeLike(const QImage& picture, const QByteArray& source)
     return bytes;
 }
 
+QPointF cometAt(QPointF start, QPointF velocity, double growth, double hours)
+{
+    constexpr double step = 0.2; // hours: 12 minutes
+    if (growth == 0)
+        return start + velocity * hours;
+    // The speed v (1 + g)^(t / step), integrated.
+    const double rate = std::log1p(growth) / step;
+    return start + velocity * (std::expm1(rate * hours) / rate);
+}
+
 InjectedSequence injectSequence(const std::vector<QByteArray>& files, const std::vector<double>& hours,
-                                QPointF start, QPointF velocity, double sigmas, QPointF sun)
+                                QPointF start, QPointF velocity, double sigmas, QPointF sun, double growth)
 {
     InjectedSequence out;
     if (files.size() < 2 || hours.size() != files.size())
@@ -274,13 +278,13 @@ InjectedSequence injectSequence(const std::vector<QByteArray>& files, const std:
     std::vector<QImage> frames;
     for (const QByteArray& file : files)
         frames.push_back(readFrame(file));
-    const QPointF middle = start + velocity * (0.5 * (hours.front() + hours.back()));
+    const QPointF middle = cometAt(start, velocity, growth, 0.5 * (hours.front() + hours.back()));
     const int half = std::max(16, frames.front().width() / 32);
     out.noise = localNoise(frames[0], frames[1], ColourTable(frames[0]),
                            QPoint(int(middle.x()), int(middle.y())), half);
     for (size_t f = 0; f < files.size(); ++f) {
         InjectedComet comet;
-        comet.head = start + velocity * hours[f];
+        comet.head = cometAt(start, velocity, growth, hours[f]);
         comet.sun = sun;
         comet.peak = sigmas * out.noise;
         out.heads.push_back(comet.head);

@@ -74,11 +74,17 @@ struct InjectedSequence
     double noise = 0;              // one sigma of the frames' noise about the track, grey levels
 };
 
-// A comet moving at `velocity` (picture pixels per hour) from `start` in the first frame,
-// injected into each frame of a sequence (its files' bytes and times in hours after the first)
-// with its head's peak `sigmas` times the frames' noise about the track's middle.
+// Where a comet is `hours` after the first frame: it leaves `start` at `velocity` (picture pixels
+// per hour) and its speed grows by `growth` (0.03 for 3 %) every 12 minutes along its line, as a
+// sungrazer's does while it falls toward the Sun.
+QPointF cometAt(QPointF start, QPointF velocity, double growth, double hours);
+
+// A comet moving from `start` in the first frame (see `cometAt`), injected into each frame of a
+// sequence (its files' bytes and times in hours after the first) with its head's peak `sigmas`
+// times the frames' noise about the track's middle.
 InjectedSequence injectSequence(const std::vector<QByteArray>& files, const std::vector<double>& hours,
-                                QPointF start, QPointF velocity, double sigmas, QPointF sun);
+                                QPointF start, QPointF velocity, double sigmas, QPointF sun,
+                                double growth = 0);
 
 // Where and how fast comets are injected into one camera's frames of 1024 pixels a side (scaled
 // for other sizes): speeds as real sungrazers move there, radii about the Sun between which the

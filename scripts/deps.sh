@@ -2,7 +2,7 @@
 # Usage: install_deps runtime|test
 
 skyrake_packages_runtime=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev
-                          libqt6svg6 libxcb1-dev libcfitsio-dev libgif-dev wcslib-dev liberfa-dev libqt6sql6-sqlite fonts-arphic-uming
+                          libqt6svg6 libxcb1-dev libcfitsio-dev libgif-dev zlib1g-dev wcslib-dev liberfa-dev libqt6sql6-sqlite fonts-arphic-uming
                           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 skyrake_packages_test=(clang clang-format libclang-rt-14-dev desktop-file-utils appstream file libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick slurm-wlm munge)
 

@@ -1,5 +1,7 @@
 #include "analysis/search/MoverDetect.h"
 
+#include "analysis/RobustNoise.h"
+
 #include "analysis/Centroid.h"
 #include "platform/Picture.h"
 #include "platform/ThreadHandoff.h"
@@ -16,29 +18,40 @@ namespace {
 
 constexpr float filterSigma = 1.2f;      // pixels: a faint comet's head in a LASCO frame, a little blurred
 constexpr int bleedRun = 8;              // saturated pixels in a row or column that make a bleed line
+constexpr int bleedAspect = 3;           // ... when at least this many times as long as the line is wide
 constexpr int maskMargin = 3;            // pixels masked around a bleed line or a saturated area
 constexpr unsigned saturatedLevel = 254; // an 8-bit component at which, all three there, a pixel is saturated
 constexpr unsigned blackLevel = 2;       // the sum of the components at or below which a pixel is black
 constexpr int rowsPerTask = 16;
+constexpr int constantRun = 16; // data values repeated along a row that are no data
+constexpr float farOut = 1e30f;  // beyond any value, yet finite: half a sum of two is still 0
 
 using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 // A frame's grey level, a row at a time (see `levelOf`): the data values where the frame has
-// them, otherwise the sum of red, green and blue. Returns whether any pixel of the row is
-// saturated or black, or has no value.
-bool readRow(const Picture& picture, int y, float* out, unsigned char* flags)
+// them, times `scale`, otherwise the sum of red, green and blue. Returns whether any pixel of the
+// row is saturated or black, or has no value.
+bool readRow(const Picture& picture, float scale, int y, float* out, unsigned char* flags)
 {
     const int width = picture.pixelWidth();
     const std::vector<float>& values = picture.values();
     bool flagged = false;
     if (!values.empty()) {
         const float* row = values.data() + size_t(y) * size_t(width);
-        for (int x = 0; x < width; ++x) {
-            const bool missing = !std::isfinite(row[x]);
-            out[x] = missing ? 0.0f : row[x];
-            flags[x] = missing ? NoValue : 0;
+        for (int x = 0; x < width;) {
+            // Science frames lose whole blocks of telemetry: they hold zeros, or one value
+            // repeated where light never holds still.
+            int run = 1;
+            while (x + run < width && row[x + run] == row[x])
+                ++run;
+            const bool missing = !std::isfinite(row[x]) || row[x] == 0 || run >= constantRun;
+            for (int k = x; k < x + run; ++k) {
+                out[k] = missing ? 0.0f : row[k] * scale;
+                flags[k] = missing ? NoValue : 0;
+            }
             flagged = flagged || missing;
+            x += run;
         }
         return flagged;
     }
@@ -89,10 +102,17 @@ std::vector<std::pair<size_t, size_t>> sortingNetwork(size_t n)
     return pairs;
 }
 
+// Per pixel, the frames in which it is saturated, and those (up to two) in which it is black.
+struct Clipped
+{
+    std::vector<unsigned char> saturated;
+    std::vector<unsigned char> black;
+};
+
 // Rows [first, last): brightness, then the residual against the per-pixel median over the
-// frames. `clipped` counts, up to two, the frames in which each pixel is saturated or black.
-void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
-                    std::vector<unsigned char>& clipped, int first, int last)
+// frames, and the frames in which each pixel is clipped.
+void medianResidual(std::span<const Picture* const> pictures, Planes& planes, Clipped& clipped, int first,
+                    int last)
 {
     constexpr int lanes = 256;
     const size_t n = planes.frames;
@@ -104,7 +124,29 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
         const size_t row = planes.at(0, y);
         for (size_t f = 0; f < n; ++f)
             planes.flaggedRows[f][size_t(y)] =
-                readRow(*pictures[f], y, planes.signal[f].data() + row, planes.flags[f].data() + row);
+                readRow(*pictures[f], planes.scale[f], y, planes.signal[f].data() + row,
+                        planes.flags[f].data() + row);
+        // A pixel without a value in some frames takes its median from the others: their missing
+        // values go in turn to either end of the order (a block lost in half the frames would
+        // otherwise halve the median there and light up in the rest).
+        if (std::any_of(pictures.begin(), pictures.end(), [](const Picture* p) { return !p->values().empty(); })) {
+            for (int x = 0; x < width; ++x) {
+                size_t missing = 0;
+                for (size_t f = 0; f < n; ++f) {
+                    if (planes.flags[f][row + size_t(x)] & NoValue) {
+                        planes.signal[f][row + size_t(x)] = missing % 2 ? farOut : -farOut;
+                        ++missing;
+                    }
+                }
+                // Lost in half the frames or more: no background to measure the rest against.
+                if (missing > 0 && 2 * missing >= n) {
+                    for (size_t f = 0; f < n; ++f) {
+                        planes.flags[f][row + size_t(x)] |= NoValue;
+                        planes.flaggedRows[f][size_t(y)] = 1;
+                    }
+                }
+            }
+        }
         for (int x0 = 0; x0 < width; x0 += lanes) {
             const int count = std::min(lanes, width - x0);
             for (size_t f = 0; f < n; ++f)
@@ -144,6 +186,10 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
                 store4(median + k, 0.5f * (load4(lower + k) + load4(upper + k)));
             for (; k < count; ++k)
                 median[k] = 0.5f * (lower[k] + upper[k]);
+            // Where most frames lost the pixel, what is left of their stand-ins is no level.
+            for (k = 0; k < count; ++k)
+                if (std::abs(median[k]) > 0.25f * farOut)
+                    median[k] = 0;
             for (size_t f = 0; f < n; ++f) {
                 float* out = planes.signal[f].data() + row + size_t(x0);
                 k = 0;
@@ -157,22 +203,15 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes,
             if (!planes.flaggedRows[f][size_t(y)])
                 continue;
             const unsigned char* flags = planes.flags[f].data() + row;
-            unsigned char* count = clipped.data() + row;
-            int x = 0;
-            for (; x + 16 <= width; x += 16) {
-                Bytes16 hit, sum;
-                std::memcpy(&hit, flags + x, sizeof hit);
-                std::memcpy(&sum, count + x, sizeof sum);
-                const Bytes16 one = Bytes16{} + 1, two = one + one;
-                sum += Bytes16((hit & (Saturated | Black)) != 0) & one;
-                sum = sum > two ? two : sum;
-                std::memcpy(count + x, &sum, sizeof sum);
+            unsigned char* saturatedIn = clipped.saturated.data() + row;
+            unsigned char* blackIn = clipped.black.data() + row;
+            for (int x = 0; x < width; ++x) {
+                saturatedIn[x] = std::min(255, saturatedIn[x] + ((flags[x] & Saturated) != 0));
+                blackIn[x] = std::min(2, blackIn[x] + ((flags[x] & Black) != 0));
             }
-            for (; x < width; ++x)
-                count[x] = std::min(2, count[x] + ((flags[x] & (Saturated | Black)) != 0));
             if (!pictures[f]->values().empty()) {
                 float* out = planes.signal[f].data() + row;
-                for (x = 0; x < width; ++x)
+                for (int x = 0; x < width; ++x)
                     if (flags[x] & NoValue)
                         out[x] = 0;
             }
@@ -251,6 +290,20 @@ void maskFrame(Planes& planes, size_t f)
         }
         return std::any_of(row + x, row + width, [](unsigned char c) { return (c & Saturated) != 0; });
     };
+    // A bleed line is long and thin; a bright comet's head is a saturated blob about as wide as
+    // long, and is left to the linking. Saturated pixels in a line through (x, y) along (dx, dy):
+    const auto extent = [&](int x, int y, int dx, int dy) {
+        const auto saturated = [&](int i, int j) {
+            return i >= 0 && j >= 0 && i < width && j < height && (flags[planes.at(i, j)] & Saturated);
+        };
+        int length = 1;
+        for (int k = 1; saturated(x + k * dx, y + k * dy); ++k)
+            ++length;
+        for (int k = 1; saturated(x - k * dx, y - k * dy); ++k)
+            ++length;
+        return length;
+    };
+    const auto thin = [](int run, int across) { return bleedAspect * across <= run; };
     for (int y = 0; y <= height; ++y) {
         const bool any = y < height && planes.flaggedRows[f][size_t(y)] && anySaturated(y);
         if (!any && !open)
@@ -262,7 +315,7 @@ void maskFrame(Planes& planes, size_t f)
             if (saturated) {
                 ++across;
             } else {
-                if (across >= bleedRun)
+                if (across >= bleedRun && thin(across, extent(x - (across + 1) / 2, y, 0, 1)))
                     maskRect(planes, f, x - across, y, x - 1, y);
                 across = 0;
             }
@@ -272,8 +325,9 @@ void maskFrame(Planes& planes, size_t f)
                 ++down[size_t(x)];
                 open = true;
             } else {
-                if (down[size_t(x)] >= bleedRun)
-                    maskRect(planes, f, x, y - down[size_t(x)], x, y - 1);
+                const int run = down[size_t(x)];
+                if (run >= bleedRun && thin(run, extent(x, y - (run + 1) / 2, 1, 0)))
+                    maskRect(planes, f, x, y - run, x, y - 1);
                 down[size_t(x)] = 0;
             }
         }
@@ -293,7 +347,7 @@ void filterFrame(Planes& planes, size_t f)
     for (size_t i = 0; i < residual.size(); i += 61)
         if (!planes.masked(f, i))
             sample.push_back(residual[i]);
-    planes.pixelNoise[f] = noiseSigma(sample);
+    planes.pixelNoise[f] = clippedSigma(sample);
 
     // The Gaussian is symmetric: four weights, each for a pair of taps (the middle one alone).
     static_assert(reach == 3);
@@ -337,6 +391,25 @@ void filterFrame(Planes& planes, size_t f)
                                        w[3] * (load4(m3 + x) + load4(p3 + x)));
         std::copy_n(row.data(), width, filtered.data() + planes.at(0, y));
     }
+}
+
+// Science frames count what fell on each pixel while the shutter was open: each frame's values
+// are brought to the window's mean exposure (EXPTIME, seconds) when every frame gives one.
+std::vector<float> exposureScales(std::span<const Picture* const> pictures)
+{
+    std::vector<double> exposures;
+    for (const Picture* picture : pictures) {
+        bool known = false;
+        const double seconds = picture->keywords().value(QStringLiteral("EXPTIME")).toDouble(&known);
+        if (!known || !(seconds > 0) || picture->values().empty())
+            return std::vector<float>(pictures.size(), 1.0f);
+        exposures.push_back(seconds);
+    }
+    const double mean = std::accumulate(exposures.begin(), exposures.end(), 0.0) / double(exposures.size());
+    std::vector<float> scales;
+    for (const double seconds : exposures)
+        scales.push_back(float(mean / seconds));
+    return scales;
 }
 
 } // namespace
@@ -425,6 +498,7 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
     planes.flaggedRows.assign(planes.frames, std::vector<char>(size_t(planes.height), 0));
     planes.maskedRows.resize(planes.frames);
     planes.pixelNoise.assign(planes.frames, 0.0f);
+    planes.scale = exposureScales(pictures);
     const int n = int(planes.frames);
 
     // Fresh memory costs a page fault a page: the planes are taken on all cores.
@@ -432,15 +506,19 @@ std::optional<SignalFrames> detectSignals(std::span<const Picture* const> pictur
         planes.signal[size_t(f)].resize(pixels);
         planes.flags[size_t(f)].resize(pixels);
     });
-    std::vector<unsigned char> clipped(pixels, 0);
+    Clipped clipped{std::vector<unsigned char>(pixels, 0), std::vector<unsigned char>(pixels, 0)};
     forRows(planes.height,
             [&](int first, int last) { medianResidual(pictures, planes, clipped, first, last); });
-    // A pixel clipped in two frames or more lies at an end of the range, where the noise is cut
-    // off; a moving head saturates a pixel in one frame.
-    for (unsigned char& c : clipped)
-        c = c >= 2;
-    dilate(clipped, planes.width, planes.height);
-    planes.steady = std::move(clipped);
+    // A pixel black in two frames or more lies at the bottom of the range, where the noise is cut
+    // off; one saturated in all frames but one, in the inner corona. A moving head saturates a
+    // pixel in a few frames, a slow and bright one in half of them: what stays put is masked,
+    // what moves is left to the linking.
+    std::vector<unsigned char>& steady = clipped.black;
+    const int saturatedFrames = std::max(2, n - 1);
+    for (size_t i = 0; i < pixels; ++i)
+        steady[i] = steady[i] >= 2 || clipped.saturated[i] >= saturatedFrames;
+    dilate(steady, planes.width, planes.height);
+    planes.steady = std::move(steady);
     maskOutsideField(planes);
     planes.steadyRuns.resize(size_t(planes.height));
     for (int y = 0; y < planes.height; ++y) {

@@ -113,6 +113,7 @@ struct Planes
     std::vector<std::vector<std::pair<int, int>>> steadyRuns;
     std::vector<float> inverseNoise; // per pixel, one over the filtered residual's noise
     std::vector<float> pixelNoise;   // per frame, one sigma of a single residual pixel
+    std::vector<float> scale;        // per frame, what its data values are multiplied by
 
     size_t at(int x, int y) const { return size_t(y) * size_t(width) + size_t(x); }
     bool masked(size_t frame, size_t i) const { return steady[i] || (flags[frame][i] & Masked); }
@@ -144,8 +145,6 @@ inline void store4(float* p, Floats4 v)
 
 // Runs `work(first, last)` over blocks of rows on the machine's cores.
 void forRows(int height, const std::function<void(int first, int last)>& work);
-// One sigma of the noise in `values`; changes their order.
-float noiseSigma(std::vector<float>& values);
 // Adds to the steady mask what lies outside the field of view: the occulter and the frame's
 // corners, which hold one level in every frame, and burnt-in labels.
 void maskOutsideField(Planes& planes);

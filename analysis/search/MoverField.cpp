@@ -18,7 +18,7 @@ constexpr int block = 8;           // pixels
 constexpr float flatSpread = 3.0f; // grey levels a flat block's pixels may lie off the flat colour
 constexpr int flatShare = 48;      // of a block's 64 pixels flat: the block is outside the field
 constexpr int minFlatBlocks = 24;  // blocks a flat area must hold: a smaller one is dark sky
-constexpr int textPixels = 4;      // white pixels in any frame that make a block part of a label
+constexpr int textPixels = 4;      // white pixels that make a block text in a frame; in half the frames, a label's
 constexpr int labelBlocks = 4;     // blocks of text side by side that make a label
 constexpr int closing = 2;         // blocks: gaps this wide between masked areas are closed
 constexpr int margin = 1;          // blocks masked around what is outside the field
@@ -103,7 +103,11 @@ void detect::maskOutsideField(Planes& planes)
     // Only an exact repeat is flat: JPEG flattens faint noise in a block now and then (in the sky
     // of a quality-90 frame a third of the blocks vary by 3 levels or less), but a flat colour it
     // writes the same way every time.
-    std::vector<int> flatCount(flat.cells.size(), 0), whiteCount(flat.cells.size(), 0);
+    std::vector<int> flatCount(flat.cells.size(), 0);
+    // Per block and frame, the pixels saturated there: a label stays where it is while a bright
+    // comet's head, as white, passes a block in a frame or two.
+    const size_t n = planes.frames;
+    std::vector<int> white(flat.cells.size() * n, 0);
     std::vector<float> lowest(flat.cells.size(), INFINITY), highest(flat.cells.size(), -INFINITY);
     parallelFor(flat.rows, [&](int blockRow) {
         std::vector<size_t> flagged; // the frames with a saturated or black pixel in the row
@@ -119,9 +123,8 @@ void detect::maskOutsideField(Planes& planes)
                     flatCount[cell] += planes.range[i] <= 0;
                     lowest[cell] = std::min(lowest[cell], planes.median[i]);
                     highest[cell] = std::max(highest[cell], planes.median[i]);
-                    whiteCount[cell] += std::any_of(flagged.begin(), flagged.end(), [&](size_t f) {
-                        return (planes.flags[f][i] & Saturated) != 0;
-                    });
+                    for (const size_t f : flagged)
+                        white[cell * n + f] += (planes.flags[f][i] & Saturated) != 0;
                 }
             }
         }
@@ -150,7 +153,9 @@ void detect::maskOutsideField(Planes& planes)
         flat.cells[cell] = noiseless ? oneColour(cell) && lowest[cell] >= flatLevel - flatSpread &&
                                            highest[cell] <= flatLevel + flatSpread
                                      : flatCount[cell] >= flatShare;
-        text.cells[cell] = whiteCount[cell] >= textPixels;
+        const int* frames = white.data() + cell * n;
+        text.cells[cell] = 2 * std::count_if(frames, frames + n, [](int w) { return w >= textPixels; }) >=
+                           int(n);
     }
     dropSmall(flat, minFlatBlocks);
     // A label is a row of text blocks; a hit or a star whitens one or two.

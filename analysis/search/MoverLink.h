@@ -33,9 +33,10 @@ inline constexpr int minPointFrames = 5;
 inline constexpr double trackGate = 1.5;
 
 // The star field's velocity in picture pixels per hour, from the displacements between the
-// detections of consecutive frames; nothing when no common motion stands out. `hours`: each
+// detections of frames about half the sequence apart; none when no common motion stands out, and
+// two when the frames' bright points and their residuals each show another. `hours`: each
 // frame's time.
-std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours);
+std::vector<QPointF> starVelocities(const SignalFrames& maps, const std::vector<double>& hours);
 
 // Takes the stars out: the detections that move with the star field and, along their paths in
 // every frame, their light in the maps and whatever else was detected there.

@@ -2,6 +2,8 @@
 // pixel, each frame's signal-to-noise map, and the spots standing out in it.
 #include "analysis/search/MoverDetect.h"
 
+#include "analysis/RobustNoise.h"
+
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -116,35 +118,6 @@ private:
 };
 
 } // namespace
-
-// The root mean square about the median, clipped at five sigmas, starting from the scaled median
-// absolute deviation. JPEG noise is far from Gaussian (whole blocks of chroma flat, others holding
-// all the noise): its median deviation is about half its root mean square, and a threshold on the
-// median deviation alone lets thousands of block edges through in every frame.
-float detect::noiseSigma(std::vector<float>& values)
-{
-    if (values.empty())
-        return 0;
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    const float level = *middle;
-    for (float& v : values)
-        v = std::abs(v - level);
-    std::nth_element(values.begin(), middle, values.end());
-    float sigma = 1.4826f * *middle;
-    for (int round = 0; round < 3 && sigma > 0; ++round) {
-        double sum = 0;
-        size_t count = 0;
-        for (const float v : values) {
-            if (v < 5 * sigma) {
-                sum += double(v) * v;
-                ++count;
-            }
-        }
-        sigma = float(std::sqrt(sum / double(std::max<size_t>(count, 1))));
-    }
-    return sigma;
-}
 
 // What is broader than a point leaves the filtered residual: each pixel less the mean of the
 // square around it, over the unmasked pixels. A streamer's slow change, a CME's front or a
@@ -319,7 +292,7 @@ std::vector<Detection> detect::detectFrame(Planes& planes, size_t f)
         for (int x = edge; x < width - edge; x += 3)
             if (!planes.masked(f, planes.at(x, y)))
                 sample.push_back(snr[planes.at(x, y)] * planes.inverseNoise[planes.at(x, y)]);
-    const float scale = noiseSigma(sample);
+    const float scale = clippedSigma(sample);
     const float inverse = scale > 0 ? 1.0f / scale : 1.0f;
     for (int y = 0; y < height; ++y) {
         float* row = snr.data() + planes.at(0, y);

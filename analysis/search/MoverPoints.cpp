@@ -3,6 +3,8 @@
 // the part of it that moved, which runs ahead of it; its own light marks where it is.
 #include "analysis/search/MoverDetect.h"
 
+#include "analysis/RobustNoise.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -41,7 +43,7 @@ std::vector<std::vector<Detection>> detect::brightPoints(const Planes& planes)
         for (size_t i = 0; i < sky.size(); i += 53)
             if (!planes.steady[i])
                 sample.push_back(residual[i] + sky[i]);
-        const float sigma = noiseSigma(sample);
+        const float sigma = clippedSigma(sample);
         if (!(sigma > 0))
             return;
         const float threshold = pointLevel * sigma;

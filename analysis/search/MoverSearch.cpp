@@ -2,7 +2,6 @@
 
 #include "analysis/search/MoverDetect.h"
 #include "analysis/search/MoverLink.h"
-#include "platform/HeapBlocks.h"
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -51,13 +50,16 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
     }
 
     const SerialStages serial(!options.spreadStages);
-    keepLargeBlocksInHeap();        // the planes, 4 MB each at 1024 pixels, come and go by the dozen
     constexpr int detectShare = 80; // percent of the progress the detection takes
     std::optional<SignalFrames> maps = detectSignals(pictures, detectShare, progress);
     if (!maps)
         return {};
+    const Camera camera = std::all_of(frames.begin(), frames.end(),
+                                      [&](const SearchFrame& f) { return f.camera == frames.front().camera; })
+                              ? frames.front().camera
+                              : Camera::Unknown;
     LinkSettings settings;
-    settings.maxSpeed = options.maxSpeed * width / 1024.0;
+    settings.maxSpeed = (options.maxSpeed > 0 ? options.maxSpeed : maxSpeedOf(camera)) * width / 1024.0;
     settings.minFrames = std::max(options.minFrames, 4);
     settings.maxCandidates = std::max(options.maxCandidates, 0);
     settings.minScore = options.minScore;
@@ -65,14 +67,24 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
         linkMovers(*maps, frameHours(frames), settings, detectShare, progress);
     if (!found || (progress && !progress(100)))
         return {};
-    const Camera camera = std::all_of(frames.begin(), frames.end(),
-                                      [&](const SearchFrame& f) { return f.camera == frames.front().camera; })
-                              ? frames.front().camera
-                              : Camera::Unknown;
     for (Candidate& c : *found)
         c.falseAlarms = falseAlarmRate(camera, c.score);
     std::erase_if(*found, [&](const Candidate& c) { return c.falseAlarms > options.maxFalseAlarms; });
     return *found;
+}
+
+double maxSpeedOf(Camera camera)
+{
+    switch (camera) {
+    case Camera::C2:
+        return 225;
+    case Camera::C3:
+        return 50;
+    case Camera::Ccor1:
+    case Camera::Unknown:
+        break;
+    }
+    return 120;
 }
 
 double falseAlarmRate(Camera camera, double score)

@@ -40,7 +40,9 @@ struct Candidate
 
 struct SearchOptions
 {
-    double maxSpeed = 120; // pixels per hour in a 1024-pixel frame; scaled for other widths
+    // Pixels per hour in a 1024-pixel frame, scaled for other widths; 0 takes the camera's
+    // (`maxSpeedOf`).
+    double maxSpeed = 0;
     int minFrames = 4;     // frames a track must be seen in (4 at least)
     int maxCandidates = 20;
     // Candidates that turn up in empty windows more often than this (per window) are not listed;
@@ -53,6 +55,11 @@ struct SearchOptions
     // searches of its own runs each on its own thread alone.
     bool spreadStages = true;
 };
+
+// The fastest a comet crosses a 1024-pixel frame of `camera`, pixels per hour: a sungrazer
+// near 2.5 solar radii in C2 moves about 45 pixels a 12-minute frame, in C3's wider field about
+// 10; an unknown camera takes what lies between.
+double maxSpeedOf(Camera camera);
 
 // How many tracks scoring `score` or more turn up per window of `frames` frames of `camera`
 // without any mover, as measured on real LASCO sequences (bench/README.md).

@@ -118,17 +118,26 @@ std::optional<Vote> vote(const std::vector<std::vector<Detection>>& points, int 
 
 // Two views of the stars vote: the frames' own bright points, which place a slow star where it
 // is, and the detections in the residuals, where a star that moves far (C2's, 12 pixels an hour)
-// stands clear of the median while the frames' texture crowds the bright points. The clearer
-// peak wins.
-std::optional<QPointF> starVelocity(const SignalFrames& maps, const std::vector<double>& hours)
+// stands clear of the median while the frames' texture crowds the bright points. Where both find
+// a common motion and they differ, both are taken: in science frames the bright points' texture
+// (the inner corona's counts, its compression blocks) drifts as one too, slowly, while the stars
+// stand out only in the residuals.
+std::vector<QPointF> starVelocities(const SignalFrames& maps, const std::vector<double>& hours)
 {
     const std::optional<Vote> own = vote(maps.points, maps.width, maps.height, hours);
     const std::optional<Vote> residual = vote(maps.detections, maps.width, maps.height, hours);
-    if (own && (!residual || own->strength >= residual->strength))
-        return own->velocity;
+    if (own && residual) {
+        const QPointF apart = own->velocity - residual->velocity;
+        if (std::hypot(apart.x(), apart.y()) > 2 * voteBin)
+            return {own->velocity, residual->velocity};
+        // One motion seen twice: the clearer peak places it.
+        return {own->strength >= residual->strength ? own->velocity : residual->velocity};
+    }
+    if (own)
+        return {own->velocity};
     if (residual)
-        return residual->velocity;
-    return std::nullopt;
+        return {residual->velocity};
+    return {};
 }
 
 void maskStars(SignalFrames& maps, const std::vector<double>& hours, QPointF velocity)

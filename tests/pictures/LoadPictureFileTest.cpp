@@ -10,11 +10,28 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <zlib.h>
 #include <unistd.h>
 
 namespace {
 
 // Writes `bytes` to `name` in `dir`; returns the path.
+// `bytes` as one gzip member, as gzip writes a file.
+QByteArray gzipped(const QByteArray& bytes)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&stream, uLong(bytes.size()))), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
     const QString path = dir.filePath(name);
@@ -119,11 +136,33 @@ TEST(LoadPictureFile, TellsWhyThereIsNoPicture)
         {writeFile(dir, "cut_header.fits", fits.left(2000)), LoadFailure::CutOff},
         {fixture("suite/gts_max-size.gif"), LoadFailure::Damaged}, // a trailer and no image
         {fixture("fits/malformed_naxis2.fits"), LoadFailure::Damaged},
+        {writeFile(dir, "cut.fts.gz", gzipped(fits).chopped(100)), LoadFailure::CutOff},
+        {writeFile(dir, "twice.fts.gz", gzipped(gzipped(fits))), LoadFailure::NotAPicture},
+        {writeFile(dir, "notes.fts.gz", gzipped("Comet hunting notes.\n")), LoadFailure::NotAPicture},
+        // 130 members of a megabyte of zeros each: 130 kB that would unpack past any frame.
+        {writeFile(dir, "bomb.fts.gz", gzipped(QByteArray(1 << 20, '\0')).repeated(130)),
+         LoadFailure::PictureTooLarge},
     };
     for (const auto& c : cases) {
         const LoadResult loaded = LoadPictureFile(c.path, 96, 96);
         ASSERT_FALSE(loaded) << c.path.toStdString();
         EXPECT_EQ(loaded.failure(), c.why) << c.path.toStdString();
+    }
+}
+
+TEST(LoadPictureFile, ReadsAGzippedFrameAsTheFileItHolds)
+{
+    QTemporaryDir dir;
+    const QByteArray fits = fixtureBytes("fits/lasco_c3_20130513_1654_64.fits");
+    // Two members, as a file gzipped in two parts and joined is still one file to gunzip.
+    const qsizetype half = fits.size() / 2;
+    for (const QByteArray& packed : {gzipped(fits), gzipped(fits.left(half)) + gzipped(fits.mid(half))}) {
+        const LoadResult plain = LoadPictureFile(writeFile(dir, "frame.fts", fits), 96, 96);
+        const LoadResult unpacked = LoadPictureFile(writeFile(dir, "frame.fts.gz", packed), 96, 96);
+        ASSERT_TRUE(plain && unpacked);
+        EXPECT_EQ(unpacked->name, QStringLiteral("frame.fts.gz"));
+        EXPECT_EQ(unpacked->picture->values(), plain->picture->values());
+        EXPECT_EQ(unpacked->picture->keywords(), plain->picture->keywords());
     }
 }
 
