@@ -333,9 +333,12 @@ void BM_RealAcceleration(benchmark::State& state)
                         ++tried[p], ++setTried[p];
                         found[p] += hit, setFound[p] += hit;
                         if (qEnvironmentVariableIsSet("SKYRAKE_BENCH_VERBOSE"))
-                            std::fprintf(stderr, "%s %s %gx %.1f px/frame +%.1f %%: %s, %zu candidates\n",
-                                         set.folder, qPrintable(frames[begin].name), peaks[p], perFrame,
-                                         100 * growth, hit ? "found" : "missed", candidates.size());
+                            std::fprintf(stderr,
+                                         "%s %s %gx at (%.0f, %.0f) %.1f px/frame +%.1f %%: %s, %zu candidates, "
+                                         "first %.1f px off\n",
+                                         set.folder, qPrintable(frames[begin].name), peaks[p], start.x(),
+                                         start.y(), perFrame, 100 * growth, hit ? "found" : "missed",
+                                         candidates.size(), std::sqrt(sum / double(injected.heads.size())));
                     }
                 }
             }

@@ -1,5 +1,7 @@
 #include "model/SkyrakeWork.h"
 
+#include "analysis/search/BackgroundView.h"
+
 #include "analysis/Centroid.h"
 
 #include <algorithm>
@@ -230,6 +232,18 @@ void SkyrakeWork::stretchPictures(bool all)
         frames.push_back(picture);
         unmeasured = unmeasured || !m_stretch.measuredFor(*picture);
     }
+    if (m_backgroundRemoved) {
+        // The background is the whole sequence's: every frame is shown anew.
+        const std::vector<std::shared_ptr<const Picture>> shown = ::backgroundRemoved(frames);
+        if (!shown.empty()) {
+            size_t f = 0;
+            for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos))
+                PictureList::GetAt(pos)->m_shown = shown[f++];
+            m_stretched.clear();
+            return;
+        }
+        m_stretched.clear(); // too few frames: shown through the stretch until there are more
+    }
     if (unmeasured)
         m_stretch.measure(frames);
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
@@ -240,6 +254,13 @@ void SkyrakeWork::stretchPictures(bool all)
         item.m_shown = m_stretch.shownOf(*picture);
         m_stretched.push_back(picture);
     }
+}
+
+void SkyrakeWork::setBackgroundRemoved(bool removed)
+{
+    m_backgroundRemoved = removed;
+    stretchPictures(true);
+    Q_EMIT m_changes.stretchChanged();
 }
 
 void SkyrakeWork::setStretchSettings(const StretchSettings& settings)

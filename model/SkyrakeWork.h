@@ -116,6 +116,11 @@ public:
     // Measures the new stretch's limits on the reference frames and shows every picture through it.
     void setStretchSettings(const StretchSettings& settings);
 
+    // Whether each frame shows less the sequence's background (its per-pixel median), as the
+    // search sees it, instead of through the stretch.
+    bool backgroundRemoved() const { return m_backgroundRemoved; }
+    void setBackgroundRemoved(bool removed);
+
     // ---- Known comets -------------------------------------------------------------------------
     // The orbital elements the observer gave, as one-line elements (kept in the settings), and the
     // comets read from them; they are drawn on the frames and name the candidates near them.
@@ -150,6 +155,7 @@ private:
     std::vector<Candidate> m_candidates;
     DismissedCandidates m_dismissed;
     bool m_showCommonCandidates = false;
+    bool m_backgroundRemoved = false;
     QString m_knownCometsText;
     std::vector<CometElements> m_knownComets;
     quint64 m_generation = 0;

@@ -64,6 +64,8 @@ enum Id : int
     // Where in the sky.
     SkyOverlay = 32834,
     KnownComets = 32835,
+    // Each frame less the sequence's background.
+    BackgroundRemoved = 32840,
 
     // The framework's own commands.
     FileNew = 57600,

@@ -62,6 +62,14 @@ void CSkyrakeView::registerStretchCommands()
     }
     map.on(cmd::StretchInvert, [this] { OnStretchInvert(); });
     map.onUpdate(cmd::StretchInvert, [this](CmdUI& ui) { ui.SetCheck(stretchSettings().invert); });
+    map.on(cmd::BackgroundRemoved, [this] {
+        setBackgroundRemoved(!backgroundRemoved());
+        ShowCurrent();
+    });
+    map.onUpdate(cmd::BackgroundRemoved, [this](CmdUI& ui) {
+        ui.Enable(m_pictures.GetCount() >= 2);
+        ui.SetCheck(backgroundRemoved());
+    });
     map.on(cmd::StretchRemeasure, [this] { OnStretchRemeasure(); });
     map.onUpdate(cmd::StretchRemeasure, [this](CmdUI& ui) { OnUpdateStretchRemeasure(ui); });
 }

@@ -20,7 +20,6 @@ constexpr float filterSigma = 1.2f;      // pixels: a faint comet's head in a LA
 constexpr int bleedRun = 8;              // saturated pixels in a row or column that make a bleed line
 constexpr int bleedAspect = 3;           // ... when at least this many times as long as the line is wide
 constexpr int maskMargin = 3;            // pixels masked around a bleed line or a saturated area
-constexpr unsigned saturatedLevel = 254; // an 8-bit component at which, all three there, a pixel is saturated
 constexpr unsigned blackLevel = 2;       // the sum of the components at or below which a pixel is black
 constexpr int rowsPerTask = 16;
 constexpr int constantRun = 16; // data values repeated along a row that are no data
@@ -29,10 +28,9 @@ constexpr float farOut = 1e30f;  // beyond any value, yet finite: half a sum of 
 using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
-// A frame's grey level, a row at a time (see `levelOf`): the data values where the frame has
-// them, times `scale`, otherwise the sum of red, green and blue. Returns whether any pixel of the
-// row is saturated or black, or has no value.
-bool readRow(const Picture& picture, float scale, int y, float* out, unsigned char* flags)
+} // namespace
+
+bool detect::readRow(const Picture& picture, float scale, int y, float* out, unsigned char* flags)
 {
     const int width = picture.pixelWidth();
     const std::vector<float>& values = picture.values();
@@ -82,6 +80,8 @@ bool readRow(const Picture& picture, float scale, int y, float* out, unsigned ch
     }
     return flagged;
 }
+
+namespace {
 
 // Batcher's odd-even merge sort as compare-exchange pairs (19 for 8 frames, against 28 for a
 // transposition sort); none beyond 16 frames, which are sorted a pixel at a time.
@@ -393,9 +393,11 @@ void filterFrame(Planes& planes, size_t f)
     }
 }
 
+} // namespace
+
 // Science frames count what fell on each pixel while the shutter was open: each frame's values
 // are brought to the window's mean exposure (EXPTIME, seconds) when every frame gives one.
-std::vector<float> exposureScales(std::span<const Picture* const> pictures)
+std::vector<float> detect::exposureScales(std::span<const Picture* const> pictures)
 {
     std::vector<double> exposures;
     for (const Picture* picture : pictures) {
@@ -411,8 +413,6 @@ std::vector<float> exposureScales(std::span<const Picture* const> pictures)
         scales.push_back(float(mean / seconds));
     return scales;
 }
-
-} // namespace
 
 void detect::forRows(int height, const std::function<void(int first, int last)>& work)
 {

@@ -88,7 +88,8 @@ enum Flag : unsigned char
     Black = 8, // at the bottom of the range, where the noise is clipped
 };
 
-inline constexpr int reach = 3;        // the matched filter's radius, pixels
+inline constexpr unsigned saturatedLevel = 254; // an 8-bit component at which, all three there, a pixel is saturated
+inline constexpr int reach = 3;                 // the matched filter's radius, pixels
 inline constexpr int edge = reach + 1; // pixels along the picture's edges that carry no signal
 
 struct Planes
@@ -143,6 +144,14 @@ inline void store4(float* p, Floats4 v)
     std::memcpy(p, &v, sizeof v);
 }
 
+// A frame's grey level, a row at a time (see `levelOf`): the data values where the frame has
+// them, times `scale`, otherwise the sum of red, green and blue; each pixel's Flag bits in
+// `flags` (NoValue where a science frame lost its telemetry: zeros, or one value repeated along
+// the row). Returns whether any pixel of the row is saturated or black, or has no value.
+bool readRow(const Picture& picture, float scale, int y, float* out, unsigned char* flags);
+// Per frame, what its data values are multiplied by to bring them to the frames' mean exposure
+// (EXPTIME) when every frame gives one; 1 otherwise.
+std::vector<float> exposureScales(std::span<const Picture* const> pictures);
 // Runs `work(first, last)` over blocks of rows on the machine's cores.
 void forRows(int height, const std::function<void(int first, int last)>& work);
 // Adds to the steady mask what lies outside the field of view: the occulter and the frame's

@@ -27,35 +27,6 @@ constexpr double apart = 24.0;
 constexpr double patchReach =
     64.0; // pixels in a 1024-pixel frame that an object's patch of signal reaches at most
 
-constexpr int minAcceleratedPicks = 5; // detections that may show a track's speed changing
-
-// Solves the 3 x 3 system `m` (its fourth column the right-hand side) by elimination with
-// partial pivoting; false when it is singular.
-bool solve3(double m[3][4], double x[3])
-{
-    for (int col = 0; col < 3; ++col) {
-        int pivot = col;
-        for (int r = col + 1; r < 3; ++r)
-            if (std::abs(m[r][col]) > std::abs(m[pivot][col]))
-                pivot = r;
-        if (std::abs(m[pivot][col]) < 1e-12)
-            return false;
-        std::swap(m[col], m[pivot]);
-        for (int r = col + 1; r < 3; ++r) {
-            const double k = m[r][col] / m[col][col];
-            for (int j = col; j < 4; ++j)
-                m[r][j] -= k * m[col][j];
-        }
-    }
-    for (int r = 2; r >= 0; --r) {
-        double sum = m[r][3];
-        for (int j = r + 1; j < 3; ++j)
-            sum -= m[r][j] * x[j];
-        x[r] = sum / m[r][r];
-    }
-    return true;
-}
-
 class Linker
 {
 public:
@@ -67,87 +38,14 @@ public:
 
     const DetectionGrid& grid(size_t frame) const { return m_grids[frame]; }
 
-    // The line through the track's picks; false when they do not fix one.
+    // The path through the track's picks; false when they do not fix one.
     bool fit(Track& track) const
     {
-        double n = 0, st = 0, sx = 0, sy = 0;
-        for (size_t f = 0; f < track.pick.size(); ++f) {
-            if (track.pick[f] < 0)
-                continue;
-            const QPointF p = at(f, track.pick[f]);
-            n += 1;
-            st += m_hours[f];
-            sx += p.x();
-            sy += p.y();
-        }
-        track.count = int(n);
-        if (n < 2)
-            return false;
-        const double tm = st / n, xm = sx / n, ym = sy / n;
-        double stt = 0, stx = 0, sty = 0;
-        for (size_t f = 0; f < track.pick.size(); ++f) {
-            if (track.pick[f] < 0)
-                continue;
-            const QPointF p = at(f, track.pick[f]);
-            const double dt = m_hours[f] - tm;
-            stt += dt * dt;
-            stx += dt * (p.x() - xm);
-            sty += dt * (p.y() - ym);
-        }
-        if (stt <= 1e-12)
-            return false;
-        track.vx = stx / stt;
-        track.vy = sty / stt;
-        track.ax = track.ay = 0;
-        track.x0 = xm - track.vx * tm;
-        track.y0 = ym - track.vy * tm;
-        track.tMean = tm;
-        track.tSpread = stt;
-        if (n >= minAcceleratedPicks)
-            accelerate(track, tm);
-        return true;
-    }
-
-    // Where the picks along the line bend away from a steady speed by much more than their
-    // scatter, a speed changing steadily along it (a comet falling toward the sun) fits them.
-    void accelerate(Track& track, double tm) const
-    {
-        const QPointF v = track.velocity();
-        const double speed = std::hypot(v.x(), v.y());
-        if (speed <= 0)
-            return;
-        const QPointF u = v / speed, centre = track.at(tm);
-        // Along the line, s = c0 + c1 (t - tm) + c2 (t - tm)^2 by least squares.
-        double m[3][4] = {};
-        std::vector<std::pair<double, double>> along; // (t - tm, s)
-        for (size_t f = 0; f < track.pick.size(); ++f) {
-            if (track.pick[f] < 0)
-                continue;
-            const double dt = m_hours[f] - tm;
-            const double s = QPointF::dotProduct(at(f, track.pick[f]) - centre, u);
-            along.push_back({dt, s});
-            const double powers[3] = {1, dt, dt * dt};
-            for (int i = 0; i < 3; ++i) {
-                for (int j = 0; j < 3; ++j)
-                    m[i][j] += powers[i] * powers[j];
-                m[i][3] += powers[i] * s;
-            }
-        }
-        double c[3];
-        if (!solve3(m, c))
-            return;
-        double steady = 0, bent = 0;
-        for (const auto& [dt, s] : along) {
-            steady += (s - speed * dt) * (s - speed * dt);
-            const double e = s - c[0] - c[1] * dt - c[2] * dt * dt;
-            bent += e * e;
-        }
-        const double a = 2 * c[2];
-        const double span = along.back().first - along.front().first;
-        if (steady <= double(along.size()) * positionNoise * positionNoise || bent > 0.5 * steady ||
-            std::abs(a) * span > maxSpeedChange * std::abs(c[1]))
-            return;
-        track.place(tm, centre + c[0] * u, c[1] * u, a);
+        std::vector<std::optional<QPointF>> points(track.pick.size());
+        for (size_t f = 0; f < track.pick.size(); ++f)
+            if (track.pick[f] >= 0)
+                points[f] = at(f, track.pick[f]);
+        return fitPath(track, points, m_hours);
     }
 
     // Picks in every frame the detection nearest the line within the final gate.

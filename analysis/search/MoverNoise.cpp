@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <memory>
 #include <tuple>
 
@@ -220,6 +221,7 @@ void detect::subtractBackground(Planes& planes)
 // occulter's edge, quiet dark corners.
 void detect::measureNoise(Planes& planes)
 {
+    constexpr float signalClip = 10; // noise sigmas of its brightness above which a value is signal
     const size_t n = planes.frames;
     const size_t dropped = std::clamp<size_t>(n / 4, 1, 4);
     const size_t pixels = size_t(planes.width) * size_t(planes.height);
@@ -260,6 +262,33 @@ void detect::measureNoise(Planes& planes)
         }
     });
     const NoiseByLevel byLevel(planes, square);
+    // A bright mover lights the same pixels in several frames when it is slow and large, more
+    // than the frames set aside: its own light would pass for noise and drown it. What stands far
+    // above the noise of its brightness is signal, and is set aside too.
+    forRows(planes.height, [&](int first, int last) {
+        std::vector<float> kept;
+        for (size_t i = planes.at(0, first); i < planes.at(0, last); ++i) {
+            const float limit = signalClip * signalClip * byLevel.at(planes.median[i]);
+            if (!(limit > 0) || weight[i] == 0)
+                continue;
+            kept.clear();
+            for (size_t f = 0; f < n; ++f) {
+                const float v = planes.signal[f][i] * planes.signal[f][i];
+                if (v <= limit)
+                    kept.push_back(v);
+            }
+            if (kept.size() == n)
+                continue; // nothing stood out: the trimmed mean stands
+            const size_t drop = std::min(kept.size(), dropped - std::min(dropped, n - kept.size()));
+            std::sort(kept.begin(), kept.end());
+            if (kept.size() == drop) {
+                square[i] = weight[i] = 0;
+                continue;
+            }
+            square[i] = std::accumulate(kept.begin(), kept.end() - std::ptrdiff_t(drop), 0.0f) /
+                        float(kept.size() - drop);
+        }
+    });
     boxSum(planes, square);
     boxSum(planes, weight);
     std::vector<float> sample;

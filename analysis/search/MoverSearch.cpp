@@ -2,6 +2,7 @@
 
 #include "analysis/search/MoverDetect.h"
 #include "analysis/search/MoverLink.h"
+#include "analysis/search/MoverTrack.h"
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -59,14 +60,20 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
                               ? frames.front().camera
                               : Camera::Unknown;
     LinkSettings settings;
-    settings.maxSpeed = (options.maxSpeed > 0 ? options.maxSpeed : maxSpeedOf(camera)) * width / 1024.0;
+    // A frame of one of the cameras' sizes (256 to 2048 a side) shows the field at its scale; a
+    // crop of another width keeps the full frame's pixels.
+    const bool frameSize = width == height && (width == 256 || width == 512 || width == 1024 || width == 2048);
+    settings.maxSpeed =
+        (options.maxSpeed > 0 ? options.maxSpeed : maxSpeedOf(camera)) * (frameSize ? width / 1024.0 : 1.0);
     settings.minFrames = std::max(options.minFrames, 4);
     settings.maxCandidates = std::max(options.maxCandidates, 0);
     settings.minScore = options.minScore;
-    std::optional<std::vector<Candidate>> found =
-        linkMovers(*maps, frameHours(frames), settings, detectShare, progress);
+    const std::vector<double> hours = frameHours(frames);
+    std::optional<std::vector<Candidate>> found = linkMovers(*maps, hours, settings, detectShare, progress);
     if (!found || (progress && !progress(100)))
         return {};
+    for (Candidate& c : *found)
+        tracks::centreOnFrames(c, pictures, hours);
     for (Candidate& c : *found)
         c.falseAlarms = falseAlarmRate(camera, c.score);
     std::erase_if(*found, [&](const Candidate& c) { return c.falseAlarms > options.maxFalseAlarms; });
@@ -79,7 +86,7 @@ double maxSpeedOf(Camera camera)
     case Camera::C2:
         return 225;
     case Camera::C3:
-        return 50;
+        return 60;
     case Camera::Ccor1:
     case Camera::Unknown:
         break;

@@ -40,8 +40,8 @@ struct Candidate
 
 struct SearchOptions
 {
-    // Pixels per hour in a 1024-pixel frame, scaled for other widths; 0 takes the camera's
-    // (`maxSpeedOf`).
+    // Pixels per hour in a 1024-pixel frame, scaled for the cameras' other frame sizes; 0 takes
+    // the camera's (`maxSpeedOf`).
     double maxSpeed = 0;
     int minFrames = 4;     // frames a track must be seen in (4 at least)
     int maxCandidates = 20;
@@ -58,7 +58,8 @@ struct SearchOptions
 
 // The fastest a comet crosses a 1024-pixel frame of `camera`, pixels per hour: a sungrazer
 // near 2.5 solar radii in C2 moves about 45 pixels a 12-minute frame, in C3's wider field about
-// 10; an unknown camera takes what lies between.
+// 10 (a fifth more allowed: a track's measured speed errs too); an unknown camera takes what
+// lies between. Pixels per hour, so an uneven cadence changes nothing.
 double maxSpeedOf(Camera camera);
 
 // How many tracks scoring `score` or more turn up per window of `frames` frames of `camera`

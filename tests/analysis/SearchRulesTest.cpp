@@ -47,8 +47,8 @@ double offset(const Candidate& c, const std::vector<QPointF>& truth)
 TEST(SearchRules, RealFramesGiveNoCandidateAndACometAddedToThemComesFirst)
 {
     // Crops with the field's edge, the flat corner, the date or the logo, hits, streaks, stars
-    // and streamers; the comet at 5 times the frames' noise, as real sungrazers move there (in a
-    // crop 320 pixels wide the speed limit is 120 x 320 / 1024 pixels an hour).
+    // and streamers; the comet at 5 times the frames' noise, as real sungrazers move there (a
+    // crop keeps the full frame's pixels and their speed limits).
     struct Case
     {
         const char* camera;
