@@ -1,7 +1,7 @@
 // skyrake --sky: where each frame looks, and the planets in its field.
 #include "app/CommandLine.h"
 
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 #include "analysis/Track.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/LoadPictureFile.h"

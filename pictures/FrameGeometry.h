@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pictures/FrameInfo.h"
+#include "pictures/FrameOrientation.h"
 
 #include <QPointF>
 
@@ -23,5 +24,8 @@ struct FrameGeometry
     double residual = 0;       // the disc fit's RMS residual, pixels
     Camera camera = Camera::Unknown;
     double binning = 1; // the camera's full-resolution pixels per picture pixel (2 for 512 frames)
+    // How the stored pixels the header's world coordinates count are shown; for a browse frame,
+    // as stored.
+    FrameOrientation orientation;
     bool known() const { return source != GeometrySource::None; }
 };

@@ -3,8 +3,8 @@
 // picture and sky with LASCO's distortion.
 #include "Fixtures.h"
 
-#include "analysis/SkyGeometry.h"
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SkyGeometry.h"
+#include "analysis/sky/SunDisc.h"
 
 #include <QImage>
 #include <QLineF>
@@ -104,7 +104,8 @@ TEST(SkyGeometry, CcorFramesFromTheOcculterAtThePublishedScale)
 
 TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
 {
-    // A 1024 x 1024 frame; FITS pixel (p1, p2) shows at (p1 - 0.5, 1024 - p2 + 0.5).
+    // A 1024 x 1024 frame; FITS pixel (p1, p2) shows at (p1 - 0.5, 1024 - p2 + 0.5), or turned
+    // back at (1024 - p1 + 0.5, p2 - 0.5).
     const auto header = [](std::initializer_list<std::pair<const char*, const char*>> cards) {
         QHash<QString, QString> keywords;
         for (const auto& [key, value] : cards)
@@ -133,6 +134,21 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
          {510.0, 526.25},
          56.0,
          0.0},
+        // Shown turned back, as the decoder shows such a frame: the sun's stored pixel turned
+        // with it, and only the roll left after the half turn.
+        {"LASCO C3 flying turned half round",
+         header({{"CTYPE1", "SOLAR-X"},
+                 {"CTYPE2", "SOLAR-Y"},
+                 {"CUNIT1", "ARCSEC"},
+                 {"CUNIT2", "ARCSEC"},
+                 {"CRPIX1", "519.2"},
+                 {"CRPIX2", "533.5"},
+                 {"CDELT1", "56.0"},
+                 {"CDELT2", "56.0"},
+                 {"CROTA1", "-173.55"}}),
+         {505.3, 533.0},
+         56.0,
+         -6.45},
         {"a CD matrix turning north 30 degrees clockwise",
          header({{"CTYPE1", "SOLAR-X"},
                  {"CTYPE2", "SOLAR-Y"},

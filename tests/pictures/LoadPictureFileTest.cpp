@@ -1,5 +1,7 @@
 #include "pictures/LoadPictureFile.h"
 
+#include "pictures/FrameOrientation.h"
+
 #include "../support/Fixtures.h"
 #include "platform/Himetric.h"
 
@@ -203,15 +205,20 @@ TEST(LoadPictureFile, FitsFramesShowNorthUpWithTheirValuesAndHeader)
     QByteArray rolled = marker;
     rolled.replace(end, 80, QByteArray("CROTA1  =              -173.55").leftJustified(80, ' '));
     rolled.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
+    QByteArray flipped = marker; // CCOR-1's way of saying the same
+    flipped.replace(end, 80, QByteArray("YAWFLIP =                    2").leftJustified(80, ' '));
+    flipped.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
     const struct
     {
         QByteArray bytes;
         QPoint lit;
-    } cases[] = {{marker, {4, 45}}, {rolled, {59, 2}}};
+    } cases[] = {{marker, {4, 45}}, {rolled, {59, 2}}, {flipped, {59, 2}}};
     for (const auto& c : cases) {
         const auto picture = decodePicture(c.bytes, 96, 96);
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->pixels().pixel(c.lit), qRgb(255, 255, 255));
+        // The one mapping of stored to shown pixels that the sky's geometry uses agrees.
+        EXPECT_EQ(shownFromStored(fitsOrientation(picture->keywords(), QSize(64, 48)), {4, 2}), c.lit);
         EXPECT_EQ(picture->values()[size_t(c.lit.y() * 64 + c.lit.x())], 1000.0f);
         EXPECT_EQ(picture->pixelWidth(), 64);
         EXPECT_EQ(displayedSize(96, picture->himetricWidth(), 1.0), 64);

@@ -1,6 +1,6 @@
-#include "analysis/SkyGeometry.h"
+#include "analysis/sky/SkyGeometry.h"
 
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SunDisc.h"
 
 #include <cmath>
 #include <numbers>
@@ -108,6 +108,7 @@ FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& 
     }
     FrameGeometry geometry;
     geometry.camera = info.camera;
+    geometry.orientation.size = frame.size();
     const std::optional<BrowseOptics> optics = browseOptics(info.camera);
     // LASCO's frames are square; CCOR-1's are 1024 by 960.
     const bool square = info.camera != Camera::Ccor1;

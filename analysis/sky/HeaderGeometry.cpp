@@ -1,5 +1,6 @@
 // A FITS frame's geometry from its header's world coordinates, through wcslib.
-#include "analysis/SkyGeometry.h"
+#include "analysis/sky/SkyGeometry.h"
+#include "pictures/FrameOrientation.h"
 
 #include <wcshdr.h>
 #include <wcslib.h>
@@ -19,11 +20,8 @@ QByteArray headerCards(QHash<QString, QString> keywords)
     // SOLAR-X/Y are not celestial.
     const bool matrix =
         keywords.contains(QStringLiteral("PC1_1")) || keywords.contains(QStringLiteral("CD1_1"));
-    for (const char* key : {"CROTA2", "CROTA1", "CROTA"}) {
-        bool ok = false;
-        const double roll = keywords.value(QLatin1String(key)).toDouble(&ok) * std::numbers::pi / 180;
-        if (!ok || matrix)
-            continue;
+    if (const std::optional<double> degrees = headerRoll(keywords); degrees && !matrix) {
+        const double roll = *degrees * std::numbers::pi / 180;
         const double cdelt1 = keywords.value(QStringLiteral("CDELT1"), QStringLiteral("1")).toDouble();
         const double cdelt2 = keywords.value(QStringLiteral("CDELT2"), QStringLiteral("1")).toDouble();
         const double ratio = cdelt1 != 0 && cdelt2 != 0 ? cdelt2 / cdelt1 : 1;
@@ -31,7 +29,6 @@ QByteArray headerCards(QHash<QString, QString> keywords)
         keywords.insert(QStringLiteral("PC1_2"), QString::number(-std::sin(roll) * ratio, 'g', 15));
         keywords.insert(QStringLiteral("PC2_1"), QString::number(std::sin(roll) / ratio, 'g', 15));
         keywords.insert(QStringLiteral("PC2_2"), QString::number(std::cos(roll), 'g', 15));
-        break;
     }
     for (const char* key : {"CROTA", "CROTA1", "CROTA2"})
         keywords.remove(QLatin1String(key));
@@ -84,10 +81,10 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
         };
         double sun[2], north[2], west[2];
         if (toPixel(0, 0, sun) && toPixel(0, 1000, north) && toPixel(1000, 0, west)) {
-            // FITS pixel (p1, p2), 1-based, row 1 at the bottom: shown at (p1 - 0.5, height - p2 + 0.5).
-            const auto shown = [&](const double* p) {
-                return QPointF(p[0] - 0.5, size.height() - p[1] + 0.5);
-            };
+            // The world coordinates count the stored pixels; the picture shows them turned as
+            // the decoder turned them.
+            const FrameOrientation orientation = fitsOrientation(keywords, size);
+            const auto shown = [&](const double* p) { return shownFromFits(orientation, {p[0], p[1]}); };
             const QPointF centre = shown(sun);
             const QPointF up = shown(north) - centre;
             const QPointF right = shown(west) - centre;
@@ -97,6 +94,7 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
             geometry->arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
             geometry->roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
             geometry->binning = 1;
+            geometry->orientation = orientation;
             // West lies clockwise of north unless the picture is turned over.
             geometry->mirrored = up.x() * right.y() - up.y() * right.x() < 0;
         }
