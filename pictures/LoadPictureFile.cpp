@@ -55,7 +55,7 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
         return refuse(why, LoadFailure::Damaged);
     return std::make_unique<Picture>(std::move(pixels), pixelsToHimetric(image->width, dpiX),
                                      pixelsToHimetric(image->height, dpiY), std::move(image->values),
-                                     std::move(image->keywords));
+                                     std::move(image->keywords), std::move(image->setAside));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // without the program, FITS world coordinates read through wcslib, and the mapping between
 // picture and sky with LASCO's distortion.
 #include "Fixtures.h"
+#include "SkyFixtures.h"
 
 #include "analysis/sky/SkyGeometry.h"
 #include "analysis/sky/SunDisc.h"
@@ -191,11 +192,7 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
 
 TEST(SkyGeometry, PictureAndSkyMapBothWaysThroughTheDistortion)
 {
-    FrameGeometry c2;
-    c2.source = GeometrySource::Disc;
-    c2.camera = Camera::C2;
-    c2.sun = QPointF(511, 505);
-    c2.arcsecPerPixel = 11.9;
+    const FrameGeometry c2 = knownGeometry(GeometrySource::Disc, Camera::C2, {511, 505}, 11.9);
     FrameGeometry c3 = c2;
     c3.camera = Camera::C3;
     c3.arcsecPerPixel = 56;

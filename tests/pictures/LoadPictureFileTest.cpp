@@ -223,6 +223,18 @@ TEST(LoadPictureFile, FitsFramesShowNorthUpWithTheirValuesAndHeader)
         EXPECT_EQ(picture->pixelWidth(), 64);
         EXPECT_EQ(displayedSize(96, picture->himetricWidth(), 1.0), 64);
     }
+    // A card with a character FITS does not allow, as some archives' headers hold: set aside
+    // with its reason, the rest of the frame kept.
+    QByteArray garbled = marker;
+    garbled.replace(end, 80, QByteArray("ORIGIN  = 'NRL\x01lab'").leftJustified(80, ' '));
+    garbled.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
+    const auto kept = decodePicture(garbled, 96, 96);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->pixels().pixel(4, 45), qRgb(255, 255, 255));
+    EXPECT_FALSE(kept->keywords().contains(QStringLiteral("ORIGIN")));
+    EXPECT_TRUE(kept->keywords().contains(QStringLiteral("NAXIS1")));
+    EXPECT_EQ(kept->setAside(), QStringList{QStringLiteral("ORIGIN: a non-printable character (0x01)")});
+
     const auto lasco = LoadPictureFile(fixture("fits/lasco_c3_20130513_1654_64.fits"), 96, 96);
     ASSERT_TRUE(lasco);
     EXPECT_EQ(lasco->picture->keywords().value(QStringLiteral("DETECTOR")), QStringLiteral("C3"));
