@@ -5,6 +5,12 @@
 
 #include <QPointF>
 
+#include <memory>
+
+// A FITS header's world coordinates, read by the sky's code (analysis/sky/WorldCoordinates.h);
+// opaque here, where a frame only keeps them.
+class WorldCoordinates;
+
 // Where a frame looks: the sun's centre on the picture, the scale and the roll.
 
 enum class GeometrySource
@@ -27,5 +33,8 @@ struct FrameGeometry
     // How the stored pixels the header's world coordinates count are shown; for a browse frame,
     // as stored.
     FrameOrientation orientation;
+    // For a header's geometry, its whole world coordinates: the picture's positions in the sky go
+    // through them, `sun`, `arcsecPerPixel`, `roll` and `mirrored` being their reading at the sun.
+    std::shared_ptr<const WorldCoordinates> world;
     bool known() const { return source != GeometrySource::None; }
 };

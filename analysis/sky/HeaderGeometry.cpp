@@ -1,9 +1,7 @@
 // A FITS frame's geometry from its header's world coordinates, through wcslib.
 #include "analysis/sky/SkyGeometry.h"
+#include "analysis/sky/WorldCoordinates.h"
 #include "pictures/FrameOrientation.h"
-
-#include <wcshdr.h>
-#include <wcslib.h>
 
 #include <QRegularExpression>
 
@@ -57,48 +55,28 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
     if (!keywords.contains(QStringLiteral("CTYPE1")) || !keywords.contains(QStringLiteral("CTYPE2")) ||
         size.isEmpty())
         return std::nullopt;
-    QByteArray cards = headerCards(keywords);
-    int rejected = 0, count = 0;
-    wcsprm* found = nullptr;
-    if (wcspih(cards.data(), int(cards.size() / 80), WCSHDR_all, 0, &rejected, &count, &found) != 0 ||
-        count < 1)
+    // The world coordinates count the stored pixels; the picture shows them turned as the
+    // decoder turned them.
+    const FrameOrientation orientation = fitsOrientation(keywords, size);
+    std::shared_ptr<const WorldCoordinates> world = WorldCoordinates::parse(headerCards(keywords), orientation);
+    if (!world)
         return std::nullopt;
-    wcsprm& wcs = found[0];
-    std::optional<FrameGeometry> geometry;
-    if (wcs.naxis == 2 && wcsset(&wcs) == 0) {
-        // Celestial axes (HPLN/HPLT) come in degrees; others in their header's unit, arcseconds
-        // for LASCO's SOLAR-X/Y, or degrees where the header says so.
-        double perArcsec = 1;
-        const QString unit = QString::fromLatin1(wcs.cunit[0]).trimmed().toLower();
-        if (wcs.lng >= 0 || unit == QLatin1String("deg"))
-            perArcsec = 1.0 / 3600;
-        else if (unit == QLatin1String("arcmin"))
-            perArcsec = 1.0 / 60;
-        const auto toPixel = [&](double x, double y, double* p) {
-            double world[2] = {x * perArcsec, y * perArcsec}, phi, theta, img[2];
-            int status = 0;
-            return wcss2p(&wcs, 1, 2, world, &phi, &theta, img, p, &status) == 0;
-        };
-        double sun[2], north[2], west[2];
-        if (toPixel(0, 0, sun) && toPixel(0, 1000, north) && toPixel(1000, 0, west)) {
-            // The world coordinates count the stored pixels; the picture shows them turned as
-            // the decoder turned them.
-            const FrameOrientation orientation = fitsOrientation(keywords, size);
-            const auto shown = [&](const double* p) { return shownFromFits(orientation, {p[0], p[1]}); };
-            const QPointF centre = shown(sun);
-            const QPointF up = shown(north) - centre;
-            const QPointF right = shown(west) - centre;
-            geometry = FrameGeometry{};
-            geometry->source = GeometrySource::Header;
-            geometry->sun = centre;
-            geometry->arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
-            geometry->roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
-            geometry->binning = 1;
-            geometry->orientation = orientation;
-            // West lies clockwise of north unless the picture is turned over.
-            geometry->mirrored = up.x() * right.y() - up.y() * right.x() < 0;
-        }
-    }
-    wcsvfree(&count, &found);
+    const std::optional<QPointF> centre = world->picture(QPointF(0, 0));
+    const std::optional<QPointF> north = world->picture(QPointF(0, 1000));
+    const std::optional<QPointF> west = world->picture(QPointF(1000, 0));
+    if (!centre || !north || !west)
+        return std::nullopt;
+    const QPointF up = *north - *centre;
+    const QPointF right = *west - *centre;
+    FrameGeometry geometry;
+    geometry.source = GeometrySource::Header;
+    geometry.sun = *centre;
+    geometry.arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
+    geometry.roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
+    geometry.binning = 1;
+    geometry.orientation = orientation;
+    // West lies clockwise of north unless the picture is turned over.
+    geometry.mirrored = up.x() * right.y() - up.y() * right.x() < 0;
+    geometry.world = std::move(world);
     return geometry;
 }

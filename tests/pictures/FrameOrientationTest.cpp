@@ -2,17 +2,11 @@
 // half round turned back, the same for a position as for the decoder's pixels.
 #include "pictures/FrameOrientation.h"
 
+#include "SkyFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QHash<QString, QString> header(std::initializer_list<std::pair<const char*, const char*>> cards)
-{
-    QHash<QString, QString> keywords;
-    for (const auto& [key, value] : cards)
-        keywords.insert(QLatin1String(key), QLatin1String(value));
-    return keywords;
-}
 
 TEST(FrameOrientation, WhichHeadersSayTheFrameWasTakenTurnedHalfRound)
 {

@@ -2,6 +2,21 @@
 
 #include "pictures/FrameGeometry.h"
 
+#include <QHash>
+#include <QString>
+
+#include <initializer_list>
+#include <utility>
+
+// FITS header keywords as the decoder gives them, keyword -> value as text.
+inline QHash<QString, QString> header(std::initializer_list<std::pair<const char*, const char*>> cards)
+{
+    QHash<QString, QString> keywords;
+    for (const auto& [key, value] : cards)
+        keywords.insert(QLatin1String(key), QLatin1String(value));
+    return keywords;
+}
+
 // A frame's geometry as a test gives it, without a header or a picture to find it from.
 inline FrameGeometry knownGeometry(GeometrySource source, Camera camera, QPointF sun, double arcsecPerPixel,
                                    double roll = 0)
