@@ -53,15 +53,28 @@ QString sungrazerReport(std::vector<Measurement> measurements, const SungrazerOp
     const QString date = !measurements.empty() && measurements.front().info.time.isValid()
                              ? measurements.front().info.time.toUTC().toString(QStringLiteral("yyyy-MM-dd"))
                              : QStringLiteral("unknown");
+    // The project's form takes LASCO C2 and C3 only; any other camera's positions go by mail, a
+    // plain list with whole dates and times, since such a track may cross midnight.
+    const bool formCamera = camera == cameraName(Camera::C2) || camera == cameraName(Camera::C3) ||
+                            camera == QLatin1String("unknown");
     QString text = QStringLiteral("Camera: %1\n").arg(camera);
+    if (!formCamera)
+        text += QStringLiteral("The Sungrazer project's report form takes LASCO C2 and C3 only: "
+                               "mail these times and positions instead.\n");
     text += size.isValid() ? QStringLiteral("Image size: %1x%2\n").arg(size.width()).arg(size.height())
                            : QStringLiteral("Image size: unknown\n");
     text += QStringLiteral("(0,0) position: %1\n")
                 .arg(options.origin == SungrazerOptions::Corner::UpperLeft ? QStringLiteral("upper left")
                                                                            : QStringLiteral("lower left"));
-    text += QStringLiteral("Date of first image: %1\n").arg(date);
+    if (formCamera)
+        text += QStringLiteral("Date of first image: %1\n").arg(date);
     for (const Measurement& m : measurements) {
         const QPoint at = reportedPosition(m, options);
+        if (!formCamera) {
+            const QString when = m.info.time.isValid() ? frameTimeText(m.info) : QStringLiteral("time unknown");
+            text += QStringLiteral("%1  %2,%3\n").arg(when).arg(at.x()).arg(at.y());
+            continue;
+        }
         const QString time = m.info.time.isValid() ? m.info.time.toUTC().toString(QStringLiteral("HH:mm"))
                                                    : QStringLiteral("--:--");
         text += QStringLiteral("%1 %2,%3\n").arg(time).arg(at.x()).arg(at.y());

@@ -26,6 +26,9 @@ struct SungrazerOptions
 //   (0,0) position: upper left
 //   Date of first image: 2013-05-13
 //   16:54 257,282
+// For a known camera other than LASCO C2 and C3, whose positions the project's form does not
+// take, a sentence saying so after the camera, no date line, and each line the frame's whole
+// UT date and time ("2025-10-01 12:24:05 UT  257,282").
 // One line per measurement in time order (untimed ones last, as "--:--"); positions are the
 // centres, 0-based pixels from the chosen corner in the chosen size, rounded half away from zero.
 QString sungrazerReport(std::vector<Measurement> measurements, const SungrazerOptions& options);

@@ -289,10 +289,9 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
     // No display: pictures sized for 96 pixels per inch, as the composite does.
     constexpr int dpi = 96;
     SkyrakeWork work;
-    QStringList skipped;
-    appendFrames(work, pictures, dpi, dpi, &skipped);
-    for (const QString& file : skipped)
-        printError(file);
+    // The frames as an archive served them: in time order, each once, of one size.
+    for (const QString& note : appendArranged(work, pictures, dpi, dpi))
+        printError(note);
     const SearchSnapshot snapshot = work.searchSnapshot();
     const std::vector<Candidate> found = runSearch(snapshot);
     const QStringList names = work.frameNames();

@@ -1,7 +1,7 @@
 // skyrake --sky: where each frame looks, and the planets in its field.
 #include "app/CommandLine.h"
 
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 #include "analysis/Track.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/LoadPictureFile.h"
@@ -35,6 +35,9 @@ int runSky(const QStringList& frames)
         }
         ++read;
         const CPictureItem item(std::move(loaded->picture), loaded->name, path);
+        for (const QString& card : item.m_pPicture->setAside())
+            std::fprintf(stderr, "skyrake: %s: header card set aside: %s\n", qPrintable(item.m_name),
+                         qPrintable(card));
         const FrameGeometry& geometry = geometryOf(item);
         out << item.m_name << '\t';
         if (geometry.known()) {

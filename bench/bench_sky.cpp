@@ -1,8 +1,8 @@
 // The solar disc fitted on every frame of the shared real sets, against the centroid of the disc
 // circle's white pixels (a different way to the same centre) and against decoding the same frame:
 // how close, and at what cost. bench/README.md gives the figures.
-#include "analysis/SkyGeometry.h"
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SkyGeometry.h"
+#include "analysis/sky/SunDisc.h"
 #include "pictures/LoadPictureFile.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 #include "model/SkyrakeWork.h"
 
 #include <optional>

@@ -1,5 +1,7 @@
 #include "model/OpenFrames.h"
 
+#include "analysis/FrameSet.h"
+#include "analysis/sky/EarthEclipse.h"
 #include "pictures/DecodeAhead.h"
 
 std::vector<int> appendFrames(SkyrakeWork& work, const QStringList& paths, int dpiX, int dpiY,
@@ -20,6 +22,34 @@ std::vector<int> appendFrames(SkyrakeWork& work, const QStringList& paths, int d
         appended.push_back(int(i));
     }
     return appended;
+}
+
+QStringList appendArranged(SkyrakeWork& work, const QStringList& paths, int dpiX, int dpiY)
+{
+    QStringList notes;
+    std::vector<std::unique_ptr<CPictureItem>> items;
+    std::vector<FrameFacts> facts;
+    DecodeAhead decoder(paths, dpiX, dpiY);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        LoadResult loaded = decoder.take(i, paths.size());
+        if (!loaded) {
+            notes << QStringLiteral("%1: %2").arg(paths[i], QLatin1String(loadFailureText(loaded.failure())));
+            continue;
+        }
+        auto item = std::make_unique<CPictureItem>(std::move(loaded->picture), loaded->name, paths[i]);
+        for (const QString& card : item->m_pPicture->setAside())
+            notes << QStringLiteral("%1: header card set aside: %2").arg(item->m_name, card);
+        const QSize size = item->m_pPicture->decoded().size();
+        // Only GOES-19 sees the Earth pass before the sun; the check costs a disc fit.
+        const bool eclipsed = item->m_facts.camera == Camera::Ccor1 &&
+                              earthInFrame(geometryOf(*item), size, item->m_facts.time, observerOf(*item));
+        facts.push_back({item->m_name, item->m_facts, size, eclipsed});
+        items.push_back(std::move(item));
+    }
+    const FrameSet set = arrangeFrames(facts);
+    for (const int i : set.kept)
+        work.appendPicture(std::move(items[size_t(i)]));
+    return notes + set.left;
 }
 
 QStringList keepFrames(SkyrakeWork& work, const QStringList& paths, int dpiX, int dpiY)

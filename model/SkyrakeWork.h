@@ -1,12 +1,12 @@
 #pragma once
 
-#include "analysis/CometOrbit.h"
+#include "analysis/sky/CometOrbit.h"
 #include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 #include "analysis/search/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
-#include "analysis/SkyGeometry.h"
+#include "analysis/sky/SkyGeometry.h"
 #include "analysis/Track.h"
 #include "model/SearchRun.h"
 #include "pictures/PictureList.h"

@@ -73,9 +73,24 @@ QString valueText(const char* value)
     return QString::fromLatin1(text.trimmed());
 }
 
+// The first byte of the card's text that FITS does not allow (printable ASCII only), or 0.
+unsigned char nonPrintable(const char* name, const char* value, const char* comment)
+{
+    for (const char* text : {name, value, comment}) {
+        for (const char* c = text; *c; ++c) {
+            const auto byte = static_cast<unsigned char>(*c);
+            if (byte < 0x20 || byte > 0x7e)
+                return byte;
+        }
+    }
+    return 0;
+}
+
 // Adds the current header's keywords that `keywords` lacks. Cards without a value (COMMENT,
-// HISTORY, blank) are left out.
-void readKeywords(fitsfile* file, QHash<QString, QString>& keywords, int* status)
+// HISTORY, blank) are left out. A card holding a character FITS does not allow is set aside,
+// named in `setAside` with the reason; the archives serve such frames, and the rest of the
+// header and the pixels are sound.
+void readKeywords(fitsfile* file, QHash<QString, QString>& keywords, QStringList& setAside, int* status)
 {
     int count = 0;
     int room = 0;
@@ -89,8 +104,15 @@ void readKeywords(fitsfile* file, QHash<QString, QString>& keywords, int* status
         if (fits_read_keyn(file, i, name, value, comment, status) > 0)
             return;
         const QString key = QString::fromLatin1(name);
-        if (name[0] != '\0' && value[0] != '\0' && !keywords.contains(key))
-            keywords.insert(key, valueText(value));
+        if (name[0] == '\0' || value[0] == '\0' || keywords.contains(key))
+            continue;
+        if (const unsigned char bad = nonPrintable(name, value, comment)) {
+            setAside << QStringLiteral("%1: a non-printable character (0x%2)")
+                            .arg(key.trimmed())
+                            .arg(bad, 2, 16, QLatin1Char('0'));
+            continue;
+        }
+        keywords.insert(key, valueText(value));
     }
 }
 
@@ -192,7 +214,8 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
         return refuse(hasEndCard(bytes) ? LoadFailure::Damaged : LoadFailure::CutOff);
 
     QHash<QString, QString> primaryKeywords;
-    readKeywords(fits.file, primaryKeywords, &status);
+    QStringList setAside;
+    readKeywords(fits.file, primaryKeywords, setAside, &status);
     if (status > 0 || !moveToImage(fits.file, source, &status))
         return refuse(LoadFailure::Damaged);
     // Tile-compressed images are binary tables that cfitsio presents as images; their data are
@@ -258,7 +281,8 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     int hdu = 1;
     fits_get_hdu_num(fits.file, &hdu);
     if (hdu > 1)
-        readKeywords(fits.file, image.keywords, &status);
+        readKeywords(fits.file, image.keywords, image.setAside, &status);
+    image.setAside += setAside;
     if (status > 0)
         return refuse(LoadFailure::Damaged);
     for (auto it = primaryKeywords.cbegin(); it != primaryKeywords.cend(); ++it) {

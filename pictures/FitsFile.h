@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -25,6 +26,8 @@ struct FitsImage
     // card of a repeated keyword. From the image's own header; an extension's image also gets
     // the primary header's keywords it lacks (DATE-OBS, DETECTOR, TELESCOP, ...).
     QHash<QString, QString> keywords;
+    // Cards left out of `keywords`, each "KEYWORD: why" (a character FITS does not allow).
+    QStringList setAside;
 
     float at(int x, int y) const { return values[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
 };

@@ -1,8 +1,15 @@
 #pragma once
 
 #include "pictures/FrameInfo.h"
+#include "pictures/FrameOrientation.h"
 
 #include <QPointF>
+
+#include <memory>
+
+// A FITS header's world coordinates, read by the sky's code (analysis/sky/WorldCoordinates.h);
+// opaque here, where a frame only keeps them.
+class WorldCoordinates;
 
 // Where a frame looks: the sun's centre on the picture, the scale and the roll.
 
@@ -23,5 +30,11 @@ struct FrameGeometry
     double residual = 0;       // the disc fit's RMS residual, pixels
     Camera camera = Camera::Unknown;
     double binning = 1; // the camera's full-resolution pixels per picture pixel (2 for 512 frames)
+    // How the stored pixels the header's world coordinates count are shown; for a browse frame,
+    // as stored.
+    FrameOrientation orientation;
+    // For a header's geometry, its whole world coordinates: the picture's positions in the sky go
+    // through them, `sun`, `arcsecPerPixel`, `roll` and `mirrored` being their reading at the sun.
+    std::shared_ptr<const WorldCoordinates> world;
     bool known() const { return source != GeometrySource::None; }
 };

@@ -2,6 +2,7 @@
 
 #include "pictures/Completeness.h"
 #include "pictures/FitsFile.h"
+#include "pictures/FrameOrientation.h"
 #include "pictures/Gzip.h"
 #include "platform/Dpi.h"
 #include "platform/Himetric.h"
@@ -37,14 +38,10 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
     std::optional<FitsImage> image = decodeFits(bytes, maxPictureBytes / 4, why);
     if (!image)
         return nullptr;
-    // LASCO frames are stored north up for the spacecraft's usual attitude; while SOHO flew
-    // rolled by half a turn (CROTA near 180 degrees) they are stored upside down, and the
-    // archive's JPEGs of them are turned back. So are these.
-    const QString roll =
-        image->keywords.value(QStringLiteral("CROTA1"), image->keywords.value(QStringLiteral("CROTA")));
-    bool known = false;
-    const double degrees = roll.toDouble(&known);
-    if (known && std::abs(std::remainder(degrees, 360.0)) > 90.0)
+    // The rows come bottom row last; a frame taken turned half round is turned back, as the
+    // archive's JPEGs of it are (FrameOrientation.h). Turning the whole array end for end is
+    // that half turn, pixel for pixel.
+    if (fitsOrientation(image->keywords, QSize(image->width, image->height)).turnedBack)
         std::reverse(image->values.begin(), image->values.end());
     float low = std::numeric_limits<float>::max();
     float high = std::numeric_limits<float>::lowest();
@@ -59,7 +56,7 @@ std::unique_ptr<Picture> decodeFitsPicture(const QByteArray& bytes, int dpiX, in
         return refuse(why, LoadFailure::Damaged);
     return std::make_unique<Picture>(std::move(pixels), pixelsToHimetric(image->width, dpiX),
                                      pixelsToHimetric(image->height, dpiY), std::move(image->values),
-                                     std::move(image->keywords));
+                                     std::move(image->keywords), std::move(image->setAside));
 }
 
 } // namespace

@@ -13,11 +13,12 @@ Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight)
 {}
 
 Picture::Picture(QImage pixels, int himetricWidth, int himetricHeight, std::vector<float> values,
-                 QHash<QString, QString> keywords)
+                 QHash<QString, QString> keywords, QStringList setAside)
     : Picture(std::move(pixels), himetricWidth, himetricHeight)
 {
     m_values = std::move(values);
     m_keywords = std::move(keywords);
+    m_setAside = std::move(setAside);
 }
 
 qsizetype Picture::byteCount() const

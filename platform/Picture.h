@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -19,8 +20,9 @@ class Picture
 public:
     Picture(QImage pixels, int himetricWidth, int himetricHeight);
     // `values`: one per pixel, row by row from the top row as shown; NaN for none.
+    // `setAside`: header cards the decoder left out of `keywords`, each "KEYWORD: why".
     Picture(QImage pixels, int himetricWidth, int himetricHeight, std::vector<float> values,
-            QHash<QString, QString> keywords);
+            QHash<QString, QString> keywords, QStringList setAside = {});
 
     int himetricWidth() const { return m_himetricWidth; }
     int himetricHeight() const { return m_himetricHeight; }
@@ -34,6 +36,8 @@ public:
     const std::vector<float>& values() const { return m_values; }
     // The file's header keywords (FITS), keyword -> value as text; empty for other pictures.
     const QHash<QString, QString>& keywords() const { return m_keywords; }
+    // Header cards left out of the keywords, with the reason ("KEYWORD: why").
+    const QStringList& setAside() const { return m_setAside; }
     // Pixels and values, for memory accounting.
     qsizetype byteCount() const;
 
@@ -52,4 +56,5 @@ private:
     int m_himetricHeight;
     std::vector<float> m_values;
     QHash<QString, QString> m_keywords;
+    QStringList m_setAside;
 };

@@ -1,6 +1,6 @@
 #include "tools/KnownCometsDlg.h"
 
-#include "analysis/CometOrbit.h"
+#include "analysis/sky/CometOrbit.h"
 #include "platform/Desktop.h"
 
 #include <QDialogButtonBox>

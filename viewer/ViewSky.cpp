@@ -2,7 +2,7 @@
 // equal position angle and the planets in the field, from each frame's own geometry and time.
 #include "viewer/SkyrakeView.h"
 
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 #include "tools/KnownCometsDlg.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 // Known comets: the Minor Planet Center's one-line elements read, and two-body motion checked
 // against ERFA's Mars, whose orbit taken as a comet's must keep to the planet for weeks.
-#include "analysis/CometOrbit.h"
+#include "analysis/sky/CometOrbit.h"
 
 #include <erfa.h>
 

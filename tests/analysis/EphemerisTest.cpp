@@ -1,7 +1,9 @@
 // The planets from ERFA against published places, and on a real LASCO frame where they are.
 #include "Fixtures.h"
+#include "SkyFixtures.h"
 
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/EarthEclipse.h"
+#include "analysis/sky/Ephemeris.h"
 
 #include <QImage>
 #include <QLineF>
@@ -35,24 +37,8 @@ TEST(Ephemeris, ApparentPlacesAgreeWithThePublishedOnes)
 
 TEST(Ephemeris, MercuryAndMarsOnARealC3Frame)
 {
-    // The 2013-05-13 16:54 C3 frame as its header places it (sky/README.md): the sun at FITS pixel
-    // (505.8, 491.5), 56" a pixel, and the picture turned half round, solar north down.
-    QHash<QString, QString> header;
-    for (const auto& [key, value] : {std::pair{"CTYPE1", "SOLAR-X"},
-                                     {"CTYPE2", "SOLAR-Y"},
-                                     {"CUNIT1", "arcsec"},
-                                     {"CUNIT2", "arcsec"},
-                                     {"CRPIX1", "505.8"},
-                                     {"CRPIX2", "491.5"},
-                                     {"CDELT1", "56"},
-                                     {"CDELT2", "56"},
-                                     {"CROTA1", "180"}})
-        header.insert(QLatin1String(key), QLatin1String(value));
     const QImage frame(fixture(QStringLiteral("sky/20130513_1654_c3_1024.jpg")));
-    const FrameInfo info = frameInfoFromName(QStringLiteral("20130513_1654_c3_1024.jpg"));
-    const FrameGeometry geometry = frameGeometry(frame, header, info);
-    ASSERT_EQ(geometry.source, GeometrySource::Header);
-    EXPECT_NEAR(std::abs(geometry.roll), 180, 0.01);
+    const FrameGeometry geometry = c3Of20130513();
 
     // Where the planets are on the frame, measured on its pixels (the saturated cores' middles);
     // SOHO taken at 0.99 of the Earth's place.
@@ -105,6 +91,34 @@ TEST(Ephemeris, TheObserversPlaceFromTheHeaderOrTheSpacecraftsOrbit)
              std::sqrt(centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2]));
         EXPECT_GT(towardsSun ? cosine : -cosine, std::cos(5 * M_PI / 180));
     }
+}
+
+TEST(Ephemeris, TheEarthInCcor1sFieldAroundTheEquinoxesMidnight)
+{
+    // GOES-19 over 75.2 degrees west passes behind the Earth around 05:01 UT; the Earth's disc
+    // there is 8.7 degrees in radius, and a 1024 by 960 frame at 39" reaches 7.6 degrees out.
+    const FrameGeometry ccor1 = knownGeometry(GeometrySource::Disc, Camera::Ccor1, {512, 480}, 39);
+    const QSize size(1024, 960);
+    const struct
+    {
+        const char* time;
+        bool inField;
+    } cases[] = {
+        {"2025-09-23T05:01:00", true},  // the Earth before the sun
+        {"2025-09-23T04:20:00", true},  // its limb across the field
+        {"2025-09-23T03:30:00", false}, // 22 degrees along the orbit: clear
+        {"2025-09-23T17:01:00", false}, // the Earth behind the spacecraft
+        {"2025-06-21T05:01:00", false}, // the solstice: the sun 23 degrees above the Earth
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time);
+        QDateTime time = QDateTime::fromString(QLatin1String(c.time), Qt::ISODate);
+        time.setTimeSpec(Qt::UTC);
+        EXPECT_EQ(earthInFrame(ccor1, size, time, observerAt(Camera::Ccor1, time)), c.inField);
+    }
+    // From L1 the Earth is behind SOHO, always.
+    const QDateTime equinox(QDate(2025, 9, 23), QTime(5, 1), Qt::UTC);
+    EXPECT_GT(earthDisc(observerAt(Camera::C3, equinox), equinox).separation, 600);
 }
 
 } // namespace

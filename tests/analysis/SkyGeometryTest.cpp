@@ -2,9 +2,10 @@
 // without the program, FITS world coordinates read through wcslib, and the mapping between
 // picture and sky with LASCO's distortion.
 #include "Fixtures.h"
+#include "SkyFixtures.h"
 
-#include "analysis/SkyGeometry.h"
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SkyGeometry.h"
+#include "analysis/sky/SunDisc.h"
 
 #include <QImage>
 #include <QLineF>
@@ -104,13 +105,8 @@ TEST(SkyGeometry, CcorFramesFromTheOcculterAtThePublishedScale)
 
 TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
 {
-    // A 1024 x 1024 frame; FITS pixel (p1, p2) shows at (p1 - 0.5, 1024 - p2 + 0.5).
-    const auto header = [](std::initializer_list<std::pair<const char*, const char*>> cards) {
-        QHash<QString, QString> keywords;
-        for (const auto& [key, value] : cards)
-            keywords.insert(QLatin1String(key), QLatin1String(value));
-        return keywords;
-    };
+    // A 1024 x 1024 frame; FITS pixel (p1, p2) shows at (p1 - 0.5, 1024 - p2 + 0.5), or turned
+    // back at (1024 - p1 + 0.5, p2 - 0.5).
     const struct
     {
         const char* what;
@@ -133,6 +129,21 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
          {510.0, 526.25},
          56.0,
          0.0},
+        // Shown turned back, as the decoder shows such a frame: the sun's stored pixel turned
+        // with it, and only the roll left after the half turn.
+        {"LASCO C3 flying turned half round",
+         header({{"CTYPE1", "SOLAR-X"},
+                 {"CTYPE2", "SOLAR-Y"},
+                 {"CUNIT1", "ARCSEC"},
+                 {"CUNIT2", "ARCSEC"},
+                 {"CRPIX1", "519.2"},
+                 {"CRPIX2", "533.5"},
+                 {"CDELT1", "56.0"},
+                 {"CDELT2", "56.0"},
+                 {"CROTA1", "-173.55"}}),
+         {505.3, 533.0},
+         56.0,
+         -6.45},
         {"a CD matrix turning north 30 degrees clockwise",
          header({{"CTYPE1", "SOLAR-X"},
                  {"CTYPE2", "SOLAR-Y"},
@@ -173,13 +184,61 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
     EXPECT_FALSE(headerGeometry(header({{"DETECTOR", "C3"}}), QSize(1024, 1024)));
 }
 
+TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
+{
+    // Positions as offsets from the sun in picture pixels (x right, y down) and where they lie.
+    const struct
+    {
+        const char* what;
+        QHash<QString, QString> keywords;
+        QPointF offset;
+        double elongation, positionAngle; // solar radii, degrees
+    } cases[] = {
+        // Shown turned back, north 6.45 degrees left of up: 300 px up lies at PA 6.45.
+        {"LASCO C3 turned half round",
+         header({{"CTYPE1", "SOLAR-X"}, {"CTYPE2", "SOLAR-Y"}, {"CUNIT1", "ARCSEC"}, {"CUNIT2", "ARCSEC"},
+                 {"CRPIX1", "519.2"}, {"CRPIX2", "533.5"}, {"CDELT1", "56.0"}, {"CDELT2", "56.0"},
+                 {"CROTA1", "-173.55"}}),
+         {0, -300},
+         300 * 56 / 960.0,
+         6.45},
+        // Twice the scale across as down: the same 100 px are 2000" west but 1000" north.
+        {"unequal scales, west",
+         header({{"CTYPE1", "SOLAR-X"}, {"CTYPE2", "SOLAR-Y"}, {"CRPIX1", "512.5"}, {"CRPIX2", "512.5"},
+                 {"CDELT1", "20"}, {"CDELT2", "10"}}),
+         {100, 0},
+         2000 / 960.0,
+         270},
+        {"unequal scales, north",
+         header({{"CTYPE1", "SOLAR-X"}, {"CTYPE2", "SOLAR-Y"}, {"CRPIX1", "512.5"}, {"CRPIX2", "512.5"},
+                 {"CDELT1", "20"}, {"CDELT2", "10"}}),
+         {0, -100},
+         1000 / 960.0,
+         0},
+        // A gnomonic projection: 700 px of 39" east on the plane are atan(27300") on the sky,
+        // 0.6 % (4 px) short of the plane's distance.
+        {"helioprojective TAN, far out",
+         header({{"CTYPE1", "HPLN-TAN"}, {"CTYPE2", "HPLT-TAN"}, {"CUNIT1", "deg"}, {"CUNIT2", "deg"},
+                 {"CRPIX1", "512.5"}, {"CRPIX2", "480.5"}, {"CDELT1", "0.0108333333333"},
+                 {"CDELT2", "0.0108333333333"}}),
+         {-700, 0},
+         std::atan(27300.0 / 206264.806247) * 206264.806247 / 960,
+         90},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<FrameGeometry> geometry = headerGeometry(c.keywords, QSize(1024, 1024));
+        ASSERT_TRUE(geometry);
+        const SkyPoint sky = skyPoint(*geometry, geometry->sun + c.offset);
+        EXPECT_NEAR(sky.elongation, c.elongation, 1e-6);
+        EXPECT_NEAR(std::remainder(sky.positionAngle - c.positionAngle, 360.0), 0, 1e-6);
+        EXPECT_LT(QLineF(picturePoint(*geometry, sky), geometry->sun + c.offset).length(), 1e-6);
+    }
+}
+
 TEST(SkyGeometry, PictureAndSkyMapBothWaysThroughTheDistortion)
 {
-    FrameGeometry c2;
-    c2.source = GeometrySource::Disc;
-    c2.camera = Camera::C2;
-    c2.sun = QPointF(511, 505);
-    c2.arcsecPerPixel = 11.9;
+    const FrameGeometry c2 = knownGeometry(GeometrySource::Disc, Camera::C2, {511, 505}, 11.9);
     FrameGeometry c3 = c2;
     c3.camera = Camera::C3;
     c3.arcsecPerPixel = 56;

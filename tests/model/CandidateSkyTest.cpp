@@ -1,6 +1,7 @@
 // Where a candidate's track lies in the sky: start and end, whether it heads for the sun, and
 // the planet it keeps near on a real frame.
 #include "Fixtures.h"
+#include "SkyFixtures.h"
 
 #include "model/CandidateSky.h"
 #include "pictures/LoadPictureFile.h"
@@ -35,12 +36,7 @@ TEST(CandidateSky, ATrackOnMarsIsMarkedWithItsName)
     // down; see the fixtures' sky/README.md).
     QTemporaryDir dir;
     SkyrakeWork work;
-    FrameGeometry geometry;
-    geometry.source = GeometrySource::Header;
-    geometry.camera = Camera::C3;
-    geometry.sun = QPointF(505.3, 533.0);
-    geometry.arcsecPerPixel = 56;
-    geometry.roll = 180;
+    const FrameGeometry geometry = c3Of20130513();
     for (const char* name : {"20130513_1654_c3_1024.jpg", "20130513_1706_c3_1024.jpg"}) {
         const QString path = dir.filePath(QLatin1String(name));
         ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("sky/20130513_1654_c3_1024.jpg")), path));

@@ -1,9 +1,13 @@
 #include "model/SkyrakeWork.h"
 
 #include "Fixtures.h"
+#include "Gunzip.h"
+#include "model/OpenFrames.h"
 #include "sample/SequenceMaker.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <gtest/gtest.h>
@@ -41,6 +45,31 @@ StretchSettings stretched(StretchCurve curve)
     settings.curve = curve;
     settings.invert = true;
     return settings;
+}
+
+TEST(Work, FramesAsAnArchiveServesThemMadeOneSequence)
+{
+    // Given out of time order: a 2008 frame, the same frame again under another file number, a
+    // 1997 frame and a stray 512 picture.
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    };
+    const QByteArray later = gunzippedFixture(QStringLiteral("comets/22282736.fts.gz"));
+    QFile stray(fixture(lasco512Jpg));
+    ASSERT_TRUE(stray.open(QIODevice::ReadOnly));
+    const QStringList paths = {write(QStringLiteral("22282736.fts"), later),
+                               write(QStringLiteral("25000001.fts"), later),
+                               write(QStringLiteral("22023494.fts"),
+                                     gunzippedFixture(QStringLiteral("comets/22023494.fts.gz"))),
+                               write(QStringLiteral("stray.jpg"), stray.readAll())};
+    SkyrakeWork work;
+    const QStringList notes = appendArranged(work, paths, 96, 96);
+    EXPECT_EQ(work.frameNames(), (QStringList{"22023494.fts", "22282736.fts"}));
+    EXPECT_EQ(notes, (QStringList{"stray.jpg: 512x512, not the 1024x1024 of the other frames",
+                                  "25000001.fts: the same DATE-OBS as 22282736.fts"}));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "pictures/LoadPictureFile.h"
 
+#include "pictures/FrameOrientation.h"
+
 #include "../support/Fixtures.h"
 #include "platform/Himetric.h"
 
@@ -242,19 +244,36 @@ TEST(LoadPictureFile, FitsFramesShowNorthUpWithTheirValuesAndHeader)
     QByteArray rolled = marker;
     rolled.replace(end, 80, QByteArray("CROTA1  =              -173.55").leftJustified(80, ' '));
     rolled.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
+    QByteArray flipped = marker; // CCOR-1's way of saying the same
+    flipped.replace(end, 80, QByteArray("YAWFLIP =                    2").leftJustified(80, ' '));
+    flipped.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
     const struct
     {
         QByteArray bytes;
         QPoint lit;
-    } cases[] = {{marker, {4, 45}}, {rolled, {59, 2}}};
+    } cases[] = {{marker, {4, 45}}, {rolled, {59, 2}}, {flipped, {59, 2}}};
     for (const auto& c : cases) {
         const auto picture = decodePicture(c.bytes, 96, 96);
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->pixels().pixel(c.lit), qRgb(255, 255, 255));
+        // The one mapping of stored to shown pixels that the sky's geometry uses agrees.
+        EXPECT_EQ(shownFromStored(fitsOrientation(picture->keywords(), QSize(64, 48)), {4, 2}), c.lit);
         EXPECT_EQ(picture->values()[size_t(c.lit.y() * 64 + c.lit.x())], 1000.0f);
         EXPECT_EQ(picture->pixelWidth(), 64);
         EXPECT_EQ(displayedSize(96, picture->himetricWidth(), 1.0), 64);
     }
+    // A card with a character FITS does not allow, as some archives' headers hold: set aside
+    // with its reason, the rest of the frame kept.
+    QByteArray garbled = marker;
+    garbled.replace(end, 80, QByteArray("ORIGIN  = 'NRL\x01lab'").leftJustified(80, ' '));
+    garbled.replace(end + 80, 80, QByteArray("END").leftJustified(80, ' '));
+    const auto kept = decodePicture(garbled, 96, 96);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->pixels().pixel(4, 45), qRgb(255, 255, 255));
+    EXPECT_FALSE(kept->keywords().contains(QStringLiteral("ORIGIN")));
+    EXPECT_TRUE(kept->keywords().contains(QStringLiteral("NAXIS1")));
+    EXPECT_EQ(kept->setAside(), QStringList{QStringLiteral("ORIGIN: a non-printable character (0x01)")});
+
     const auto lasco = LoadPictureFile(fixture("fits/lasco_c3_20130513_1654_64.fits"), 96, 96);
     ASSERT_TRUE(lasco);
     EXPECT_EQ(lasco->picture->keywords().value(QStringLiteral("DETECTOR")), QStringLiteral("C3"));

@@ -1,4 +1,4 @@
-#include "analysis/Ephemeris.h"
+#include "analysis/sky/Ephemeris.h"
 
 #include <erfa.h>
 

@@ -1,4 +1,4 @@
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SunDisc.h"
 
 #include <QRect>
 

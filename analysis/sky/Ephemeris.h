@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/CometOrbit.h"
-#include "analysis/SkyGeometry.h"
+#include "analysis/sky/CometOrbit.h"
+#include "analysis/sky/SkyGeometry.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "analysis/CometOrbit.h"
+#include "analysis/sky/CometOrbit.h"
 
 #include <erfa.h>
 

@@ -1,8 +1,7 @@
 // A FITS frame's geometry from its header's world coordinates, through wcslib.
-#include "analysis/SkyGeometry.h"
-
-#include <wcshdr.h>
-#include <wcslib.h>
+#include "analysis/sky/SkyGeometry.h"
+#include "analysis/sky/WorldCoordinates.h"
+#include "pictures/FrameOrientation.h"
 
 #include <QRegularExpression>
 
@@ -19,11 +18,8 @@ QByteArray headerCards(QHash<QString, QString> keywords)
     // SOLAR-X/Y are not celestial.
     const bool matrix =
         keywords.contains(QStringLiteral("PC1_1")) || keywords.contains(QStringLiteral("CD1_1"));
-    for (const char* key : {"CROTA2", "CROTA1", "CROTA"}) {
-        bool ok = false;
-        const double roll = keywords.value(QLatin1String(key)).toDouble(&ok) * std::numbers::pi / 180;
-        if (!ok || matrix)
-            continue;
+    if (const std::optional<double> degrees = headerRoll(keywords); degrees && !matrix) {
+        const double roll = *degrees * std::numbers::pi / 180;
         const double cdelt1 = keywords.value(QStringLiteral("CDELT1"), QStringLiteral("1")).toDouble();
         const double cdelt2 = keywords.value(QStringLiteral("CDELT2"), QStringLiteral("1")).toDouble();
         const double ratio = cdelt1 != 0 && cdelt2 != 0 ? cdelt2 / cdelt1 : 1;
@@ -31,7 +27,6 @@ QByteArray headerCards(QHash<QString, QString> keywords)
         keywords.insert(QStringLiteral("PC1_2"), QString::number(-std::sin(roll) * ratio, 'g', 15));
         keywords.insert(QStringLiteral("PC2_1"), QString::number(std::sin(roll) / ratio, 'g', 15));
         keywords.insert(QStringLiteral("PC2_2"), QString::number(std::cos(roll), 'g', 15));
-        break;
     }
     for (const char* key : {"CROTA", "CROTA1", "CROTA2"})
         keywords.remove(QLatin1String(key));
@@ -60,47 +55,28 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
     if (!keywords.contains(QStringLiteral("CTYPE1")) || !keywords.contains(QStringLiteral("CTYPE2")) ||
         size.isEmpty())
         return std::nullopt;
-    QByteArray cards = headerCards(keywords);
-    int rejected = 0, count = 0;
-    wcsprm* found = nullptr;
-    if (wcspih(cards.data(), int(cards.size() / 80), WCSHDR_all, 0, &rejected, &count, &found) != 0 ||
-        count < 1)
+    // The world coordinates count the stored pixels; the picture shows them turned as the
+    // decoder turned them.
+    const FrameOrientation orientation = fitsOrientation(keywords, size);
+    std::shared_ptr<const WorldCoordinates> world = WorldCoordinates::parse(headerCards(keywords), orientation);
+    if (!world)
         return std::nullopt;
-    wcsprm& wcs = found[0];
-    std::optional<FrameGeometry> geometry;
-    if (wcs.naxis == 2 && wcsset(&wcs) == 0) {
-        // Celestial axes (HPLN/HPLT) come in degrees; others in their header's unit, arcseconds
-        // for LASCO's SOLAR-X/Y, or degrees where the header says so.
-        double perArcsec = 1;
-        const QString unit = QString::fromLatin1(wcs.cunit[0]).trimmed().toLower();
-        if (wcs.lng >= 0 || unit == QLatin1String("deg"))
-            perArcsec = 1.0 / 3600;
-        else if (unit == QLatin1String("arcmin"))
-            perArcsec = 1.0 / 60;
-        const auto toPixel = [&](double x, double y, double* p) {
-            double world[2] = {x * perArcsec, y * perArcsec}, phi, theta, img[2];
-            int status = 0;
-            return wcss2p(&wcs, 1, 2, world, &phi, &theta, img, p, &status) == 0;
-        };
-        double sun[2], north[2], west[2];
-        if (toPixel(0, 0, sun) && toPixel(0, 1000, north) && toPixel(1000, 0, west)) {
-            // FITS pixel (p1, p2), 1-based, row 1 at the bottom: shown at (p1 - 0.5, height - p2 + 0.5).
-            const auto shown = [&](const double* p) {
-                return QPointF(p[0] - 0.5, size.height() - p[1] + 0.5);
-            };
-            const QPointF centre = shown(sun);
-            const QPointF up = shown(north) - centre;
-            const QPointF right = shown(west) - centre;
-            geometry = FrameGeometry{};
-            geometry->source = GeometrySource::Header;
-            geometry->sun = centre;
-            geometry->arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
-            geometry->roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
-            geometry->binning = 1;
-            // West lies clockwise of north unless the picture is turned over.
-            geometry->mirrored = up.x() * right.y() - up.y() * right.x() < 0;
-        }
-    }
-    wcsvfree(&count, &found);
+    const std::optional<QPointF> centre = world->picture(QPointF(0, 0));
+    const std::optional<QPointF> north = world->picture(QPointF(0, 1000));
+    const std::optional<QPointF> west = world->picture(QPointF(1000, 0));
+    if (!centre || !north || !west)
+        return std::nullopt;
+    const QPointF up = *north - *centre;
+    const QPointF right = *west - *centre;
+    FrameGeometry geometry;
+    geometry.source = GeometrySource::Header;
+    geometry.sun = *centre;
+    geometry.arcsecPerPixel = 1000 / std::hypot(up.x(), up.y());
+    geometry.roll = std::atan2(-up.x(), -up.y()) * 180 / std::numbers::pi;
+    geometry.binning = 1;
+    geometry.orientation = orientation;
+    // West lies clockwise of north unless the picture is turned over.
+    geometry.mirrored = up.x() * right.y() - up.y() * right.x() < 0;
+    geometry.world = std::move(world);
     return geometry;
 }

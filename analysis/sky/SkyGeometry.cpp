@@ -1,6 +1,7 @@
-#include "analysis/SkyGeometry.h"
+#include "analysis/sky/SkyGeometry.h"
 
-#include "analysis/SunDisc.h"
+#include "analysis/sky/SunDisc.h"
+#include "analysis/sky/WorldCoordinates.h"
 
 #include <cmath>
 #include <numbers>
@@ -79,6 +80,10 @@ double undistortedRadius(const FrameGeometry& geometry, double seenRadius)
 
 SkyPoint skyPoint(const FrameGeometry& geometry, QPointF picture)
 {
+    if (geometry.world) {
+        if (const std::optional<SkyPoint> sky = geometry.world->sky(picture))
+            return *sky;
+    }
     QPointF d = picture - geometry.sun;
     if (geometry.mirrored)
         d.setX(-d.x());
@@ -93,6 +98,10 @@ SkyPoint skyPoint(const FrameGeometry& geometry, QPointF picture)
 
 QPointF picturePoint(const FrameGeometry& geometry, const SkyPoint& sky)
 {
+    if (geometry.world) {
+        if (const std::optional<QPointF> at = geometry.world->picture(sky))
+            return *at;
+    }
     const double r = distortedRadius(geometry, sky.elongation * solarRadiusArcsec / geometry.arcsecPerPixel);
     const double angle = (sky.positionAngle + geometry.roll) * degree;
     const double x = -r * std::sin(angle);
@@ -108,6 +117,7 @@ FrameGeometry frameGeometry(const QImage& frame, const QHash<QString, QString>& 
     }
     FrameGeometry geometry;
     geometry.camera = info.camera;
+    geometry.orientation.size = frame.size();
     const std::optional<BrowseOptics> optics = browseOptics(info.camera);
     // LASCO's frames are square; CCOR-1's are 1024 by 960.
     const bool square = info.camera != Camera::Ccor1;

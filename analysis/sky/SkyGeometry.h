@@ -37,13 +37,16 @@ std::optional<BrowseOptics> browseOptics(Camera camera);
 double distortedRadius(const FrameGeometry& geometry, double trueRadius);
 double undistortedRadius(const FrameGeometry& geometry, double seenRadius);
 
-// Where a picture position lies in the sky, and where a sky position lies on the picture (the
-// distortion applied); the geometry must be known.
+// Where a picture position lies in the sky, and where a sky position lies on the picture: through
+// the header's whole world coordinates where the geometry has them, else about the sun's centre
+// at the geometry's scale and roll, with the camera's distortion for a browse frame's fitted disc.
+// The geometry must be known.
 SkyPoint skyPoint(const FrameGeometry& geometry, QPointF picture);
 QPointF picturePoint(const FrameGeometry& geometry, const SkyPoint& sky);
 
 // The geometry of a FITS frame's header (keyword -> value as text) through wcslib, for a
-// picture of `size` shown with FITS row 1 at the bottom; nothing without world coordinates.
+// picture of `size` shown as the decoder shows the frame (FITS row 1 at the bottom, a frame taken
+// turned half round turned back); nothing without world coordinates.
 std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywords, QSize size);
 
 // The frame's geometry: its header's where it has one, else its disc's (or occulter's) for a
