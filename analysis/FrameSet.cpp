@@ -64,7 +64,8 @@ FrameSet arrangeFrames(const std::vector<FrameFacts>& frames)
         if (f.info.time.isValid()) {
             const auto [at, fresh] = taken.try_emplace({f.info.camera, f.info.time.toMSecsSinceEpoch()}, i);
             if (!fresh) {
-                set.left << QStringLiteral("%1: the same DATE-OBS as %2").arg(f.name, frames[size_t(at->second)].name);
+                set.left << QStringLiteral("%1: the same DATE-OBS as %2")
+                                .arg(f.name, frames[size_t(at->second)].name);
                 continue;
             }
         }

@@ -71,7 +71,8 @@ QString sungrazerReport(std::vector<Measurement> measurements, const SungrazerOp
     for (const Measurement& m : measurements) {
         const QPoint at = reportedPosition(m, options);
         if (!formCamera) {
-            const QString when = m.info.time.isValid() ? frameTimeText(m.info) : QStringLiteral("time unknown");
+            const QString when =
+                m.info.time.isValid() ? frameTimeText(m.info) : QStringLiteral("time unknown");
             text += QStringLiteral("%1  %2,%3\n").arg(when).arg(at.x()).arg(at.y());
             continue;
         }

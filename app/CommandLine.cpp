@@ -1,9 +1,9 @@
 #include "app/CommandLine.h"
 
 #include "analysis/Composite.h"
-#include "analysis/search/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
+#include "analysis/search/MoverSearch.h"
 #include "app/ScanCutouts.h"
 #include "model/OpenFrames.h"
 #include "model/SkyrakeWork.h"

@@ -1,8 +1,8 @@
 // skyrake --sky: where each frame looks, and the planets in its field.
 #include "app/CommandLine.h"
 
-#include "analysis/sky/Ephemeris.h"
 #include "analysis/Track.h"
+#include "analysis/sky/Ephemeris.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/LoadPictureFile.h"
 

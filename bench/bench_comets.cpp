@@ -69,7 +69,8 @@ std::vector<CometFrame> readComet(const QString& folder)
         }
     }
     std::vector<CometFrame> frames;
-    for (const QString& name : dir.entryList({QStringLiteral("*.fts"), QStringLiteral("*.fts.gz")}, QDir::Files)) {
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.fts"), QStringLiteral("*.fts.gz")}, QDir::Files)) {
         LoadResult loaded = LoadPictureFile(dir.filePath(name), 96, 96);
         if (!loaded)
             continue;
@@ -146,8 +147,8 @@ void BM_RealComets(benchmark::State& state)
                             ++placed;
                         }
                 }
-                std::fprintf(stderr, "%s frames %zu-%zu (%d measured): comet %s, %d others, scores", qPrintable(set),
-                             begin + 1, begin + windowFrames, measured,
+                std::fprintf(stderr, "%s frames %zu-%zu (%d measured): comet %s, %d others, scores",
+                             qPrintable(set), begin + 1, begin + windowFrames, measured,
                              rank > 0 ? qPrintable(QStringLiteral("rank %1").arg(rank)) : "not found", rest);
                 for (const Candidate& c : candidates)
                     std::fprintf(stderr, " %.1f", c.score);

@@ -5,11 +5,11 @@
 // written again as their files were (sample/Injection.h), at peaks of 3, 4, 5 and 8 times the
 // frames' noise about the track, at speeds real sungrazers move. bench/README.md gives the figures.
 #include "analysis/search/MoverSearch.h"
+#include "bench/Wilson.h"
 #include "pictures/FrameInfo.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
 #include "sample/Injection.h"
-#include "bench/Wilson.h"
 
 #include <benchmark/benchmark.h>
 
@@ -320,7 +320,8 @@ void BM_RealAcceleration(benchmark::State& state)
                             continue;
                         const InjectedSequence injected =
                             injectSequence(files, hours, start, velocity, peaks[p], sun, growth);
-                        const std::vector<Candidate> candidates = searchWindow(frames, begin, &injected.files);
+                        const std::vector<Candidate> candidates =
+                            searchWindow(frames, begin, &injected.files);
                         double sum = INFINITY;
                         if (!candidates.empty()) {
                             sum = 0;
@@ -333,12 +334,13 @@ void BM_RealAcceleration(benchmark::State& state)
                         ++tried[p], ++setTried[p];
                         found[p] += hit, setFound[p] += hit;
                         if (qEnvironmentVariableIsSet("SKYRAKE_BENCH_VERBOSE"))
-                            std::fprintf(stderr,
-                                         "%s %s %gx at (%.0f, %.0f) %.1f px/frame +%.1f %%: %s, %zu candidates, "
-                                         "first %.1f px off\n",
-                                         set.folder, qPrintable(frames[begin].name), peaks[p], start.x(),
-                                         start.y(), perFrame, 100 * growth, hit ? "found" : "missed",
-                                         candidates.size(), std::sqrt(sum / double(injected.heads.size())));
+                            std::fprintf(
+                                stderr,
+                                "%s %s %gx at (%.0f, %.0f) %.1f px/frame +%.1f %%: %s, %zu candidates, "
+                                "first %.1f px off\n",
+                                set.folder, qPrintable(frames[begin].name), peaks[p], start.x(), start.y(),
+                                perFrame, 100 * growth, hit ? "found" : "missed", candidates.size(),
+                                std::sqrt(sum / double(injected.heads.size())));
                     }
                 }
             }
@@ -348,8 +350,8 @@ void BM_RealAcceleration(benchmark::State& state)
         }
         for (int p = 0; p < kinds; ++p) {
             const auto [low, high] = wilson(found[p], tried[p]);
-            std::fprintf(stderr, "%gx: found first %d of %d, %.2f [%.2f, %.2f]\n", peaks[p], found[p], tried[p],
-                         tried[p] ? double(found[p]) / tried[p] : 0.0, low, high);
+            std::fprintf(stderr, "%gx: found first %d of %d, %.2f [%.2f, %.2f]\n", peaks[p], found[p],
+                         tried[p], tried[p] ? double(found[p]) / tried[p] : 0.0, low, high);
             state.counters["first_" + std::to_string(int(peaks[p])) + "x"] =
                 tried[p] ? double(found[p]) / tried[p] : 0.0;
         }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "analysis/sky/CometOrbit.h"
 #include "analysis/Cutout.h"
 #include "analysis/DismissedCandidates.h"
-#include "analysis/sky/Ephemeris.h"
-#include "analysis/search/MoverSearch.h"
 #include "analysis/SequenceStretch.h"
-#include "analysis/sky/SkyGeometry.h"
 #include "analysis/Track.h"
+#include "analysis/search/MoverSearch.h"
+#include "analysis/sky/CometOrbit.h"
+#include "analysis/sky/Ephemeris.h"
+#include "analysis/sky/SkyGeometry.h"
 #include "model/SearchRun.h"
 #include "pictures/PictureList.h"
 

@@ -18,9 +18,9 @@
 // after the half turn (a few degrees) stays in the frame's world coordinates.
 struct FrameOrientation
 {
-    QSize size;               // stored and shown, picture pixels
-    bool bottomUp = false;    // rows stored from the bottom (FITS)
-    bool turnedBack = false;  // shown turned half round from the stored rows
+    QSize size;              // stored and shown, picture pixels
+    bool bottomUp = false;   // rows stored from the bottom (FITS)
+    bool turnedBack = false; // shown turned half round from the stored rows
 };
 
 // The header's roll in degrees, the AIPS convention's CROTA1 (LASCO), CROTA2 or CROTA: the

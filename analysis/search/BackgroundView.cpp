@@ -20,9 +20,8 @@ std::vector<std::shared_ptr<const Picture>> backgroundRemoved(std::span<const Pi
     if (frames.size() < 2)
         return {};
     const int width = frames.front()->pixelWidth(), height = frames.front()->pixelHeight();
-    if (std::any_of(frames.begin(), frames.end(), [&](const Picture* p) {
-            return p->pixelWidth() != width || p->pixelHeight() != height;
-        }))
+    if (std::any_of(frames.begin(), frames.end(),
+                    [&](const Picture* p) { return p->pixelWidth() != width || p->pixelHeight() != height; }))
         return {};
     const size_t n = frames.size();
     const size_t pixels = size_t(width) * size_t(height);
@@ -61,7 +60,9 @@ std::vector<std::shared_ptr<const Picture>> backgroundRemoved(std::span<const Pi
             for (int x = 0; x < width; ++x) {
                 const size_t i = row + size_t(x);
                 const int level =
-                    flags[f][i] & NoValue ? 0 : int(std::lround(std::clamp(127.5f + gain * residual[f][i], 0.0f, 255.0f)));
+                    flags[f][i] & NoValue
+                        ? 0
+                        : int(std::lround(std::clamp(127.5f + gain * residual[f][i], 0.0f, 255.0f)));
                 out[x] = qRgb(level, level, level);
             }
         }

@@ -16,9 +16,9 @@ using namespace tracks;
 namespace {
 
 constexpr float white = 3.0f * detect::saturatedLevel; // the sum of the components of a saturated pixel
-constexpr double brightSignificance = 20;               // sky sigmas a head's peak must stand above it
-constexpr int box = 10;                   // pixels each side of the track: a saturated head whole
-constexpr double headReach = 6;           // pixels a head's plateau may lie off the residuals' track
+constexpr double brightSignificance = 20;              // sky sigmas a head's peak must stand above it
+constexpr int box = 10;         // pixels each side of the track: a saturated head whole
+constexpr double headReach = 6; // pixels a head's plateau may lie off the residuals' track
 
 // The frame's level at (x, y) as the search reads it; NaN off the picture and without a value.
 float levelAt(const Picture& picture, int x, int y)

@@ -16,14 +16,14 @@ using namespace detect;
 
 namespace {
 
-constexpr float filterSigma = 1.2f;      // pixels: a faint comet's head in a LASCO frame, a little blurred
-constexpr int bleedRun = 8;              // saturated pixels in a row or column that make a bleed line
-constexpr int bleedAspect = 3;           // ... when at least this many times as long as the line is wide
-constexpr int maskMargin = 3;            // pixels masked around a bleed line or a saturated area
-constexpr unsigned blackLevel = 2;       // the sum of the components at or below which a pixel is black
+constexpr float filterSigma = 1.2f; // pixels: a faint comet's head in a LASCO frame, a little blurred
+constexpr int bleedRun = 8;         // saturated pixels in a row or column that make a bleed line
+constexpr int bleedAspect = 3;      // ... when at least this many times as long as the line is wide
+constexpr int maskMargin = 3;       // pixels masked around a bleed line or a saturated area
+constexpr unsigned blackLevel = 2;  // the sum of the components at or below which a pixel is black
 constexpr int rowsPerTask = 16;
 constexpr int constantRun = 16; // data values repeated along a row that are no data
-constexpr float farOut = 1e30f;  // beyond any value, yet finite: half a sum of two is still 0
+constexpr float farOut = 1e30f; // beyond any value, yet finite: half a sum of two is still 0
 
 using Ints4 = quint32 __attribute__((vector_size(4 * sizeof(quint32))));
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
@@ -129,7 +129,8 @@ void medianResidual(std::span<const Picture* const> pictures, Planes& planes, Cl
         // A pixel without a value in some frames takes its median from the others: their missing
         // values go in turn to either end of the order (a block lost in half the frames would
         // otherwise halve the median there and light up in the rest).
-        if (std::any_of(pictures.begin(), pictures.end(), [](const Picture* p) { return !p->values().empty(); })) {
+        if (std::any_of(pictures.begin(), pictures.end(),
+                        [](const Picture* p) { return !p->values().empty(); })) {
             for (int x = 0; x < width; ++x) {
                 size_t missing = 0;
                 for (size_t f = 0; f < n; ++f) {

@@ -88,8 +88,9 @@ enum Flag : unsigned char
     Black = 8, // at the bottom of the range, where the noise is clipped
 };
 
-inline constexpr unsigned saturatedLevel = 254; // an 8-bit component at which, all three there, a pixel is saturated
-inline constexpr int reach = 3;                 // the matched filter's radius, pixels
+inline constexpr unsigned saturatedLevel =
+    254;                               // an 8-bit component at which, all three there, a pixel is saturated
+inline constexpr int reach = 3;        // the matched filter's radius, pixels
 inline constexpr int edge = reach + 1; // pixels along the picture's edges that carry no signal
 
 struct Planes

@@ -18,10 +18,10 @@ constexpr int block = 8;           // pixels
 constexpr float flatSpread = 3.0f; // grey levels a flat block's pixels may lie off the flat colour
 constexpr int flatShare = 48;      // of a block's 64 pixels flat: the block is outside the field
 constexpr int minFlatBlocks = 24;  // blocks a flat area must hold: a smaller one is dark sky
-constexpr int textPixels = 4;      // white pixels that make a block text in a frame; in 3/4 of them, a label's
-constexpr int labelBlocks = 4;     // blocks of text side by side that make a label
-constexpr int closing = 2;         // blocks: gaps this wide between masked areas are closed
-constexpr int margin = 1;          // blocks masked around what is outside the field
+constexpr int textPixels = 4;  // white pixels that make a block text in a frame; in 3/4 of them, a label's
+constexpr int labelBlocks = 4; // blocks of text side by side that make a label
+constexpr int closing = 2;     // blocks: gaps this wide between masked areas are closed
+constexpr int margin = 1;      // blocks masked around what is outside the field
 
 struct Grid
 {
@@ -154,8 +154,8 @@ void detect::maskOutsideField(Planes& planes)
                                            highest[cell] <= flatLevel + flatSpread
                                      : flatCount[cell] >= flatShare;
         const int* frames = white.data() + cell * n;
-        text.cells[cell] = 4 * std::count_if(frames, frames + n, [](int w) { return w >= textPixels; }) >=
-                           3 * int(n);
+        text.cells[cell] =
+            4 * std::count_if(frames, frames + n, [](int w) { return w >= textPixels; }) >= 3 * int(n);
     }
     dropSmall(flat, minFlatBlocks);
     // A label is a row of text blocks; a hit or a star whitens one or two.

@@ -1,7 +1,7 @@
 #include "analysis/search/MoverLink.h"
 
-#include "analysis/search/MoverTrack.h"
 #include "analysis/Track.h"
+#include "analysis/search/MoverTrack.h"
 
 #include <cmath>
 #include <set>
@@ -192,7 +192,8 @@ std::optional<std::vector<Candidate>> linkMovers(SignalFrames& maps, const std::
         if (speed2 > fastest * fastest || speed2 < slowest * slowest)
             return false;
         return std::none_of(stars.begin(), stars.end(), [&](QPointF star) {
-            const double starRadius = (starTolerance + starShare * std::hypot(star.x(), star.y()) * span) / span;
+            const double starRadius =
+                (starTolerance + starShare * std::hypot(star.x(), star.y()) * span) / span;
             const QPointF off = v - star;
             return QPointF::dotProduct(off, off) < starRadius * starRadius;
         });

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <memory>
+#include <numeric>
 #include <tuple>
 
 using namespace detect;

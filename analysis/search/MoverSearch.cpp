@@ -62,7 +62,8 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
     LinkSettings settings;
     // A frame of one of the cameras' sizes (256 to 2048 a side) shows the field at its scale; a
     // crop of another width keeps the full frame's pixels.
-    const bool frameSize = width == height && (width == 256 || width == 512 || width == 1024 || width == 2048);
+    const bool frameSize =
+        width == height && (width == 256 || width == 512 || width == 1024 || width == 2048);
     settings.maxSpeed =
         (options.maxSpeed > 0 ? options.maxSpeed : maxSpeedOf(camera)) * (frameSize ? width / 1024.0 : 1.0);
     settings.minFrames = std::max(options.minFrames, 4);

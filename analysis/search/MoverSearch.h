@@ -43,7 +43,7 @@ struct SearchOptions
     // Pixels per hour in a 1024-pixel frame, scaled for the cameras' other frame sizes; 0 takes
     // the camera's (`maxSpeedOf`).
     double maxSpeed = 0;
-    int minFrames = 4;     // frames a track must be seen in (4 at least)
+    int minFrames = 4; // frames a track must be seen in (4 at least)
     int maxCandidates = 20;
     // Candidates that turn up in empty windows more often than this (per window) are not listed;
     // infinity lists every one.

@@ -38,7 +38,8 @@ bool solve3(double m[3][4], double x[3])
 // Where the points along the track's line bend away from its steady speed by much more than their
 // scatter, a speed changing steadily along the line fits them: s = c0 + c1 (t - tm) + c2 (t - tm)²
 // by least squares, kept when it halves the squared residuals and stays within `maxSpeedChange`.
-void accelerate(Track& track, const std::vector<std::optional<QPointF>>& points, const std::vector<double>& hours)
+void accelerate(Track& track, const std::vector<std::optional<QPointF>>& points,
+                const std::vector<double>& hours)
 {
     const double tm = track.tMean;
     const QPointF v = track.velocity();
@@ -82,7 +83,8 @@ void accelerate(Track& track, const std::vector<std::optional<QPointF>>& points,
 
 } // namespace
 
-bool tracks::fitPath(Track& track, const std::vector<std::optional<QPointF>>& points, const std::vector<double>& hours)
+bool tracks::fitPath(Track& track, const std::vector<std::optional<QPointF>>& points,
+                     const std::vector<double>& hours)
 {
     double n = 0, st = 0, sx = 0, sy = 0;
     for (size_t f = 0; f < points.size(); ++f) {
@@ -156,7 +158,8 @@ void tracks::refine(Track& track, const SignalFrames& maps, const std::vector<do
     double cap = 0;
     double best = trackScore(track, maps, hours, cap);
     const QPointF start = track.at(middle), v = track.velocity(middle);
-    const double a0 = std::hypot(track.ax, track.ay) * (QPointF::dotProduct(v, {track.ax, track.ay}) < 0 ? -1 : 1);
+    const double a0 =
+        std::hypot(track.ax, track.ay) * (QPointF::dotProduct(v, {track.ax, track.ay}) < 0 ? -1 : 1);
     double p[5] = {start.x(), start.y(), v.x() * half, v.y() * half, 0.5 * a0 * half * half};
     const auto place = [&](Track& t, const double* q) {
         t.place(middle, {q[0], q[1]}, QPointF(q[2], q[3]) / half, 2 * q[4] / (half * half));

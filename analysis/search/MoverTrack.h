@@ -65,7 +65,8 @@ struct Track
 // straight line at a steady speed, or where five points or more bend away from it by much more
 // than their scatter, a speed changing steadily along the line (a comet falling toward the sun).
 // Sets `count`, `tMean` and `tSpread` too; false when the points fix no line.
-bool fitPath(Track& track, const std::vector<std::optional<QPointF>>& points, const std::vector<double>& hours);
+bool fitPath(Track& track, const std::vector<std::optional<QPointF>>& points,
+             const std::vector<double>& hours);
 
 // The signal summed along the track over every frame it crosses, in noise sigmas of the sum. A
 // steady object gives about the same signal in every frame: no frame counts for more than `cap`
@@ -86,6 +87,7 @@ std::vector<Track> stackFaint(const SignalFrames& maps, const std::vector<double
 // Where a candidate stands out well in five frames or more of its own (a bright comet, its head
 // saturated), the path through its centroids on the frames, where they lie on one, replaces the
 // track fitted to the residuals.
-void centreOnFrames(Candidate& candidate, std::span<const Picture* const> pictures, const std::vector<double>& hours);
+void centreOnFrames(Candidate& candidate, std::span<const Picture* const> pictures,
+                    const std::vector<double>& hours);
 
 } // namespace tracks

@@ -58,7 +58,8 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
     // The world coordinates count the stored pixels; the picture shows them turned as the
     // decoder turned them.
     const FrameOrientation orientation = fitsOrientation(keywords, size);
-    std::shared_ptr<const WorldCoordinates> world = WorldCoordinates::parse(headerCards(keywords), orientation);
+    std::shared_ptr<const WorldCoordinates> world =
+        WorldCoordinates::parse(headerCards(keywords), orientation);
     if (!world)
         return std::nullopt;
     const std::optional<QPointF> centre = world->picture(QPointF(0, 0));

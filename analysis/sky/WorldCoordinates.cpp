@@ -15,7 +15,7 @@ constexpr double arcsec = degree / 3600;
 } // namespace
 
 std::shared_ptr<const WorldCoordinates> WorldCoordinates::parse(QByteArray cards,
-                                                                 const FrameOrientation& orientation)
+                                                                const FrameOrientation& orientation)
 {
     std::shared_ptr<WorldCoordinates> world(new WorldCoordinates);
     int rejected = 0;
@@ -61,7 +61,8 @@ std::optional<QPointF> WorldCoordinates::solar(QPointF picture) const
 
 std::optional<QPointF> WorldCoordinates::picture(QPointF solar) const
 {
-    double world[2] = {solar.x() * m_unitPerArcsec, solar.y() * m_unitPerArcsec}, phi, theta, img[2], pixel[2];
+    double world[2] = {solar.x() * m_unitPerArcsec, solar.y() * m_unitPerArcsec}, phi, theta, img[2],
+           pixel[2];
     int status = 0;
     const std::lock_guard lock(m_lock);
     if (wcss2p(m_wcs, 1, 2, world, &phi, &theta, img, pixel, &status) != 0)

@@ -21,7 +21,8 @@ class WorldCoordinates
 {
 public:
     // Nothing without two axes that wcslib accepts. `cards`: the header as 80-character cards.
-    static std::shared_ptr<const WorldCoordinates> parse(QByteArray cards, const FrameOrientation& orientation);
+    static std::shared_ptr<const WorldCoordinates> parse(QByteArray cards,
+                                                         const FrameOrientation& orientation);
     ~WorldCoordinates();
     WorldCoordinates(const WorldCoordinates&) = delete;
     WorldCoordinates& operator=(const WorldCoordinates&) = delete;
@@ -40,8 +41,8 @@ private:
 
     wcsprm* m_wcs = nullptr; // wcslib's array of `m_count`, the first used
     int m_count = 0;
-    bool m_celestial = false;     // spherical axes (HPLN/HPLT), else a plane (LASCO's SOLAR-X/Y)
-    double m_unitPerArcsec = 1;   // the axes' unit in arcseconds
+    bool m_celestial = false;   // spherical axes (HPLN/HPLT), else a plane (LASCO's SOLAR-X/Y)
+    double m_unitPerArcsec = 1; // the axes' unit in arcseconds
     FrameOrientation m_orientation;
     // wcslib's transformations write to the structure's work space: one at a time.
     mutable std::mutex m_lock;

@@ -883,6 +883,14 @@
         <source>粘贴或载入已知彗星的轨道根数，在图片上画出它们并标出它们附近的候选目标</source>
         <translation>Paste or load known comets&apos; orbital elements, draw them on the frames and mark the candidates near them</translation>
     </message>
+    <message>
+        <source>减去背景</source>
+        <translation>Subtract &amp;Background</translation>
+    </message>
+    <message>
+        <source>每幅图片减去整组图片逐像素的中值，只显示变化的部分，如同搜索看到的</source>
+        <translation>Show each frame less the per-pixel median of the whole sequence: only what changed, as the search sees it</translation>
+    </message>
 </context>
 <context>
     <name>FeedCommands</name>
@@ -983,16 +991,16 @@
         <translation>PNG files (*.png)</translation>
     </message>
     <message>
-        <source>FITS文件(*.fts *.fits *.fit)</source>
-        <translation>FITS files (*.fts *.fits *.fit)</translation>
-    </message>
-    <message>
-        <source>所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)</source>
-        <translation>All pictures (*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit)</translation>
-    </message>
-    <message>
         <source>SkyRake工作(*.skyrake);;所有文件(*)</source>
         <translation>SkyRake sessions (*.skyrake);;All files (*)</translation>
+    </message>
+    <message>
+        <source>FITS文件(*.fts *.fits *.fit *.fts.gz *.fits.gz)</source>
+        <translation>FITS files (*.fts *.fits *.fit *.fts.gz *.fits.gz)</translation>
+    </message>
+    <message>
+        <source>所有图片(*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit *.fts.gz *.fits.gz)</source>
+        <translation>All pictures (*.gif *.jpg *.jpeg *.png *.fts *.fits *.fit *.fts.gz *.fits.gz)</translation>
     </message>
 </context>
 <context>

@@ -63,7 +63,8 @@ TEST(FrameSet, TheArchivesWaysMadeOneSequence)
         EXPECT_EQ(set.left, c.left);
     }
     // The same time seen by two cameras is two frames.
-    std::vector<FrameFacts> both = {frame("c2.fts", "2008-06-22T11:06:04"), frame("c3.fts", "2008-06-22T11:06:04")};
+    std::vector<FrameFacts> both = {frame("c2.fts", "2008-06-22T11:06:04"),
+                                    frame("c3.fts", "2008-06-22T11:06:04")};
     both[1].info.camera = Camera::C3;
     EXPECT_EQ(arrangeFrames(both).kept, (std::vector<int>{0, 1}));
 }

@@ -1,8 +1,8 @@
 // Measuring without a widget: the centroid on seeded noisy spots, when a track's position is kept
 // instead, the track fit and its flags, and the Sungrazer report's text.
 #include "analysis/Centroid.h"
-#include "analysis/search/MoverSearch.h"
 #include "analysis/SungrazerReport.h"
+#include "analysis/search/MoverSearch.h"
 #include "platform/Picture.h"
 #include "sample/SequenceMaker.h"
 
@@ -285,10 +285,11 @@ TEST(SungrazerReport, TextForBothCornersAndBothSizes)
     std::vector<Measurement> ccor = {at("2025-10-01T23:54:07", 261.5, 287.5, Camera::Ccor1),
                                      at("2025-10-01T23:39:07", 257.5, 282.5, Camera::Ccor1)};
     ccor[0].info.hasSeconds = ccor[1].info.hasSeconds = true;
-    EXPECT_EQ(sungrazerReport(ccor, {}),
-              QStringLiteral("Camera: CCOR-1\nThe Sungrazer project's report form takes LASCO C2 and C3 only: "
-                             "mail these times and positions instead.\nImage size: 1024x1024\n(0,0) position: "
-                             "upper left\n2025-10-01 23:39:07 UT  257,282\n2025-10-01 23:54:07 UT  261,287\n"));
+    EXPECT_EQ(
+        sungrazerReport(ccor, {}),
+        QStringLiteral("Camera: CCOR-1\nThe Sungrazer project's report form takes LASCO C2 and C3 only: "
+                       "mail these times and positions instead.\nImage size: 1024x1024\n(0,0) position: "
+                       "upper left\n2025-10-01 23:39:07 UT  257,282\n2025-10-01 23:54:07 UT  261,287\n"));
 }
 
 } // namespace

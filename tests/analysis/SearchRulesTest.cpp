@@ -49,19 +49,24 @@ TEST(SearchRules, RealFramesGiveNoCandidateAndACometAddedToThemComesFirst)
     // Crops with the field's edge, the flat corner, the date or the logo, hits, streaks, stars
     // and streamers; the comet at 5 times the frames' noise, as real sungrazers move there (a
     // crop keeps the full frame's pixels and their speed limits).
+    // A comet bright enough to saturate its head, slow as C3's are, comes first too and is placed
+    // on its head, not on the edge its own light leaves in the frames' median.
     struct Case
     {
         const char* camera;
         QPointF start;    // crop pixels
         QPointF velocity; // pixels per hour
         QPointF sun;      // crop pixels
+        double peak;      // noise sigmas
+        double within;    // pixels, root mean square
     };
     const Case cases[] = {
-        {"c3", {200, 80}, {-22, 12}, {512, -192}},
-        {"c2", {100, 150}, {32, -10}, {-192, -192}},
+        {"c3", {200, 80}, {-22, 12}, {512, -192}, 5, 1.0},
+        {"c2", {100, 150}, {32, -10}, {-192, -192}, 5, 1.0},
+        {"c3", {150, 120}, {-12, 10}, {512, -192}, 80, 1.5},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.camera);
+        SCOPED_TRACE(std::string(c.camera) + " at " + std::to_string(int(c.peak)) + " sigmas");
         const QDir dir(fixture(QStringLiteral("sequences")));
         const QStringList names =
             dir.entryList({QStringLiteral("*_%1.png").arg(QLatin1String(c.camera))}, QDir::Files, QDir::Name);
@@ -78,11 +83,12 @@ TEST(SearchRules, RealFramesGiveNoCandidateAndACometAddedToThemComesFirst)
         std::vector<QPointF> truth;
         for (size_t f = 0; f < 8; ++f) {
             truth.push_back(c.start + c.velocity * real.hours(f));
-            withComet.add(injectComet(real.images[f], {truth.back(), c.sun, 5 * noise}), names[qsizetype(f)]);
+            withComet.add(injectComet(real.images[f], {truth.back(), c.sun, c.peak * noise}),
+                          names[qsizetype(f)]);
         }
         const std::vector<Candidate> found = searchMovers(withComet.frames);
         ASSERT_EQ(found.size(), 1u);
-        EXPECT_LT(offset(found[0], truth), 1.0);
+        EXPECT_LT(offset(found[0], truth), c.within);
         EXPECT_LT(found[0].falseAlarms, 0.05);
     }
 }

@@ -2,7 +2,6 @@
 // round (CROTA1 180): the header's sun against the occulter as the picture shows it. No planet
 // stands in these frames' fields (Mercury 15 R☉ out in 1997, Venus 14 R☉ in 2008).
 #include "Fixtures.h"
-#include "Gunzip.h"
 
 #include "analysis/Stretch.h"
 #include "analysis/sky/SkyGeometry.h"
@@ -28,7 +27,7 @@ struct RealFrame
 RealFrame realFrame(const QString& name)
 {
     RealFrame frame;
-    frame.picture = decodePicture(gunzippedFixture(QStringLiteral("comets/") + name), 96, 96);
+    frame.picture = decodePicture(fixtureBytes(QStringLiteral("comets/") + name), 96, 96);
     if (!frame.picture) {
         ADD_FAILURE() << "cannot decode " << name.toStdString();
         return frame;

@@ -1,7 +1,6 @@
 // skyrake --sky: each frame's geometry and the planets and known comets in its field, with no
 // display, the known comets taken from the settings.
 #include "Fixtures.h"
-#include "Gunzip.h"
 #include "Programs.h"
 
 #include <QCoreApplication>
@@ -58,13 +57,8 @@ TEST(SkyCommand, ATurnedFitsFramesSunWhereThePictureShowsIt)
 {
     // A real C2 frame stored turned half round (CROTA1 180), its nominal centre FITS pixel
     // (512.634, 505.293): shown turned back, at 1024 - 512.634 + 1 and 505.293, 1-based.
-    QTemporaryDir dir;
-    QFile frame(dir.filePath(QStringLiteral("22282736.fts")));
-    const QByteArray bytes = gunzippedFixture(QStringLiteral("comets/22282736.fts.gz"));
-    ASSERT_TRUE(frame.open(QIODevice::WriteOnly) && frame.write(bytes) == bytes.size());
-    frame.close();
-    EXPECT_EQ(runSkyrake({QStringLiteral("--sky"), frame.fileName()}),
-              QStringLiteral("22282736.fts\t512.4\t505.3\t11.90\theader\n"));
+    EXPECT_EQ(runSkyrake({QStringLiteral("--sky"), fixture(QStringLiteral("comets/22282736.fts.gz"))}),
+              QStringLiteral("22282736.fts.gz\t512.4\t505.3\t11.90\theader\n"));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "model/SkyrakeWork.h"
 
 #include "Fixtures.h"
-#include "Gunzip.h"
 #include "model/OpenFrames.h"
 #include "sample/SequenceMaker.h"
 
@@ -57,19 +56,19 @@ TEST(Work, FramesAsAnArchiveServesThemMadeOneSequence)
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         return file.fileName();
     };
-    const QByteArray later = gunzippedFixture(QStringLiteral("comets/22282736.fts.gz"));
+    // Gzipped, as the archives serve them.
+    const QByteArray later = fixtureBytes(QStringLiteral("comets/22282736.fts.gz"));
     QFile stray(fixture(lasco512Jpg));
     ASSERT_TRUE(stray.open(QIODevice::ReadOnly));
-    const QStringList paths = {write(QStringLiteral("22282736.fts"), later),
-                               write(QStringLiteral("25000001.fts"), later),
-                               write(QStringLiteral("22023494.fts"),
-                                     gunzippedFixture(QStringLiteral("comets/22023494.fts.gz"))),
-                               write(QStringLiteral("stray.jpg"), stray.readAll())};
+    const QStringList paths = {
+        write(QStringLiteral("22282736.fts.gz"), later), write(QStringLiteral("25000001.fts.gz"), later),
+        write(QStringLiteral("22023494.fts.gz"), fixtureBytes(QStringLiteral("comets/22023494.fts.gz"))),
+        write(QStringLiteral("stray.jpg"), stray.readAll())};
     SkyrakeWork work;
     const QStringList notes = appendArranged(work, paths, 96, 96);
-    EXPECT_EQ(work.frameNames(), (QStringList{"22023494.fts", "22282736.fts"}));
+    EXPECT_EQ(work.frameNames(), (QStringList{"22023494.fts.gz", "22282736.fts.gz"}));
     EXPECT_EQ(notes, (QStringList{"stray.jpg: 512x512, not the 1024x1024 of the other frames",
-                                  "25000001.fts: the same DATE-OBS as 22282736.fts"}));
+                                  "25000001.fts.gz: the same DATE-OBS as 22282736.fts.gz"}));
 }
 
 } // namespace

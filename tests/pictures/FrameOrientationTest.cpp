@@ -50,10 +50,8 @@ TEST(FrameOrientation, PositionsAndPixelsMapBothWays)
         QPointF shown;
         QPoint storedPixel, shownPixel;
     } cases[] = {
-        {upright, {5, 3}, {4.5, 45.5}, {4, 2}, {4, 45}},
-        {turned, {5, 3}, {59.5, 2.5}, {4, 2}, {59, 2}},
-        {upright, {0.5, 0.5}, {0, 48}, {0, 0}, {0, 47}},
-        {turned, {0.5, 0.5}, {64, 0}, {63, 0}, {0, 0}},
+        {upright, {5, 3}, {4.5, 45.5}, {4, 2}, {4, 45}}, {turned, {5, 3}, {59.5, 2.5}, {4, 2}, {59, 2}},
+        {upright, {0.5, 0.5}, {0, 48}, {0, 0}, {0, 47}}, {turned, {0.5, 0.5}, {64, 0}, {63, 0}, {0, 0}},
         {browse, {5, 3}, {4.5, 2.5}, {4, 2}, {4, 2}},
     };
     for (const auto& c : cases) {

@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-#include <zlib.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace {
 
@@ -41,14 +41,6 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         ADD_FAILURE() << "cannot write " << path.toStdString();
     return path;
-}
-
-QByteArray fixtureBytes(const QString& relative)
-{
-    QFile file(fixture(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "missing fixture " << relative.toStdString();
-    return file.readAll();
 }
 
 } // namespace
