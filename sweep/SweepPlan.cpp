@@ -1,6 +1,8 @@
 #include "sweep/SweepPlan.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -30,7 +32,23 @@ std::optional<SweepFrame> sweepFrame(const QString& path)
         size = QImageReader(path).size().width();
     if (size <= 0)
         return std::nullopt; // no picture the program reads
-    return SweepFrame{path, name, info.time, info.camera, size};
+    return SweepFrame{path, name, info.time, info.camera, size, QFileInfo(path).size()};
+}
+
+// The key of the window of `count` frames from `first` (see SweepWindow::key).
+QString windowKey(const std::vector<SweepFrame>& frames, int first, int count)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const SweepFrame& head = frames[size_t(first)];
+    hash.addData(QStringLiteral("%1 %2\n").arg(cameraName(head.camera)).arg(head.size).toUtf8());
+    for (int i = first; i < first + count; ++i)
+        hash.addData(
+            QStringLiteral("%1 %2\n").arg(frames[size_t(i)].name).arg(frames[size_t(i)].bytes).toUtf8());
+    // 64 bits of it: a chance collision among a million windows is about one in 10^7.
+    return QStringLiteral("%1+%2#%3")
+        .arg(head.name)
+        .arg(count)
+        .arg(QString::fromLatin1(hash.result().left(8).toHex()));
 }
 
 } // namespace
@@ -60,8 +78,7 @@ SweepPlan planSweep(std::vector<SweepFrame> frames)
                  frames.end());
     plan.frames = std::move(frames);
     const auto window = [&](int first, int count) {
-        plan.windows.push_back(
-            {first, count, QStringLiteral("%1+%2").arg(plan.frames[size_t(first)].name).arg(count)});
+        plan.windows.push_back({first, count, windowKey(plan.frames, first, count)});
     };
     for (int start = 0; start < int(plan.frames.size());) {
         int end = start + 1; // one past the run's last frame
@@ -98,21 +115,62 @@ QString planText(const SweepPlan& plan)
     return text;
 }
 
+namespace {
+
+// The frames of one line of a plan, with the line's key; nothing when the line is no window of
+// frames that are there.
+std::optional<QString> readPlanLine(const QString& line, std::vector<SweepFrame>* frames)
+{
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() < 5)
+        return std::nullopt;
+    for (const QString& path : fields.mid(1)) {
+        const std::optional<SweepFrame> frame = sweepFrame(path);
+        if (!frame)
+            return std::nullopt;
+        frames->push_back(*frame);
+    }
+    return fields.first();
+}
+
+} // namespace
+
+std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString* why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray line;
+    for (int i = 0; i <= k; ++i) {
+        line = file.readLine();
+        if (line.isEmpty()) {
+            *why = QStringLiteral("the plan has %1 windows, no window %2").arg(i).arg(k);
+            return std::nullopt;
+        }
+    }
+    std::vector<SweepFrame> frames;
+    const std::optional<QString> key = readPlanLine(QString::fromUtf8(line).trimmed(), &frames);
+    SweepPlan plan = planSweep(std::move(frames));
+    if (!key || plan.windows.size() != 1 || plan.windows.front().key != *key) {
+        *why = QStringLiteral("window %1's frames are no longer those the plan was made of (missing, "
+                              "replaced or not pictures): make the plan again")
+                   .arg(k);
+        return std::nullopt;
+    }
+    return plan;
+}
+
 std::optional<SweepPlan> planFromText(const QString& text)
 {
     std::vector<SweepFrame> frames;
     QStringList keys;
     for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 5)
+        const std::optional<QString> key = readPlanLine(line, &frames);
+        if (!key)
             return std::nullopt;
-        keys << fields.first();
-        for (const QString& path : fields.mid(1)) {
-            const std::optional<SweepFrame> frame = sweepFrame(path);
-            if (!frame)
-                return std::nullopt;
-            frames.push_back(*frame);
-        }
+        keys << *key;
     }
     // The same frames give the same windows, under the same keys.
     SweepPlan plan = planSweep(std::move(frames));

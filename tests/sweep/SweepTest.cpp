@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 SweepFrame frameAt(const char* name, int minutes, Camera camera = Camera::C3, int size = 1024)
@@ -32,8 +34,43 @@ TEST(SweepPlan, RunsEndAtAGapOrAnotherCameraAndWindowsOverlapByFour)
     const SweepPlan plan = planSweep(frames);
     QStringList windows;
     for (const SweepWindow& w : plan.windows)
-        windows << w.key;
+        windows << w.key.section(QLatin1Char('#'), 0, 0); // the hash of their frames aside
     EXPECT_EQ(windows, (QStringList{"a00+8", "a04+8", "a06+8", "b0+5"}));
+}
+
+TEST(SweepPlan, AFrameReplacedOrAGapFilledMakesNewWindowsAndLeavesTheOthers)
+{
+    const auto run = [](int missing, int replaced) {
+        std::vector<SweepFrame> frames;
+        for (int i = 0; i < 14; ++i) {
+            if (i == missing)
+                continue;
+            frames.push_back(
+                frameAt(qPrintable(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))), 12 * i));
+            frames.back().bytes = i == replaced ? 999 : 1000;
+        }
+        std::set<QString> keys;
+        for (const SweepWindow& w : planSweep(frames).windows)
+            keys.insert(w.key);
+        return keys;
+    };
+    struct Case
+    {
+        const char* what;
+        std::set<QString> before, after;
+        int unchanged; // windows of `after` found in `before`
+    };
+    const Case cases[] = {
+        {"frame 5 replaced", run(-1, -1), run(-1, 5), 1}, // only the window of frames 6-13 stays
+        {"the gap at frame 7 filled", run(7, -1), run(-1, -1), 0},
+        {"nothing changed", run(-1, -1), run(-1, -1), 3},
+    };
+    for (const Case& c : cases) {
+        int unchanged = 0;
+        for (const QString& key : c.after)
+            unchanged += int(c.before.count(key));
+        EXPECT_EQ(unchanged, c.unchanged) << c.what;
+    }
 }
 
 TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
@@ -52,7 +89,7 @@ TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
     EXPECT_EQ(first.searched, 2);
     EXPECT_EQ(first.tracks, 1);
     {
-        const SweepStore store(database);
+        SweepStore store(database);
         const QStringList tracks = store.trackLines();
         ASSERT_EQ(tracks.size(), 1);
         EXPECT_EQ(tracks[0].section(QLatin1Char(','), 4, 4),
