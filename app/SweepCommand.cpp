@@ -112,7 +112,10 @@ std::optional<SweepOutcome> sweepOf(const CommandLine& line, const QString& path
             return std::nullopt;
         }
         if (!line.planFile.isEmpty()) {
-            *code = writeText(line.planFile, planText(*plan).toUtf8()) ? exitStored : exitFailed;
+            const QByteArray text = planText(*plan).toUtf8();
+            const bool written = writeText(line.planFile, text) &&
+                                 writeText(line.planFile + QStringLiteral(".index"), planIndex(text));
+            *code = written ? exitStored : exitFailed;
             return std::nullopt;
         }
     }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QtEndian>
 
 #include <algorithm>
 #include <tuple>
@@ -135,6 +136,41 @@ std::optional<QString> readPlanLine(const QString& line, std::vector<SweepFrame>
 
 } // namespace
 
+QByteArray planIndex(const QByteArray& text)
+{
+    std::vector<quint64> numbers{quint64(text.size())};
+    for (qsizetype at = 0; at < text.size();) {
+        numbers.push_back(quint64(at));
+        const qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            break;
+        at = end + 1;
+    }
+    QByteArray index;
+    for (const quint64 n : numbers) {
+        const quint64 stored = qToLittleEndian(n);
+        index.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+    }
+    return index;
+}
+
+namespace {
+
+// Where line `k` of the plan begins, from its index; nothing when there is no index, or one made
+// for another text.
+std::optional<qint64> indexedLine(const QFile& plan, int k)
+{
+    QFile file(plan.fileName() + QStringLiteral(".index"));
+    quint64 numbers[2] = {};
+    if (!file.open(QIODevice::ReadOnly) || file.read(reinterpret_cast<char*>(&numbers[0]), 8) != 8 ||
+        qFromLittleEndian(numbers[0]) != quint64(plan.size()) || !file.seek(8 * (qint64(k) + 1)) ||
+        file.read(reinterpret_cast<char*>(&numbers[1]), 8) != 8)
+        return std::nullopt;
+    return qint64(qFromLittleEndian(numbers[1]));
+}
+
+} // namespace
+
 std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString* why)
 {
     QFile file(path);
@@ -143,15 +179,23 @@ std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString*
         return std::nullopt;
     }
     QByteArray line;
-    for (int i = 0; i <= k; ++i) {
+    if (const std::optional<qint64> at = indexedLine(file, k); at && file.seek(*at)) {
         line = file.readLine();
-        if (line.isEmpty()) {
-            *why = QStringLiteral("the plan has %1 windows, no window %2").arg(i).arg(k);
-            return std::nullopt;
+    } else {
+        for (int i = 0; i <= k; ++i) {
+            line = file.readLine();
+            if (line.isEmpty())
+                break;
         }
     }
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.isEmpty()) {
+        *why = QStringLiteral("the plan has no window %1").arg(k);
+        return std::nullopt;
+    }
     std::vector<SweepFrame> frames;
-    const std::optional<QString> key = readPlanLine(QString::fromUtf8(line).trimmed(), &frames);
+    const std::optional<QString> key = readPlanLine(QString::fromUtf8(line), &frames);
     SweepPlan plan = planSweep(std::move(frames));
     if (!key || plan.windows.size() != 1 || plan.windows.front().key != *key) {
         *why = QStringLiteral("window %1's frames are no longer those the plan was made of (missing, "
@@ -159,25 +203,5 @@ std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString*
                    .arg(k);
         return std::nullopt;
     }
-    return plan;
-}
-
-std::optional<SweepPlan> planFromText(const QString& text)
-{
-    std::vector<SweepFrame> frames;
-    QStringList keys;
-    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const std::optional<QString> key = readPlanLine(line, &frames);
-        if (!key)
-            return std::nullopt;
-        keys << *key;
-    }
-    // The same frames give the same windows, under the same keys.
-    SweepPlan plan = planSweep(std::move(frames));
-    QStringList planned;
-    for (const SweepWindow& window : plan.windows)
-        planned << window.key;
-    if (planned != keys)
-        return std::nullopt;
     return plan;
 }

@@ -54,12 +54,14 @@ std::vector<SweepFrame> findSweepFrames(const QStringList& folders);
 // least) is one window.
 SweepPlan planSweep(std::vector<SweepFrame> frames);
 
-// The plan as text for a cluster's tasks: a line a window, "KEY<TAB>PATH<TAB>PATH...", in order;
-// and back. Nothing for a text that is no plan or names frames that are not there.
+// The plan as text for a cluster's tasks: a line a window, "KEY<TAB>PATH<TAB>PATH...", in order.
 QString planText(const SweepPlan& plan);
-std::optional<SweepPlan> planFromText(const QString& text);
+// The index of a plan's text, written beside it as "PLAN.index" so that a task finds its line at
+// once: the text's length, then where each line begins, as little-endian 64-bit numbers.
+QByteArray planIndex(const QByteArray& text);
 // Window `k` of the plan file at `path` alone, as a plan of its own frames: what a cluster's task
-// searches. The file is read up to that line and no further and only its frames are looked at, so
-// a task costs the same at any archive's size. Nothing, with the reason in `why`, when the file
-// has no such line or the frames on it are no longer those the plan was made of.
+// searches. Its line is found through the index beside the plan where that index is the plan's
+// (else by reading the plan up to it), and only its frames are looked at, so a task costs the
+// same at any archive's size. Nothing, with the reason in `why`, when the file has no such line
+// or the frames on it are no longer those the plan was made of.
 std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString* why);
