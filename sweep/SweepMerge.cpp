@@ -4,7 +4,7 @@
 SweepOutcome mergeSweeps(const QStringList& inputs, const QString& database)
 {
     SweepOutcome outcome;
-    SweepStore merged(database, SweepStore::Access::Write);
+    SweepStore merged(database, SweepStore::Access::Merge);
     if (!merged.error().isEmpty()) {
         outcome.error = merged.error();
         return outcome;

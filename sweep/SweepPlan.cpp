@@ -39,12 +39,21 @@ std::optional<SweepFrame> sweepFrame(const QString& path)
 // The key of the window of `count` frames from `first` (see SweepWindow::key).
 QString windowKey(const std::vector<SweepFrame>& frames, int first, int count)
 {
+    // Names and numbers as the same bytes on every machine of a cluster: UTF-8, little-endian.
     QCryptographicHash hash(QCryptographicHash::Sha1);
+    const auto number = [&hash](qint64 n) {
+        const qint64 stored = qToLittleEndian(n);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&stored), sizeof stored));
+    };
     const SweepFrame& head = frames[size_t(first)];
-    hash.addData(QStringLiteral("%1 %2\n").arg(cameraName(head.camera)).arg(head.size).toUtf8());
-    for (int i = first; i < first + count; ++i)
-        hash.addData(
-            QStringLiteral("%1 %2\n").arg(frames[size_t(i)].name).arg(frames[size_t(i)].bytes).toUtf8());
+    hash.addData(cameraName(head.camera).toUtf8());
+    number(head.size);
+    for (int i = first; i < first + count; ++i) {
+        const QByteArray name = frames[size_t(i)].name.toUtf8();
+        number(name.size());
+        hash.addData(name);
+        number(frames[size_t(i)].bytes);
+    }
     // 64 bits of it: a chance collision among a million windows is about one in 10^7.
     return QStringLiteral("%1+%2#%3")
         .arg(head.name)

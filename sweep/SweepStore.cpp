@@ -91,7 +91,7 @@ bool SweepStore::open(const QString& path, Access access)
         m_error = QStringLiteral("no such database");
         return false;
     }
-    if (access == Access::Write) {
+    if (access != Access::Read) {
         m_lock = std::make_unique<SweepLock>(path);
         if (!m_lock->error().isEmpty()) {
             m_error = m_lock->error();
@@ -138,6 +138,8 @@ bool SweepStore::open(const QString& path, Access access)
     if (access == Access::Read)
         return true;
     if (!exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+        return false;
+    if (access == Access::Merge && !exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return false;
     if (empty) {
         m_db.transaction();

@@ -45,6 +45,10 @@ public:
     {
         Read,  // an existing database, read only; nothing is made or locked
         Write, // made where need be, locked against other writers
+        // As Write, each commit made durable with the log's next checkpoint rather than at once
+        // (SQLite's synchronous NORMAL): for a merge, whose inputs stay to merge again what a
+        // power cut takes, and which otherwise waits on the disk twice a window.
+        Merge,
     };
     // Opens the database at `path`; check error() after. A database of another schema version is
     // refused with the reason.
