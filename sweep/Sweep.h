@@ -38,8 +38,9 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
                       const std::function<void(const SweepProgress&)>& progress = {},
                       std::optional<int> onlyWindow = std::nullopt);
 
-// Merges sweeps' databases (a cluster's tasks) into `database`, window by window in the order
-// given (the plan's order, as the tasks' list holds them), as one sweep of all their frames would
-// have stored them; time and memory linear in the windows. A window stored already is left as it
-// is. The first failure ends the merge, naming the database it came from.
+// Merges sweeps' databases (a cluster's tasks) into `database` as one sweep of all their frames
+// would have stored them: the inputs taken in the plan's order of their first windows, whatever
+// order they are given in, each input's windows in their own order; time and memory linear in
+// the windows (and a sort of the inputs). A window stored already is left as it is. The first
+// failure ends the merge, naming the database it came from.
 SweepOutcome mergeSweeps(const QStringList& inputs, const QString& database);

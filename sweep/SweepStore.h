@@ -101,6 +101,9 @@ public:
     // What the database holds, to merge it into another: its frames with their damage, then each
     // window stored, in the order they were planned; `take` returns false to stop.
     bool copyFramesTo(SweepStore& into);
+    // Where the first window stored falls in a plan's order: its camera, size, first frame's time
+    // (ISO 8601, UTC) and name; empty when no window is stored.
+    QStringList firstStoredWindow();
     bool forEachStoredWindow(const std::function<bool(WindowRecord&&)>& take);
 
 private:

@@ -94,6 +94,22 @@ bool SweepStore::copyFramesTo(SweepStore& into)
     return into.m_db.commit() || into.failCommit();
 }
 
+QStringList SweepStore::firstStoredWindow()
+{
+    QSqlQuery first(m_db);
+    if (!first.exec(
+            QStringLiteral("SELECT w.camera, w.size, f.time, w.first_frame FROM windows w JOIN frames f ON "
+                           "f.name = w.first_frame WHERE w.state IN ('done', 'skipped') ORDER BY w.rowid "
+                           "LIMIT 1")))
+        return fail(first), QStringList();
+    if (!first.next())
+        return {};
+    // The size with leading zeros, so that the fields compare as the plan orders sizes.
+    return {first.value(0).toString(),
+            QStringLiteral("%1").arg(first.value(1).toInt(), 6, 10, QLatin1Char('0')),
+            first.value(2).toString(), first.value(3).toString()};
+}
+
 bool SweepStore::forEachStoredWindow(const std::function<bool(WindowRecord&&)>& take)
 {
     QSqlQuery window(m_db), candidate(m_db), position(m_db);
