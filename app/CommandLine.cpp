@@ -253,7 +253,7 @@ QString helpText()
         "    --plan FILE        with folders: write the windows to FILE, one a line, and exit;\n"
         "    --window K         with --plan FILE: search window K (from 0) alone, as a cluster task\n"
         "    --merge DB...      merge the tasks' databases into --db, as one sweep would have stored them\n"
-        "      --list FILE      the databases to merge, one a line, in the plan's order (for many)\n"
+        "      --list FILE      the databases to merge, one a line, in any order (for many)\n"
         "    --cutouts DIR      also write DIR/track-N.gif for each track, its cutouts looping; with\n"
         "                       --csv, their paths in a last column\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"
