@@ -134,14 +134,15 @@ CommandLine parseCommandLine(const QStringList& arguments)
         } else if (argument == QLatin1String("--merge")) {
             line.merge = true;
         } else if (argument == QLatin1String("--db") || argument == QLatin1String("--csv") ||
-                   argument == QLatin1String("--plan")) {
+                   argument == QLatin1String("--plan") || argument == QLatin1String("--list")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("%1 needs a file").arg(argument);
                 return line;
             }
-            (argument == QLatin1String("--db")    ? line.database
-             : argument == QLatin1String("--csv") ? line.csvOut
-                                                  : line.planFile) = arguments[++i];
+            (argument == QLatin1String("--db")     ? line.database
+             : argument == QLatin1String("--csv")  ? line.csvOut
+             : argument == QLatin1String("--list") ? line.mergeList
+                                                   : line.planFile) = arguments[++i];
         } else if (argument == QLatin1String("--window")) {
             bool ok = false;
             line.window = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : -1;
@@ -181,8 +182,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--sky needs at least one frame");
     const bool oneWindow = line.window && !line.planFile.isEmpty();
     if (line.sweep &&
-        ((line.pictures.isEmpty() && !oneWindow) || line.scan || line.sky || line.fetch ||
-         !line.compositeOut.isEmpty()) &&
+        ((line.pictures.isEmpty() && !oneWindow && line.mergeList.isEmpty()) || line.scan || line.sky ||
+         line.fetch || !line.compositeOut.isEmpty()) &&
         line.error.isEmpty())
         line.error =
             QStringLiteral("--sweep needs folders (or --plan and --window), and no --scan, --sky, --fetch "
@@ -191,6 +192,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--window goes with --plan");
     if (line.sweep && line.merge && line.database.isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("--merge needs --db for the merged database");
+    if (!line.mergeList.isEmpty() && !line.merge && line.error.isEmpty())
+        line.error = QStringLiteral("--list goes with --merge");
     if (!line.sweep &&
         (!line.database.isEmpty() || !line.csvOut.isEmpty() || !line.planFile.isEmpty() || line.window ||
          line.merge) &&
@@ -240,13 +243,17 @@ QString helpText()
         "                       comet in its field, and exit\n"
         "  --sweep DIR...       search every window of 8 frames (overlapping by 4) of the frames under\n"
         "                       the folders, by camera and size; results in an SQLite database; an\n"
-        "                       interrupted sweep goes on where it stopped; progress on stderr\n"
+        "                       interrupted sweep goes on where it stopped; progress on stderr; one\n"
+        "                       sweep writes a database at a time; exit 0 when every window was\n"
+        "                       searched, 3 when frames could not be decoded (named) or windows had\n"
+        "                       too few, 1 when the results could not be stored\n"
         "    --db FILE          the database (default: skyrake-sweep.sqlite here)\n"
         "    --csv FILE         also write the tracks found: TRACK,SCORE,SPEED,ANGLE,FRAMES,FIRST,\n"
         "                       LAST,POSITIONS\n"
         "    --plan FILE        with folders: write the windows to FILE, one a line, and exit;\n"
         "    --window K         with --plan FILE: search window K (from 0) alone, as a cluster task\n"
         "    --merge DB...      merge the tasks' databases into --db, as one sweep would have stored them\n"
+        "      --list FILE      the databases to merge, one a line, in any order (for many)\n"
         "    --cutouts DIR      also write DIR/track-N.gif for each track, its cutouts looping; with\n"
         "                       --csv, their paths in a last column\n"
         "  --lang zh|en         show the interface in Chinese (zh) or English (en) instead of the\n"

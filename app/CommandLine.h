@@ -38,6 +38,7 @@ struct CommandLine
     QString planFile;               // with --sweep: --plan FILE, the windows for a cluster's tasks
     std::optional<int> window;      // with --sweep --plan FILE: --window K, only that window
     bool merge = false;             // with --sweep: --merge DB...: the tasks' databases into --db
+    QString mergeList;              // with --merge: --list FILE, the databases to merge, one a line
     bool showHelp = false;
     bool showVersion = false;
     QString error; // a usage error, shown with the help text

@@ -43,12 +43,26 @@ void Downloader::start(Job job)
     QNetworkReply* reply = m_network.get(request);
     ++m_running;
     ++m_perHost[job.url.host()];
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        const qint64 last = reply->property("skyrakeBytes").toLongLong();
-        reply->setProperty("skyrakeBytes", received);
-        if (received > last)
-            Q_EMIT this->received(received - last);
+    // Too long a body ends the download: announced (Content-Length), or once that many bytes came.
+    const auto refuseIfTooLong = [this, reply](qint64 bytes) {
+        if (bytes <= m_rules.maxBytes || reply->property("skyrakeTooLong").toBool())
+            return;
+        reply->setProperty("skyrakeTooLong", true);
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, refuseIfTooLong] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            refuseIfTooLong(length.toLongLong());
     });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply, refuseIfTooLong](qint64 received, qint64) {
+                refuseIfTooLong(received);
+                const qint64 last = reply->property("skyrakeBytes").toLongLong();
+                reply->setProperty("skyrakeBytes", received);
+                if (received > last)
+                    Q_EMIT this->received(received - last);
+            });
     const quint64 generation = m_generation;
     connect(reply, &QNetworkReply::finished, this, [this, reply, job = std::move(job), generation]() mutable {
         reply->deleteLater();
@@ -65,7 +79,9 @@ void Downloader::start(Job job)
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QNetworkReply::NetworkError error = reply->error();
         bool retry = false;
-        if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError) {
+        if (reply->property("skyrakeTooLong").toBool()) {
+            result.failure = QStringLiteral("larger than %1 bytes").arg(m_rules.maxBytes);
+        } else if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError) {
             result.failure = QStringLiteral("timed out");
             retry = true;
         } else if (result.status >= 400) {

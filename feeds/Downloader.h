@@ -15,7 +15,7 @@ struct Download
     QUrl url;
     int status = 0;  // the final HTTP status; 0 without an answer
     QByteArray body; // whole, or empty on failure
-    QString failure; // empty on success: "404 Not Found", "timed out", "cut off", ...
+    QString failure; // empty on success: "404 Not Found", "timed out", "cut off", "larger than ...", ...
     bool ok() const { return failure.isEmpty(); }
 };
 
@@ -26,6 +26,9 @@ struct DownloadRules
     int stallMs = 30000;       // this long without data is a timeout
     int retries = 2;           // after a 5xx answer, a timeout or a network error
     int firstBackOffMs = 1000; // doubled for each retry
+    // A body longer than this, announced or as it streams, is refused and not asked for again, so
+    // that a broken or hostile server cannot fill memory: 128 MB, as large as a picture file may be.
+    qint64 maxBytes = 128ll * 1024 * 1024;
 };
 
 // Fetches URLs through Qt Network, politely: a few at a time per host, redirects followed,

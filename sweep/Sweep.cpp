@@ -34,21 +34,25 @@ public:
         }
     }
 
-    // The pictures of the window's frames, null where one can't be decoded. The frames no other
-    // window is decoding come first, so that a window waits for another's only when it has
-    // nothing else to do.
-    std::vector<std::shared_ptr<const Picture>> take(const SweepWindow& window)
+    struct Frame
+    {
+        std::shared_ptr<const Picture> picture; // null where the frame can't be decoded ...
+        QString damage;                         // ... and then why
+    };
+    // The window's frames, in order. The frames no other window is decoding come first, so that a
+    // window waits for another's only when it has nothing else to do.
+    std::vector<Frame> take(const SweepWindow& window)
     {
         for (int i = window.first; i < window.first + window.count; ++i)
             decodeUnlessClaimed(i);
         std::unique_lock lock(m_mutex);
-        std::vector<std::shared_ptr<const Picture>> pictures;
+        std::vector<Frame> frames;
         for (int i = window.first; i < window.first + window.count; ++i) {
             Entry& entry = m_entries[size_t(i)];
             m_decoded.wait(lock, [&] { return entry.state == State::Decoded; });
-            pictures.push_back(entry.picture);
+            frames.push_back({entry.picture, entry.damage});
         }
-        return pictures;
+        return frames;
     }
 
     // A window is done with the frame: the last one lets it go.
@@ -71,6 +75,7 @@ private:
     {
         State state = State::Waiting;
         std::shared_ptr<const Picture> picture;
+        QString damage; // why it gave no picture
         int windowsLeft = 0;
     };
 
@@ -88,6 +93,8 @@ private:
             std::lock_guard lock(m_mutex);
             if (loaded)
                 entry.picture = std::move(loaded->picture);
+            else
+                entry.damage = QString::fromLatin1(loadFailureText(loaded.failure()));
             entry.state = State::Decoded;
         }
         m_decoded.notify_all();
@@ -99,12 +106,31 @@ private:
     std::condition_variable m_decoded;
 };
 
-struct WindowResult
+// The window's search over the frames that decoded, each position kept with its own frame: the
+// search gives one position per frame it was given, and those are `record.searched`.
+WindowRecord searchWindow(const SweepPlan& plan, const SweepWindow& window,
+                          std::vector<FrameCache::Frame> decoded, const SearchOptions& options)
 {
-    int window = -1;
-    std::vector<Candidate> found;
-    double seconds = 0;
-};
+    WindowRecord record = windowRecord(plan, window);
+    std::vector<SearchFrame> frames;
+    for (int i = 0; i < window.count; ++i) {
+        const SweepFrame& frame = plan.frames[size_t(window.first + i)];
+        if (const Picture* picture = decoded[size_t(i)].picture.get()) {
+            frames.push_back({picture, frame.time, frame.camera});
+            record.searched.push_back(frame.name);
+        } else {
+            record.damaged.push_back({frame.name, decoded[size_t(i)].damage});
+        }
+    }
+    if (int(frames.size()) < minGoodFrames)
+        record.skipped = QStringLiteral("%1 of its %2 frames decoded, %3 needed")
+                             .arg(frames.size())
+                             .arg(window.count)
+                             .arg(minGoodFrames);
+    else
+        record.found = searchMovers(frames, options);
+    return record;
+}
 
 } // namespace
 
@@ -113,17 +139,22 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
                       std::optional<int> onlyWindow)
 {
     SweepOutcome outcome;
-    SweepStore store(database);
-    if (!store.error().isEmpty() || !store.addPlan(plan)) {
+    SweepStore store(database, SweepStore::Access::Write);
+    // A cluster's task records only its own window and that window's frames.
+    std::vector<int> planned;
+    for (int w = 0; w < int(plan.windows.size()); ++w) {
+        if (!onlyWindow || w == *onlyWindow)
+            planned.push_back(w);
+    }
+    const std::set<QString> finished =
+        store.addPlan(plan, planned) ? store.finishedWindows() : std::set<QString>{};
+    if (!store.error().isEmpty()) {
         outcome.error = store.error();
         return outcome;
     }
-    const std::set<QString> done = store.doneWindows();
     std::vector<int> todo;
-    for (int w = 0; w < int(plan.windows.size()); ++w) {
-        if (onlyWindow && w != *onlyWindow)
-            continue;
-        if (done.count(plan.windows[size_t(w)].key))
+    for (const int w : planned) {
+        if (finished.count(plan.windows[size_t(w)].key))
             ++outcome.skipped;
         else
             todo.push_back(w);
@@ -137,54 +168,49 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
         QElapsedTimer clock;
         clock.start();
         const SweepWindow& window = plan.windows[size_t(w)];
-        std::vector<std::shared_ptr<const Picture>> pictures = cache.take(window);
-        std::vector<SearchFrame> frames;
-        for (int i = 0; i < window.count; ++i) {
-            if (const Picture* picture = pictures[size_t(i)].get()) { // the frames that decoded
-                const SweepFrame& frame = plan.frames[size_t(window.first + i)];
-                frames.push_back({picture, frame.time, frame.camera});
-            }
-        }
-        WindowResult result;
-        result.window = w;
         SearchOptions windowOptions = options;
         windowOptions.spreadStages = int(todo.size()) - started++ < threads;
-        if (frames.size() >= 4) // the frames that decoded, where enough did
-            result.found = searchMovers(frames, windowOptions);
-        pictures.clear();
+        WindowRecord record = searchWindow(plan, window, cache.take(window), windowOptions);
         for (int i = window.first; i < window.first + window.count; ++i)
             cache.release(i);
-        result.seconds = clock.elapsed() / 1000.0;
-        return result;
+        record.seconds = clock.elapsed() / 1000.0;
+        return record;
     };
 
     QElapsedTimer clock;
     clock.start();
     qint64 framesSearched = 0;
-    QFutureWatcher<WindowResult> watcher;
+    QFutureWatcher<WindowRecord> watcher;
     QEventLoop waiting;
     QObject::connect(&watcher, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
     // Stored in the plan's order whatever order they end in, so that tracks join as a merge of
-    // the same windows joins them.
-    std::map<int, WindowResult> ready;
+    // the same windows joins them. The first store that fails ends the sweep: no window more is
+    // started, those under way are let go unstored, and only what was stored is counted.
+    std::map<int, WindowRecord> ready;
     int next = 0;
     QObject::connect(&watcher, &QFutureWatcherBase::resultReadyAt, &waiting, [&](int index) {
         ready[index] = watcher.resultAt(index);
-        for (auto it = ready.find(next); it != ready.end(); it = ready.find(++next)) {
-            const WindowResult result = std::move(it->second);
+        for (auto it = ready.find(next); it != ready.end() && outcome.error.isEmpty();
+             it = ready.find(++next)) {
+            const WindowRecord record = std::move(it->second);
             ready.erase(it);
-            const SweepWindow& window = plan.windows[size_t(result.window)];
-            if (!store.storeWindow(plan, window, result.found, result.seconds) && outcome.error.isEmpty())
+            if (!store.storeWindow(record)) {
                 outcome.error = store.error();
+                watcher.cancel();
+                return;
+            }
             ++outcome.searched;
-            framesSearched += window.count;
+            outcome.tooFewFrames += record.skipped.isEmpty() ? 0 : 1;
+            outcome.damagedFrames += int(record.damaged.size());
+            framesSearched += record.frames;
             if (progress) {
                 const double seconds = std::max(clock.elapsed() / 1000.0, 1e-3);
                 SweepProgress p;
                 p.windowsDone = outcome.skipped + outcome.searched;
-                p.windowsTotal = int(plan.windows.size());
+                p.windowsTotal = int(planned.size());
                 p.framesPerSecond = framesSearched / seconds;
                 p.secondsLeft = seconds / outcome.searched * double(todo.size() - size_t(outcome.searched));
+                p.stored = &record;
                 progress(p);
             }
         }
@@ -193,52 +219,14 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
     // waiting there for its share while every shared thread holds a window would wait for ever.
     QThreadPool windowThreads;
     windowThreads.setMaxThreadCount(threads);
-    watcher.setFuture(QtConcurrent::mapped(&windowThreads, todo, std::function<WindowResult(int)>(search)));
+    watcher.setFuture(QtConcurrent::mapped(&windowThreads, todo, std::function<WindowRecord(int)>(search)));
     if (!watcher.isFinished())
         waiting.exec();
     QCoreApplication::processEvents(); // results announced just before the end
-    outcome.tracks = store.trackCount();
-    return outcome;
-}
-
-SweepOutcome mergeSweeps(const QStringList& inputs, const QString& database)
-{
-    SweepOutcome outcome;
-    std::vector<SweepFrame> frames;
-    std::vector<SweepStore::StoredWindow> windows;
-    for (const QString& input : inputs) {
-        const SweepStore store(input);
-        if (!store.error().isEmpty()) {
-            outcome.error = QStringLiteral("%1: %2").arg(input, store.error());
-            return outcome;
-        }
-        const std::vector<SweepFrame> more = store.storedFrames();
-        frames.insert(frames.end(), more.begin(), more.end());
-        for (SweepStore::StoredWindow& window : store.storedWindows())
-            windows.push_back(std::move(window));
-    }
-    const SweepPlan plan = planSweep(std::move(frames));
-    SweepStore merged(database);
-    if (!merged.error().isEmpty() || !merged.addPlan(plan)) {
-        outcome.error = merged.error();
-        return outcome;
-    }
-    std::set<QString> done = merged.doneWindows();
-    for (const SweepWindow& window : plan.windows) {
-        const auto stored =
-            std::find_if(windows.begin(), windows.end(),
-                         [&](const SweepStore::StoredWindow& w) { return w.key == window.key; });
-        if (stored == windows.end() || done.count(window.key)) {
-            ++outcome.skipped;
-            continue;
-        }
-        if (!merged.storeWindow(plan, window, stored->found, stored->seconds)) {
-            outcome.error = merged.error();
-            return outcome;
-        }
-        done.insert(window.key);
-        ++outcome.searched;
-    }
-    outcome.tracks = merged.trackCount();
+    watcher.waitForFinished();         // windows under way when a store failed
+    if (outcome.error.isEmpty())
+        outcome.tracks = store.trackCount();
+    if (outcome.error.isEmpty() && !store.error().isEmpty())
+        outcome.error = store.error();
     return outcome;
 }

@@ -1,9 +1,12 @@
 #include "sweep/SweepPlan.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QtEndian>
 
 #include <algorithm>
 #include <tuple>
@@ -30,7 +33,32 @@ std::optional<SweepFrame> sweepFrame(const QString& path)
         size = QImageReader(path).size().width();
     if (size <= 0)
         return std::nullopt; // no picture the program reads
-    return SweepFrame{path, name, info.time, info.camera, size};
+    return SweepFrame{path, name, info.time, info.camera, size, QFileInfo(path).size()};
+}
+
+// The key of the window of `count` frames from `first` (see SweepWindow::key).
+QString windowKey(const std::vector<SweepFrame>& frames, int first, int count)
+{
+    // Names and numbers as the same bytes on every machine of a cluster: UTF-8, little-endian.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const auto number = [&hash](qint64 n) {
+        const qint64 stored = qToLittleEndian(n);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&stored), sizeof stored));
+    };
+    const SweepFrame& head = frames[size_t(first)];
+    hash.addData(cameraName(head.camera).toUtf8());
+    number(head.size);
+    for (int i = first; i < first + count; ++i) {
+        const QByteArray name = frames[size_t(i)].name.toUtf8();
+        number(name.size());
+        hash.addData(name);
+        number(frames[size_t(i)].bytes);
+    }
+    // 64 bits of it: a chance collision among a million windows is about one in 10^7.
+    return QStringLiteral("%1+%2#%3")
+        .arg(head.name)
+        .arg(count)
+        .arg(QString::fromLatin1(hash.result().left(8).toHex()));
 }
 
 } // namespace
@@ -60,8 +88,7 @@ SweepPlan planSweep(std::vector<SweepFrame> frames)
                  frames.end());
     plan.frames = std::move(frames);
     const auto window = [&](int first, int count) {
-        plan.windows.push_back(
-            {first, count, QStringLiteral("%1+%2").arg(plan.frames[size_t(first)].name).arg(count)});
+        plan.windows.push_back({first, count, windowKey(plan.frames, first, count)});
     };
     for (int start = 0; start < int(plan.frames.size());) {
         int end = start + 1; // one past the run's last frame
@@ -98,28 +125,92 @@ QString planText(const SweepPlan& plan)
     return text;
 }
 
-std::optional<SweepPlan> planFromText(const QString& text)
+namespace {
+
+// The frames of one line of a plan, with the line's key; nothing when the line is no window of
+// frames that are there.
+std::optional<QString> readPlanLine(const QString& line, std::vector<SweepFrame>* frames)
 {
-    std::vector<SweepFrame> frames;
-    QStringList keys;
-    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 5)
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() < 5)
+        return std::nullopt;
+    for (const QString& path : fields.mid(1)) {
+        const std::optional<SweepFrame> frame = sweepFrame(path);
+        if (!frame)
             return std::nullopt;
-        keys << fields.first();
-        for (const QString& path : fields.mid(1)) {
-            const std::optional<SweepFrame> frame = sweepFrame(path);
-            if (!frame)
-                return std::nullopt;
-            frames.push_back(*frame);
+        frames->push_back(*frame);
+    }
+    return fields.first();
+}
+
+} // namespace
+
+QByteArray planIndex(const QByteArray& text)
+{
+    std::vector<quint64> numbers{quint64(text.size())};
+    for (qsizetype at = 0; at < text.size();) {
+        numbers.push_back(quint64(at));
+        const qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            break;
+        at = end + 1;
+    }
+    QByteArray index;
+    for (const quint64 n : numbers) {
+        const quint64 stored = qToLittleEndian(n);
+        index.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+    }
+    return index;
+}
+
+namespace {
+
+// Where line `k` of the plan begins, from its index; nothing when there is no index, or one made
+// for another text.
+std::optional<qint64> indexedLine(const QFile& plan, int k)
+{
+    QFile file(plan.fileName() + QStringLiteral(".index"));
+    quint64 numbers[2] = {};
+    if (!file.open(QIODevice::ReadOnly) || file.read(reinterpret_cast<char*>(&numbers[0]), 8) != 8 ||
+        qFromLittleEndian(numbers[0]) != quint64(plan.size()) || !file.seek(8 * (qint64(k) + 1)) ||
+        file.read(reinterpret_cast<char*>(&numbers[1]), 8) != 8)
+        return std::nullopt;
+    return qint64(qFromLittleEndian(numbers[1]));
+}
+
+} // namespace
+
+std::optional<SweepPlan> planWindowFromFile(const QString& path, int k, QString* why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray line;
+    if (const std::optional<qint64> at = indexedLine(file, k); at && file.seek(*at)) {
+        line = file.readLine();
+    } else {
+        for (int i = 0; i <= k; ++i) {
+            line = file.readLine();
+            if (line.isEmpty())
+                break;
         }
     }
-    // The same frames give the same windows, under the same keys.
-    SweepPlan plan = planSweep(std::move(frames));
-    QStringList planned;
-    for (const SweepWindow& window : plan.windows)
-        planned << window.key;
-    if (planned != keys)
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.isEmpty()) {
+        *why = QStringLiteral("the plan has no window %1").arg(k);
         return std::nullopt;
+    }
+    std::vector<SweepFrame> frames;
+    const std::optional<QString> key = readPlanLine(QString::fromUtf8(line), &frames);
+    SweepPlan plan = planSweep(std::move(frames));
+    if (!key || plan.windows.size() != 1 || plan.windows.front().key != *key) {
+        *why = QStringLiteral("window %1's frames are no longer those the plan was made of (missing, "
+                              "replaced or not pictures): make the plan again")
+                   .arg(k);
+        return std::nullopt;
+    }
     return plan;
 }

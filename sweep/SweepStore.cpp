@@ -1,5 +1,6 @@
 #include "sweep/SweepStore.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -13,40 +14,62 @@ namespace {
 // this close on average.
 constexpr double sameTrackPixels = 3;
 
-QString cameraKey(Camera camera)
+// The layout below, in PRAGMA user_version. Databases without it (0) are of the first layout,
+// whose windows were known by their first frame and length only: their "done" cannot be trusted
+// for frames that may have changed since, so they are refused rather than migrated.
+constexpr int schemaVersion = 2;
+
+const char* const schema[] = {
+    "CREATE TABLE frames (name TEXT PRIMARY KEY, path TEXT NOT NULL, time TEXT NOT NULL, "
+    "camera TEXT NOT NULL, size INTEGER NOT NULL, bytes INTEGER NOT NULL, damage TEXT)",
+    "CREATE TABLE windows (key TEXT PRIMARY KEY, camera TEXT NOT NULL, size INTEGER NOT NULL, "
+    "first_frame TEXT NOT NULL, last_frame TEXT NOT NULL, frames INTEGER NOT NULL, "
+    "state TEXT NOT NULL CHECK (state IN ('planned', 'done', 'skipped')), reason TEXT, seconds REAL, "
+    "candidates INTEGER)",
+    "CREATE TABLE candidates (id INTEGER PRIMARY KEY, window TEXT NOT NULL REFERENCES windows (key), "
+    "rank INTEGER NOT NULL, track INTEGER NOT NULL, score REAL, speed REAL, position_angle REAL, "
+    "frames_detected INTEGER, false_alarms REAL, UNIQUE (window, rank))",
+    "CREATE TABLE positions (candidate INTEGER NOT NULL REFERENCES candidates (id), "
+    "frame TEXT NOT NULL REFERENCES frames (name), x REAL NOT NULL, y REAL NOT NULL, "
+    "PRIMARY KEY (candidate, frame))",
+    "CREATE INDEX windows_state ON windows (state)",
+    "CREATE INDEX candidates_track ON candidates (track)",
+    "CREATE INDEX positions_frame ON positions (frame)",
+    "PRAGMA user_version = 2",
+};
+
+QString sqlText(const QSqlError& error)
 {
-    return cameraName(camera);
+    // SQLite's own words ("database or disk is full", "attempt to write a readonly database",
+    // "file is not a database", "database is locked") where it gave any.
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
 } // namespace
 
-SweepStore::SweepStore(const QString& path)
+WindowRecord windowRecord(const SweepPlan& plan, const SweepWindow& window)
+{
+    const SweepFrame& first = plan.frames[size_t(window.first)];
+    WindowRecord record;
+    record.key = window.key;
+    record.camera = cameraName(first.camera);
+    record.size = first.size;
+    record.firstFrame = first.name;
+    record.lastFrame = plan.frames[size_t(window.first + window.count - 1)].name;
+    record.frames = window.count;
+    return record;
+}
+
+SweepStore::SweepStore(const QString& path, Access access)
     : m_connection(QStringLiteral("sweep-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setDatabaseName(path);
-    if (!m_db.open()) {
-        m_error = m_db.lastError().text();
+    if (!open(path, access))
         return;
-    }
-    for (const char* statement : {
-             "PRAGMA journal_mode=WAL",
-             "CREATE TABLE IF NOT EXISTS frames (name TEXT PRIMARY KEY, path TEXT, time TEXT, camera TEXT, "
-             "size INTEGER)",
-             "CREATE TABLE IF NOT EXISTS windows (key TEXT PRIMARY KEY, first_frame TEXT, frames INTEGER, "
-             "state TEXT, seconds REAL, candidates INTEGER)",
-             "CREATE TABLE IF NOT EXISTS candidates (id INTEGER PRIMARY KEY, window TEXT, track INTEGER, "
-             "score REAL, "
-             "speed REAL, position_angle REAL, frames_detected INTEGER, false_alarms REAL)",
-             "CREATE TABLE IF NOT EXISTS positions (candidate INTEGER, frame TEXT, x REAL, y REAL)",
-         }) {
-        if (!exec(QLatin1String(statement)))
-            return;
-    }
     QSqlQuery stored(m_db);
-    stored.exec(
-        QStringLiteral("SELECT c.track, p.frame, p.x, p.y FROM positions p JOIN candidates c ON c.id = "
-                       "p.candidate"));
+    if (!stored.exec(QStringLiteral("SELECT c.track, p.frame, p.x, p.y FROM positions p JOIN candidates c "
+                                    "ON c.id = p.candidate")))
+        fail(stored);
     while (stored.next()) {
         const int track = stored.value(0).toInt();
         m_positions[stored.value(1).toString()].push_back(
@@ -62,76 +85,242 @@ SweepStore::~SweepStore()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+bool SweepStore::open(const QString& path, Access access)
+{
+    if (access == Access::Read && !QFileInfo(path).isFile()) {
+        m_error = QStringLiteral("no such database");
+        return false;
+    }
+    if (access != Access::Read) {
+        m_lock = std::make_unique<SweepLock>(path);
+        if (!m_lock->error().isEmpty()) {
+            m_error = m_lock->error();
+            return false;
+        }
+    }
+    m_db.setDatabaseName(path);
+    // Another program reading the database (sqlite3, a merge) holds it for moments only; one
+    // that holds it longer makes a store fail with "database is locked".
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!m_db.open()) {
+        m_error = sqlText(m_db.lastError());
+        return false;
+    }
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return fail(query);
+    const int version = query.value(0).toInt();
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !query.next())
+        return fail(query);
+    const bool empty = query.value(0).toInt() == 0;
+    query.finish(); // a statement left open is a read transaction, in which the journal can't change
+    if (version > schemaVersion) {
+        m_error = QStringLiteral("made by a newer SkyRake (layout %1; this one knows %2 and older): "
+                                 "open it with that version, or sweep into another --db")
+                      .arg(version)
+                      .arg(schemaVersion);
+        return false;
+    }
+    if (version < schemaVersion && !empty) {
+        m_error = QStringLiteral("made by an older SkyRake, whose windows were known by their first "
+                                 "frame alone (layout %1, now %2): a window stored done there may hold "
+                                 "frames that changed since; sweep into a new --db")
+                      .arg(version)
+                      .arg(schemaVersion);
+        return false;
+    }
+    if (empty && access == Access::Read) {
+        m_error = QStringLiteral("not a sweep's database: it is empty");
+        return false;
+    }
+    if (!exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+        return false;
+    if (access == Access::Read)
+        return true;
+    if (!exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+        return false;
+    if (access == Access::Merge && !exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+        return false;
+    if (empty) {
+        m_db.transaction();
+        for (const char* statement : schema) {
+            if (!exec(QLatin1String(statement))) {
+                m_db.rollback();
+                return false;
+            }
+        }
+        if (!m_db.commit())
+            return failCommit();
+    }
+    return true;
+}
+
 bool SweepStore::exec(const QString& statement)
 {
     QSqlQuery query(m_db);
-    if (query.exec(statement))
-        return true;
-    m_error = query.lastError().text();
+    return query.exec(statement) || fail(query);
+}
+
+bool SweepStore::fail(const QSqlQuery& query)
+{
+    if (m_error.isEmpty())
+        m_error = sqlText(query.lastError());
     return false;
 }
 
-bool SweepStore::addPlan(const SweepPlan& plan)
+bool SweepStore::addPlan(const SweepPlan& plan, const std::vector<int>& windows)
 {
+    if (!m_error.isEmpty())
+        return false;
     m_db.transaction();
     QSqlQuery frame(m_db);
-    frame.prepare(QStringLiteral("INSERT OR IGNORE INTO frames VALUES (?, ?, ?, ?, ?)"));
-    for (const SweepFrame& f : plan.frames) {
-        frame.addBindValue(f.name);
-        frame.addBindValue(f.path);
-        frame.addBindValue(f.time.toString(Qt::ISODate));
-        frame.addBindValue(cameraKey(f.camera));
-        frame.addBindValue(f.size);
-        if (!frame.exec()) {
-            m_error = frame.lastError().text();
-            m_db.rollback();
-            return false;
-        }
-    }
+    // A frame replaced under its name keeps its rows; its length is the new file's, and a damage
+    // found in the old file no longer holds.
+    frame.prepare(QStringLiteral(
+        "INSERT INTO frames VALUES (?, ?, ?, ?, ?, ?, NULL) ON CONFLICT (name) DO UPDATE SET "
+        "path = excluded.path, bytes = excluded.bytes, damage = CASE WHEN frames.bytes = excluded.bytes "
+        "THEN frames.damage END"));
     QSqlQuery window(m_db);
-    window.prepare(QStringLiteral("INSERT OR IGNORE INTO windows VALUES (?, ?, ?, 'planned', NULL, NULL)"));
-    for (const SweepWindow& w : plan.windows) {
-        window.addBindValue(w.key);
-        window.addBindValue(plan.frames[size_t(w.first)].name);
-        window.addBindValue(w.count);
+    window.prepare(QStringLiteral(
+        "INSERT OR IGNORE INTO windows VALUES (?, ?, ?, ?, ?, ?, 'planned', NULL, NULL, NULL)"));
+    std::vector<bool> added(plan.frames.size());
+    for (const int w : windows) {
+        const SweepWindow& planned = plan.windows[size_t(w)];
+        for (int i = planned.first; i < planned.first + planned.count; ++i) {
+            if (added[size_t(i)])
+                continue;
+            added[size_t(i)] = true;
+            const SweepFrame& f = plan.frames[size_t(i)];
+            for (const QVariant& value :
+                 {QVariant(f.name), QVariant(f.path), QVariant(f.time.toString(Qt::ISODate)),
+                  QVariant(cameraName(f.camera)), QVariant(f.size), QVariant(f.bytes)})
+                frame.addBindValue(value);
+            if (!frame.exec()) {
+                m_db.rollback();
+                return fail(frame);
+            }
+        }
+        const WindowRecord record = windowRecord(plan, planned);
+        for (const QVariant& value :
+             {QVariant(record.key), QVariant(record.camera), QVariant(record.size),
+              QVariant(record.firstFrame), QVariant(record.lastFrame), QVariant(record.frames)})
+            window.addBindValue(value);
         if (!window.exec()) {
-            m_error = window.lastError().text();
             m_db.rollback();
-            return false;
+            return fail(window);
         }
     }
-    return m_db.commit();
+    return m_db.commit() || failCommit();
 }
 
-std::set<QString> SweepStore::doneWindows() const
+std::set<QString> SweepStore::finishedWindows()
 {
-    std::set<QString> done;
+    std::set<QString> finished;
     QSqlQuery query(m_db);
-    query.exec(QStringLiteral("SELECT key FROM windows WHERE state = 'done'"));
+    if (!query.exec(QStringLiteral("SELECT key FROM windows WHERE state IN ('done', 'skipped')")))
+        fail(query);
     while (query.next())
-        done.insert(query.value(0).toString());
-    return done;
+        finished.insert(query.value(0).toString());
+    return finished;
 }
 
-bool SweepStore::storeWindow(const SweepPlan& plan, const SweepWindow& window,
-                             const std::vector<Candidate>& found, double seconds)
+bool SweepStore::failCommit()
 {
-    m_db.transaction();
+    if (m_error.isEmpty())
+        m_error = sqlText(m_db.lastError());
+    m_db.rollback();
+    return false;
+}
+
+SweepStore::Losses SweepStore::losses()
+{
+    Losses losses;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM frames WHERE damage IS NOT NULL), "
+                                   "(SELECT COUNT(*) FROM windows WHERE state = 'skipped')")) ||
+        !query.next())
+        return fail(query), losses;
+    losses.damagedFrames = query.value(0).toInt();
+    losses.skippedWindows = query.value(1).toInt();
+    return losses;
+}
+
+int SweepStore::trackCount()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT COUNT(DISTINCT track) FROM candidates")) || !query.next())
+        return fail(query), 0;
+    return query.value(0).toInt();
+}
+
+bool SweepStore::storeWindow(const WindowRecord& record)
+{
+    if (!m_error.isEmpty())
+        return false;
+    if (!m_db.transaction()) {
+        m_error = sqlText(m_db.lastError());
+        return false;
+    }
+    const auto abandon = [this](const QSqlQuery& query) {
+        fail(query);
+        m_db.rollback();
+        return false;
+    };
+    // The window's row first: a window stored already (by an earlier run, or a database merged
+    // twice) is no longer planned, and then nothing of it is stored again.
+    QSqlQuery window(m_db);
+    window.prepare(QStringLiteral(
+        "INSERT INTO windows VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (key) DO UPDATE SET "
+        "state = excluded.state, reason = excluded.reason, seconds = excluded.seconds, "
+        "candidates = excluded.candidates WHERE windows.state = 'planned'"));
+    for (const QVariant& value :
+         {QVariant(record.key), QVariant(record.camera), QVariant(record.size), QVariant(record.firstFrame),
+          QVariant(record.lastFrame), QVariant(record.frames),
+          QVariant(record.skipped.isEmpty() ? QStringLiteral("done") : QStringLiteral("skipped")),
+          record.skipped.isEmpty() ? QVariant() : QVariant(record.skipped), QVariant(record.seconds),
+          QVariant(int(record.found.size()))})
+        window.addBindValue(value);
+    if (!window.exec())
+        return abandon(window);
+    if (window.numRowsAffected() != 1) {
+        m_db.rollback();
+        m_error = QStringLiteral("window %1 is stored already").arg(record.key);
+        return false;
+    }
+    QSqlQuery damaged(m_db);
+    damaged.prepare(QStringLiteral("UPDATE frames SET damage = ? WHERE name = ?"));
+    for (const auto& [frame, why] : record.damaged) {
+        damaged.addBindValue(why);
+        damaged.addBindValue(frame);
+        if (!damaged.exec())
+            return abandon(damaged);
+    }
     QSqlQuery candidate(m_db), position(m_db);
-    candidate.prepare(QStringLiteral("INSERT INTO candidates (window, track, score, speed, position_angle, "
-                                     "frames_detected, false_alarms) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    candidate.prepare(
+        QStringLiteral("INSERT INTO candidates (window, rank, track, score, speed, position_angle, "
+                       "frames_detected, false_alarms) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     position.prepare(QStringLiteral("INSERT INTO positions VALUES (?, ?, ?, ?)"));
     std::vector<std::pair<QString, std::pair<int, QPointF>>> added;
-    for (const Candidate& c : found) {
+    int lastTrack = m_lastTrack;
+    for (size_t rank = 0; rank < record.found.size(); ++rank) {
+        const Candidate& c = record.found[rank];
+        if (c.positions.size() != record.searched.size()) {
+            m_db.rollback();
+            m_error = QStringLiteral("window %1: a candidate with %2 positions over %3 frames searched")
+                          .arg(record.key)
+                          .arg(c.positions.size())
+                          .arg(record.searched.size());
+            return false;
+        }
         // The track it shares frames with: the closest on average over the shared frames.
         std::map<int, std::pair<double, int>> shared; // track -> (distances, frames)
-        for (int i = 0; i < window.count && i < int(c.positions.size()); ++i) {
-            const auto it = m_positions.find(plan.frames[size_t(window.first + i)].name);
+        for (size_t i = 0; i < c.positions.size(); ++i) {
+            const auto it = m_positions.find(record.searched[i]);
             if (it == m_positions.end())
                 continue;
             for (const auto& [track, at] : it->second) {
                 auto& [sum, n] = shared[track];
-                sum += std::hypot(at.x() - c.positions[size_t(i)].x(), at.y() - c.positions[size_t(i)].y());
+                sum += std::hypot(at.x() - c.positions[i].x(), at.y() - c.positions[i].y());
                 ++n;
             }
         }
@@ -144,152 +333,28 @@ bool SweepStore::storeWindow(const SweepPlan& plan, const SweepWindow& window,
             }
         }
         if (track == 0)
-            track = ++m_lastTrack;
-        for (const QVariant& value :
-             {QVariant(window.key), QVariant(track), QVariant(c.score), QVariant(c.speed),
-              QVariant(c.positionAngle), QVariant(c.framesDetected), QVariant(c.falseAlarms)})
+            track = ++lastTrack;
+        for (const QVariant& value : {QVariant(record.key), QVariant(int(rank)), QVariant(track),
+                                      QVariant(c.score), QVariant(c.speed), QVariant(c.positionAngle),
+                                      QVariant(c.framesDetected), QVariant(c.falseAlarms)})
             candidate.addBindValue(value);
-        if (!candidate.exec()) {
-            m_error = candidate.lastError().text();
-            m_db.rollback();
-            return false;
-        }
+        if (!candidate.exec())
+            return abandon(candidate);
         const QVariant id = candidate.lastInsertId();
-        for (int i = 0; i < window.count && i < int(c.positions.size()); ++i) {
-            const QString frame = plan.frames[size_t(window.first + i)].name;
-            for (const QVariant& value : {id, QVariant(frame), QVariant(c.positions[size_t(i)].x()),
-                                          QVariant(c.positions[size_t(i)].y())})
+        for (size_t i = 0; i < c.positions.size(); ++i) {
+            for (const QVariant& value : {id, QVariant(record.searched[i]), QVariant(c.positions[i].x()),
+                                          QVariant(c.positions[i].y())})
                 position.addBindValue(value);
-            if (!position.exec()) {
-                m_error = position.lastError().text();
-                m_db.rollback();
-                return false;
-            }
-            added.push_back({frame, {track, c.positions[size_t(i)]}});
+            if (!position.exec())
+                return abandon(position);
+            added.push_back({record.searched[i], {track, c.positions[i]}});
         }
     }
-    QSqlQuery done(m_db);
-    done.prepare(
-        QStringLiteral("UPDATE windows SET state = 'done', seconds = ?, candidates = ? WHERE key = ?"));
-    done.addBindValue(seconds);
-    done.addBindValue(int(found.size()));
-    done.addBindValue(window.key);
-    if (!done.exec() || !m_db.commit()) {
-        m_error = done.lastError().text();
-        m_db.rollback();
-        return false;
-    }
+    if (!m_db.commit())
+        return failCommit();
+    // Only what is stored joins later windows' candidates.
+    m_lastTrack = lastTrack;
     for (const auto& [frame, place] : added)
         m_positions[frame].push_back(place);
     return true;
-}
-
-std::vector<SweepFrame> SweepStore::storedFrames() const
-{
-    std::vector<SweepFrame> frames;
-    QSqlQuery query(m_db);
-    query.exec(QStringLiteral("SELECT path, name, time, camera, size FROM frames"));
-    while (query.next()) {
-        const FrameInfo info = frameInfoFromName(query.value(1).toString());
-        frames.push_back({query.value(0).toString(), query.value(1).toString(),
-                          QDateTime::fromString(query.value(2).toString(), Qt::ISODate), info.camera,
-                          query.value(4).toInt()});
-    }
-    return frames;
-}
-
-std::vector<SweepStore::StoredWindow> SweepStore::storedWindows() const
-{
-    std::vector<StoredWindow> windows;
-    QSqlQuery window(m_db);
-    window.exec(QStringLiteral("SELECT key, seconds FROM windows WHERE state = 'done'"));
-    while (window.next()) {
-        StoredWindow stored{window.value(0).toString(), window.value(1).toDouble(), {}};
-        QSqlQuery candidate(m_db);
-        candidate.prepare(
-            QStringLiteral("SELECT id, score, speed, position_angle, frames_detected, false_alarms "
-                           "FROM candidates WHERE window = ? ORDER BY id"));
-        candidate.addBindValue(stored.key);
-        candidate.exec();
-        while (candidate.next()) {
-            Candidate c;
-            c.score = candidate.value(1).toDouble();
-            c.speed = candidate.value(2).toDouble();
-            c.positionAngle = candidate.value(3).toDouble();
-            c.framesDetected = candidate.value(4).toInt();
-            c.falseAlarms = candidate.value(5).toDouble();
-            QSqlQuery position(m_db);
-            position.prepare(
-                QStringLiteral("SELECT p.x, p.y FROM positions p JOIN frames f ON f.name = p.frame "
-                               "WHERE p.candidate = ? ORDER BY f.time, f.name"));
-            position.addBindValue(candidate.value(0));
-            position.exec();
-            while (position.next())
-                c.positions.emplace_back(position.value(0).toDouble(), position.value(1).toDouble());
-            stored.found.push_back(std::move(c));
-        }
-        windows.push_back(std::move(stored));
-    }
-    return windows;
-}
-
-int SweepStore::trackCount() const
-{
-    QSqlQuery query(m_db);
-    query.exec(QStringLiteral("SELECT COUNT(DISTINCT track) FROM candidates"));
-    return query.next() ? query.value(0).toInt() : 0;
-}
-
-std::vector<SweepStore::StoredTrack> SweepStore::tracks() const
-{
-    std::vector<StoredTrack> tracks;
-    QSqlQuery best(m_db);
-    // Each track's best candidate, best tracks first.
-    best.exec(
-        QStringLiteral("SELECT c.track, c.score, c.speed, c.position_angle FROM candidates c WHERE c.id = "
-                       "(SELECT id FROM candidates d WHERE d.track = c.track ORDER BY d.score DESC LIMIT 1) "
-                       "ORDER BY c.score DESC"));
-    while (best.next()) {
-        StoredTrack track{best.value(0).toInt(),
-                          best.value(1).toDouble(),
-                          best.value(2).toDouble(),
-                          best.value(3).toDouble(),
-                          {}};
-        // Where overlapping windows both place it, the mean of their places.
-        QSqlQuery places(m_db);
-        places.prepare(
-            QStringLiteral("SELECT p.frame, f.path, AVG(p.x), AVG(p.y) FROM positions p JOIN candidates c "
-                           "ON c.id = p.candidate JOIN frames f ON f.name = p.frame WHERE c.track = ? "
-                           "GROUP BY p.frame ORDER BY f.time, p.frame"));
-        places.addBindValue(track.track);
-        places.exec();
-        while (places.next())
-            track.places.push_back({places.value(0).toString(), places.value(1).toString(),
-                                    QPointF(places.value(2).toDouble(), places.value(3).toDouble())});
-        tracks.push_back(std::move(track));
-    }
-    return tracks;
-}
-
-QStringList SweepStore::trackLines() const
-{
-    QStringList lines;
-    for (const StoredTrack& track : tracks()) {
-        QStringList places;
-        for (const TrackPlace& place : track.places) // 1-based, as --scan prints them
-            places << QStringLiteral("%1 %2 %3")
-                          .arg(place.frame)
-                          .arg(place.position.x() + 0.5, 0, 'f', 1)
-                          .arg(place.position.y() + 0.5, 0, 'f', 1);
-        lines << QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8")
-                     .arg(track.track)
-                     .arg(track.score, 0, 'f', 1)
-                     .arg(track.speed, 0, 'f', 1)
-                     .arg(track.positionAngle, 0, 'f', 0)
-                     .arg(track.places.size())
-                     .arg(track.places.empty() ? QString() : track.places.front().frame,
-                          track.places.empty() ? QString() : track.places.back().frame,
-                          places.join(QLatin1Char(';')));
-    }
-    return lines;
 }

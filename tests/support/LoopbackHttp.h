@@ -16,9 +16,11 @@ struct Route
     enum Kind
     {
         Whole,
-        CutOff,  // announces the whole body, sends half of it and closes
-        Stall,   // answers nothing and keeps the connection open
-        Redirect // 302 to `location`
+        CutOff,   // announces the whole body, sends half of it and closes
+        Stall,    // answers nothing and keeps the connection open
+        Redirect, // 302 to `location`
+        Endless,  // a body without a length that never ends: 64 KB after 64 KB while the client reads
+        Announced // announces `location` as its Content-Length, then sends the body and stalls
     };
     Kind kind = Whole;
     QByteArray body;
@@ -29,6 +31,11 @@ struct Route
     static Route cutOff(QByteArray body) { return {CutOff, std::move(body), {}, 0}; }
     static Route stall() { return {Stall, {}, {}, 0}; }
     static Route redirect(QByteArray location) { return {Redirect, {}, std::move(location), 0}; }
+    static Route endless() { return {Endless, {}, {}, 0}; }
+    static Route announced(qint64 length, QByteArray body)
+    {
+        return {Announced, std::move(body), QByteArray::number(length), 0};
+    }
 };
 
 class LoopbackHttp
@@ -110,6 +117,21 @@ private:
             socket->write("HTTP/1.1 302 Found\r\nLocation: " + route.location +
                           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
+            return;
+        case Route::Endless: {
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n");
+            const auto more = [socket] {
+                if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 65536)
+                    socket->write(QByteArray(65536, 'x'));
+            };
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+            more();
+            return;
+        }
+        case Route::Announced:
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " + route.location +
+                          "\r\nConnection: close\r\n\r\n" + route.body);
             return;
         }
     }

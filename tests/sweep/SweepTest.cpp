@@ -6,11 +6,15 @@
 #include "sweep/Sweep.h"
 #include "sweep/SweepStore.h"
 
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 namespace {
 
@@ -32,8 +36,43 @@ TEST(SweepPlan, RunsEndAtAGapOrAnotherCameraAndWindowsOverlapByFour)
     const SweepPlan plan = planSweep(frames);
     QStringList windows;
     for (const SweepWindow& w : plan.windows)
-        windows << w.key;
+        windows << w.key.section(QLatin1Char('#'), 0, 0); // the hash of their frames aside
     EXPECT_EQ(windows, (QStringList{"a00+8", "a04+8", "a06+8", "b0+5"}));
+}
+
+TEST(SweepPlan, AFrameReplacedOrAGapFilledMakesNewWindowsAndLeavesTheOthers)
+{
+    const auto run = [](int missing, int replaced) {
+        std::vector<SweepFrame> frames;
+        for (int i = 0; i < 14; ++i) {
+            if (i == missing)
+                continue;
+            frames.push_back(
+                frameAt(qPrintable(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))), 12 * i));
+            frames.back().bytes = i == replaced ? 999 : 1000;
+        }
+        std::set<QString> keys;
+        for (const SweepWindow& w : planSweep(frames).windows)
+            keys.insert(w.key);
+        return keys;
+    };
+    struct Case
+    {
+        const char* what;
+        std::set<QString> before, after;
+        int unchanged; // windows of `after` found in `before`
+    };
+    const Case cases[] = {
+        {"frame 5 replaced", run(-1, -1), run(-1, 5), 1}, // only the window of frames 6-13 stays
+        {"the gap at frame 7 filled", run(7, -1), run(-1, -1), 0},
+        {"nothing changed", run(-1, -1), run(-1, -1), 3},
+    };
+    for (const Case& c : cases) {
+        int unchanged = 0;
+        for (const QString& key : c.after)
+            unchanged += int(c.before.count(key));
+        EXPECT_EQ(unchanged, c.unchanged) << c.what;
+    }
 }
 
 TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
@@ -52,7 +91,7 @@ TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
     EXPECT_EQ(first.searched, 2);
     EXPECT_EQ(first.tracks, 1);
     {
-        const SweepStore store(database);
+        SweepStore store(database);
         const QStringList tracks = store.trackLines();
         ASSERT_EQ(tracks.size(), 1);
         EXPECT_EQ(tracks[0].section(QLatin1Char(','), 4, 4),
@@ -83,18 +122,46 @@ TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
     EXPECT_EQ(again.searched, 0);
     EXPECT_EQ(again.skipped, 2);
 
-    // A cluster's way: the plan as text, each window a task into its own database, then merged:
-    // the same tracks as the one sweep.
-    const std::optional<SweepPlan> read = planFromText(planText(plan));
-    ASSERT_TRUE(read);
-    QStringList parts;
-    for (int k = 0; k < int(read->windows.size()); ++k) {
-        parts << out.filePath(QStringLiteral("window-%1.sqlite").arg(k));
-        EXPECT_EQ(runSweep(*read, parts.last(), {}, {}, k).searched, 1);
+    // A cluster's way: the plan as a file, each window a task into its own database finding its
+    // line through the plan's index (or, where the index is not the plan's, by reading), then
+    // merged: the same tracks as the one sweep.
+    const QByteArray text = planText(plan).toUtf8();
+    const QString planFile = out.filePath(QStringLiteral("plan.txt"));
+    for (const QByteArray& index : {planIndex(text), planIndex(text + "x"), QByteArray()}) {
+        for (const auto& [file, bytes] : {std::pair{planFile, text}, std::pair{planFile + ".index", index}}) {
+            QFile written(file);
+            ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+            written.write(bytes);
+        }
+        QStringList parts;
+        for (int k = 0; k < 2; ++k) {
+            QString why;
+            const std::optional<SweepPlan> task = planWindowFromFile(planFile, k, &why);
+            ASSERT_TRUE(task) << why.toStdString();
+            ASSERT_EQ(task->windows.size(), 1u);
+            EXPECT_EQ(task->windows[0].key, plan.windows[size_t(k)].key);
+            parts << out.filePath(QStringLiteral("window-%1-%2.sqlite").arg(k).arg(index.size()));
+            EXPECT_EQ(runSweep(*task, parts.last()).searched, 1);
+        }
+        QString why;
+        EXPECT_FALSE(planWindowFromFile(planFile, 2, &why));
+        const QString merged = out.filePath(QStringLiteral("merged-%1.sqlite").arg(index.size()));
+        std::reverse(parts.begin(), parts.end()); // as a glob gives window-10 before window-2
+        EXPECT_EQ(mergeSweeps(parts, merged).searched, 2);
+        EXPECT_EQ(SweepStore(merged).trackLines(), SweepStore(database).trackLines());
     }
-    const QString merged = out.filePath(QStringLiteral("merged.sqlite"));
-    EXPECT_EQ(mergeSweeps(parts, merged).searched, 2);
-    EXPECT_EQ(SweepStore(merged).trackLines(), SweepStore(database).trackLines());
+}
+
+TEST(SweepStore, CsvFieldsAreQuotedAsRfc4180Asks)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"20200925_0000_c3_1024.jpg 1.0 2.0", "20200925_0000_c3_1024.jpg 1.0 2.0"},
+        {"/frames,2020/track-1.gif", "\"/frames,2020/track-1.gif\""},
+        {"a \"quoted\" name", "\"a \"\"quoted\"\" name\""},
+        {"two\nlines", "\"two\nlines\""},
+    };
+    for (const auto& [field, quoted] : cases)
+        EXPECT_EQ(csvField(QString::fromUtf8(field)), QString::fromUtf8(quoted)) << field;
 }
 
 } // namespace

@@ -82,7 +82,7 @@ rm -f "$work/frames"/*.gif "$work/frames"/*_512.*
 SKYRAKE="$skyrake" "$source/scripts/sweep-slurm.sh" "$work/out" "$work/frames"
 for _ in $(seq 120); do [ -s "$work/out/tracks.csv" ] && break; sleep 1; done
 [ -s "$work/out/tracks.csv" ] || { echo "FAIL: no merged tracks"; cat "$work/out/logs/"*; exit 1; }
-[ "$(ls "$work/out/parts" | wc -l)" -eq 2 ] || { echo "FAIL: not one database a window"; ls "$work/frames" "$work/out/parts"; cat "$work/out/plan.txt" | cut -c1-80; exit 1; }
+[ "$(ls "$work/out/parts"/*.sqlite | wc -l)" -eq 2 ] || { echo "FAIL: not one database a window"; ls "$work/frames" "$work/out/parts"; cat "$work/out/plan.txt" | cut -c1-80; exit 1; }
 [ "$(wc -l < "$work/one.csv")" -eq 2 ] || { echo "FAIL: the sweep did not find the comet as one track"; cat "$work/one.csv"; exit 1; }
 diff "$work/one.csv" "$work/out/tracks.csv" || { echo "FAIL: the merge differs from one sweep"; exit 1; }
 echo "the Slurm array's merged tracks are one sweep's"
