@@ -67,6 +67,16 @@ std::vector<Frame> readSet(const RealSet& set)
     return frames;
 }
 
+// The files of the window from `begin` and their times in hours after its first.
+void windowOf(const std::vector<Frame>& frames, size_t begin, std::vector<QByteArray>& files,
+              std::vector<double>& hours)
+{
+    for (size_t f = begin; f < begin + windowFrames; ++f) {
+        files.push_back(frames[f].bytes);
+        hours.push_back(frames[f].hours - frames[begin].hours);
+    }
+}
+
 std::vector<Candidate> searchWindow(const std::vector<Frame>& set, size_t begin,
                                     const std::vector<QByteArray>* replaced = nullptr,
                                     const SearchOptions& options = {})
@@ -190,10 +200,7 @@ void BM_RealInjection(benchmark::State& state)
             for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
                 std::vector<QByteArray> files;
                 std::vector<double> hours;
-                for (size_t f = begin; f < begin + windowFrames; ++f) {
-                    files.push_back(frames[f].bytes);
-                    hours.push_back(frames[f].hours - frames[begin].hours);
-                }
+                windowOf(frames, begin, files, hours);
                 const QPointF sun(512, 512);
                 for (int p = 0; p < 4; ++p) {
                     for (int trial = 0; trial < trials; ++trial) {
@@ -305,10 +312,7 @@ void BM_RealAcceleration(benchmark::State& state)
             for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
                 std::vector<QByteArray> files;
                 std::vector<double> hours;
-                for (size_t f = begin; f < begin + windowFrames; ++f) {
-                    files.push_back(frames[f].bytes);
-                    hours.push_back(frames[f].hours - frames[begin].hours);
-                }
+                windowOf(frames, begin, files, hours);
                 const QPointF sun(512, 512);
                 std::uniform_real_distribution<double> uniform(0, 1);
                 for (int p = 0; p < kinds; ++p) {

@@ -129,8 +129,14 @@ void tracks::centreOnFrames(Candidate& candidate, std::span<const Picture* const
     }
     if (squares > double(bright) * maxResidual * maxResidual)
         return;
-    for (size_t f = 0; f < hours.size(); ++f)
-        candidate.positions[f] = path.at(hours[f]);
+    placeOnPath(candidate, path, hours);
+}
+
+void tracks::placeOnPath(Candidate& candidate, const Track& path, const std::vector<double>& hours)
+{
+    candidate.positions.clear();
+    for (const double t : hours)
+        candidate.positions.push_back(path.at(t));
     TrackFit fit;
     const QPointF v = path.velocity(0.5 * (hours.front() + hours.back()));
     fit.vx = v.x();

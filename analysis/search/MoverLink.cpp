@@ -1,6 +1,5 @@
 #include "analysis/search/MoverLink.h"
 
-#include "analysis/Track.h"
 #include "analysis/search/MoverTrack.h"
 
 #include <cmath>
@@ -152,16 +151,9 @@ void claimPatch(const SignalFrames& maps, size_t frame, QPointF at, const Detect
 Candidate candidateOf(const Track& track, const std::vector<double>& hours, int seen)
 {
     Candidate c;
-    for (const double t : hours)
-        c.positions.push_back(track.at(t));
+    placeOnPath(c, track, hours);
     c.framesDetected = seen;
     c.score = track.score;
-    TrackFit fit;
-    const QPointF v = track.velocity(0.5 * (hours.front() + hours.back()));
-    fit.vx = v.x();
-    fit.vy = v.y();
-    c.speed = fit.speed();
-    c.positionAngle = fit.positionAngle();
     return c;
 }
 

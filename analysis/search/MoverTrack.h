@@ -84,6 +84,10 @@ void refine(Track& track, const SignalFrames& maps, const std::vector<double>& h
 std::vector<Track> stackFaint(const SignalFrames& maps, const std::vector<double>& hours,
                               const LinkSettings& settings, const std::function<bool(QPointF)>& plausible);
 
+// Puts `candidate` on `path`: its position in each frame, and its speed and direction at the
+// sequence's middle time.
+void placeOnPath(Candidate& candidate, const Track& path, const std::vector<double>& hours);
+
 // Where a candidate stands out well in five frames or more of its own (a bright comet, its head
 // saturated), the path through its centroids on the frames, where they lie on one, replaces the
 // track fitted to the residuals.
