@@ -150,6 +150,16 @@ inline void store4(float* p, Floats4 v)
 // `flags` (NoValue where a science frame lost its telemetry: zeros, or one value repeated along
 // the row). Returns whether any pixel of the row is saturated or black, or has no value.
 bool readRow(const Picture& picture, float scale, int y, float* out, unsigned char* flags);
+// Per pixel, the frames in which it is saturated, and those (up to two) in which it is black.
+struct Clipped
+{
+    std::vector<unsigned char> saturated;
+    std::vector<unsigned char> black;
+};
+// Rows [first, last): brightness, then the residual against the per-pixel median over the
+// frames, and the frames in which each pixel is clipped.
+void medianResidual(std::span<const Picture* const> pictures, Planes& planes, Clipped& clipped, int first,
+                    int last);
 // Per frame, what its data values are multiplied by to bring them to the frames' mean exposure
 // (EXPTIME) when every frame gives one; 1 otherwise.
 std::vector<float> exposureScales(std::span<const Picture* const> pictures);
