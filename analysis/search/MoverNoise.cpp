@@ -271,14 +271,17 @@ void detect::measureNoise(Planes& planes)
             const float limit = signalClip * signalClip * byLevel.at(planes.median[i]);
             if (!(limit > 0) || weight[i] == 0)
                 continue;
+            bool above = false;
+            for (size_t f = 0; f < n; ++f)
+                above = above || planes.signal[f][i] * planes.signal[f][i] > limit;
+            if (!above)
+                continue; // nothing stood out: the trimmed mean stands
             kept.clear();
             for (size_t f = 0; f < n; ++f) {
                 const float v = planes.signal[f][i] * planes.signal[f][i];
                 if (v <= limit)
                     kept.push_back(v);
             }
-            if (kept.size() == n)
-                continue; // nothing stood out: the trimmed mean stands
             const size_t drop = std::min(kept.size(), dropped - std::min(dropped, n - kept.size()));
             std::sort(kept.begin(), kept.end());
             if (kept.size() == drop) {
