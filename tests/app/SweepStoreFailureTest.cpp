@@ -1,5 +1,6 @@
 // skyrake --sweep when its results cannot be stored: a full disk (a tiny file system where the
-// test may mount one, and a file size limit), a read-only, a corrupt or a foreign-layout database.
+// test may mount one, and a file size limit), a read-only, a corrupt, a locked or a foreign-layout
+// database.
 // The sweep stops with SQLite's own reason and a non-zero exit, and what it says it stored is there,
 // whole. (Processes of their own: the sweep's ThreadSanitizer tests fork nothing.)
 #include "SweepFixtures.h"
@@ -117,6 +118,18 @@ TEST(SweepCommandFaults, EveryStoreFailureStopsTheSweepWithSQLitesReasonAndKeeps
          },
          {},
          {QStringLiteral("database disk image is malformed")}},
+        {"locked by another program",
+         [&](const QString& dir) {
+             planned(in(dir));
+             // Another program's write transaction, held while the sweep runs: the sweep waits its
+             // while for it, then stops.
+             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+             db.setDatabaseName(in(dir));
+             EXPECT_TRUE(db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+             return in(dir);
+         },
+         {},
+         {QStringLiteral("database is locked")}},
         {"a newer layout",
          [&](const QString& dir) {
              withSql(in(dir), "PRAGMA user_version = 99");
@@ -163,6 +176,10 @@ TEST(SweepCommandFaults, EveryStoreFailureStopsTheSweepWithSQLitesReasonAndKeeps
             EXPECT_TRUE(
                 resumed.errors.contains(QStringLiteral("%1 found done already, 1 tracks").arg(stored)))
                 << c.what << ": " << resumed.errors.toStdString();
+        }
+        if (QSqlDatabase::contains(QStringLiteral("holder"))) {
+            QSqlDatabase::database(QStringLiteral("holder")).close();
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
         }
         if (database.contains(QLatin1String("/tiny/")))
             ::umount(QFile::encodeName(QFileInfo(database).path()).constData());
