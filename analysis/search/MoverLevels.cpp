@@ -114,7 +114,10 @@ void detect::medianResidual(std::span<const Picture* const> pictures, Planes& pl
         // A pixel without a value in some frames takes its median from the others: their missing
         // values go in turn to either end of the order (a block lost in half the frames would
         // otherwise halve the median there and light up in the rest).
-        if (std::any_of(pictures.begin(), pictures.end(),
+        // Only rows where some frame lost a value (8-bit frames never do).
+        if (std::any_of(planes.flaggedRows.begin(), planes.flaggedRows.end(),
+                        [&](const std::vector<char>& rows) { return rows[size_t(y)] != 0; }) &&
+            std::any_of(pictures.begin(), pictures.end(),
                         [](const Picture* p) { return !p->values().empty(); })) {
             for (int x = 0; x < width; ++x) {
                 size_t missing = 0;

@@ -16,6 +16,20 @@
 
 namespace {
 
+// A real LASCO C3 header of a frame taken while SOHO flew turned half round.
+QHash<QString, QString> turnedC3()
+{
+    return header({{"CTYPE1", "SOLAR-X"},
+                   {"CTYPE2", "SOLAR-Y"},
+                   {"CUNIT1", "ARCSEC"},
+                   {"CUNIT2", "ARCSEC"},
+                   {"CRPIX1", "519.2"},
+                   {"CRPIX2", "533.5"},
+                   {"CDELT1", "56.0"},
+                   {"CDELT2", "56.0"},
+                   {"CROTA1", "-173.55"}});
+}
+
 FrameGeometry geometryOfFile(const QString& name)
 {
     const QImage frame(fixture(QStringLiteral("sky/") + name));
@@ -131,19 +145,7 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
          0.0},
         // Shown turned back, as the decoder shows such a frame: the sun's stored pixel turned
         // with it, and only the roll left after the half turn.
-        {"LASCO C3 flying turned half round",
-         header({{"CTYPE1", "SOLAR-X"},
-                 {"CTYPE2", "SOLAR-Y"},
-                 {"CUNIT1", "ARCSEC"},
-                 {"CUNIT2", "ARCSEC"},
-                 {"CRPIX1", "519.2"},
-                 {"CRPIX2", "533.5"},
-                 {"CDELT1", "56.0"},
-                 {"CDELT2", "56.0"},
-                 {"CROTA1", "-173.55"}}),
-         {505.3, 533.0},
-         56.0,
-         -6.45},
+        {"LASCO C3 flying turned half round", turnedC3(), {505.3, 533.0}, 56.0, -6.45},
         {"a CD matrix turning north 30 degrees clockwise",
          header({{"CTYPE1", "SOLAR-X"},
                  {"CTYPE2", "SOLAR-Y"},
@@ -195,19 +197,7 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
         double elongation, positionAngle; // solar radii, degrees
     } cases[] = {
         // Shown turned back, north 6.45 degrees left of up: 300 px up lies at PA 6.45.
-        {"LASCO C3 turned half round",
-         header({{"CTYPE1", "SOLAR-X"},
-                 {"CTYPE2", "SOLAR-Y"},
-                 {"CUNIT1", "ARCSEC"},
-                 {"CUNIT2", "ARCSEC"},
-                 {"CRPIX1", "519.2"},
-                 {"CRPIX2", "533.5"},
-                 {"CDELT1", "56.0"},
-                 {"CDELT2", "56.0"},
-                 {"CROTA1", "-173.55"}}),
-         {0, -300},
-         300 * 56 / 960.0,
-         6.45},
+        {"LASCO C3 turned half round", turnedC3(), {0, -300}, 300 * 56 / 960.0, 6.45},
         // Twice the scale across as down: the same 100 px are 2000" west but 1000" north.
         {"unequal scales, west",
          header({{"CTYPE1", "SOLAR-X"},
