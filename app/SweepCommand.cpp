@@ -30,6 +30,9 @@ int reportOutcome(const SweepOutcome& outcome, const QString& path)
                      qPrintable(path), qPrintable(outcome.error), outcome.searched);
         return exitFailed;
     }
+    if (outcome.superseded > 0)
+        std::fprintf(stderr, "skyrake: %d windows stored before set aside: a frame of theirs was replaced\n",
+                     outcome.superseded);
     std::fprintf(stderr, "skyrake: %d windows searched, %d found done already, %d tracks in %s\n",
                  outcome.searched, outcome.skipped, outcome.tracks, qPrintable(path));
     return exitStored;

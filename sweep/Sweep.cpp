@@ -148,6 +148,7 @@ SweepOutcome runSweep(const SweepPlan& plan, const QString& database, const Sear
     }
     const std::set<QString> finished =
         store.addPlan(plan, planned) ? store.finishedWindows() : std::set<QString>{};
+    outcome.superseded = store.supersededWindows();
     if (!store.error().isEmpty()) {
         outcome.error = store.error();
         return outcome;

@@ -22,6 +22,7 @@ struct SweepOutcome
     int tooFewFrames = 0;  // of those, windows stored as skipped: under `minGoodFrames` decoded
     int damagedFrames = 0; // frames that could not be decoded, counted in each window holding them
     int skipped = 0;       // windows found stored already
+    int superseded = 0;    // stored windows set aside now: a frame of theirs was replaced since
     int tracks = 0;        // in the database now
     QString error;         // empty when the sweep ran to its end; else SQLite's message, or why not
 };

@@ -65,6 +65,7 @@ SweepOutcome mergeSweeps(const QStringList& given, const QString& database)
             return outcome;
         }
     }
+    outcome.superseded = merged.supersededWindows();
     outcome.tracks = merged.trackCount();
     if (!merged.error().isEmpty())
         outcome.error = merged.error();

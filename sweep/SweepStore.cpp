@@ -16,16 +16,17 @@ constexpr double sameTrackPixels = 3;
 
 // The layout below, in PRAGMA user_version. Databases without it (0) are of the first layout,
 // whose windows were known by their first frame and length only: their "done" cannot be trusted
-// for frames that may have changed since, so they are refused rather than migrated.
-constexpr int schemaVersion = 2;
+// for frames that may have changed since, so they are refused rather than migrated. Layout 2
+// lacked the state 'superseded' alone, and is brought to 3 when opened to write.
+constexpr int schemaVersion = 3;
 
 const char* const schema[] = {
     "CREATE TABLE frames (name TEXT PRIMARY KEY, path TEXT NOT NULL, time TEXT NOT NULL, "
     "camera TEXT NOT NULL, size INTEGER NOT NULL, bytes INTEGER NOT NULL, damage TEXT)",
     "CREATE TABLE windows (key TEXT PRIMARY KEY, camera TEXT NOT NULL, size INTEGER NOT NULL, "
     "first_frame TEXT NOT NULL, last_frame TEXT NOT NULL, frames INTEGER NOT NULL, "
-    "state TEXT NOT NULL CHECK (state IN ('planned', 'done', 'skipped')), reason TEXT, seconds REAL, "
-    "candidates INTEGER)",
+    "state TEXT NOT NULL CHECK (state IN ('planned', 'done', 'skipped', 'superseded')), reason TEXT, "
+    "seconds REAL, candidates INTEGER)",
     "CREATE TABLE candidates (id INTEGER PRIMARY KEY, window TEXT NOT NULL REFERENCES windows (key), "
     "rank INTEGER NOT NULL, track INTEGER NOT NULL, score REAL, speed REAL, position_angle REAL, "
     "frames_detected INTEGER, false_alarms REAL, UNIQUE (window, rank))",
@@ -35,7 +36,17 @@ const char* const schema[] = {
     "CREATE INDEX windows_state ON windows (state)",
     "CREATE INDEX candidates_track ON candidates (track)",
     "CREATE INDEX positions_frame ON positions (frame)",
-    "PRAGMA user_version = 2",
+    "PRAGMA user_version = 3",
+};
+
+// Layout 2 to 3: the windows' table made again (as the layout's, under another name first) with
+// the wider check on its state.
+const char* const fromLayout2[] = {
+    "INSERT INTO windows_3 SELECT * FROM windows",
+    "DROP TABLE windows",
+    "ALTER TABLE windows_3 RENAME TO windows",
+    "CREATE INDEX windows_state ON windows (state)",
+    "PRAGMA user_version = 3",
 };
 
 QString sqlText(const QSqlError& error)
@@ -66,16 +77,24 @@ SweepStore::SweepStore(const QString& path, Access access)
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     if (!open(path, access))
         return;
+    loadPositions();
+}
+
+void SweepStore::loadPositions()
+{
+    m_positions.clear();
     QSqlQuery stored(m_db);
+    // Track numbers are never given twice, those of windows set aside included.
+    if (!stored.exec(QStringLiteral("SELECT COALESCE(MAX(track), 0) FROM candidates")) || !stored.next())
+        return void(fail(stored));
+    m_lastTrack = stored.value(0).toInt();
     if (!stored.exec(QStringLiteral("SELECT c.track, p.frame, p.x, p.y FROM positions p JOIN candidates c "
-                                    "ON c.id = p.candidate")))
-        fail(stored);
-    while (stored.next()) {
-        const int track = stored.value(0).toInt();
+                                    "ON c.id = p.candidate JOIN windows w ON w.key = c.window "
+                                    "WHERE w.state = 'done'")))
+        return void(fail(stored));
+    while (stored.next())
         m_positions[stored.value(1).toString()].push_back(
-            {track, QPointF(stored.value(2).toDouble(), stored.value(3).toDouble())});
-        m_lastTrack = std::max(m_lastTrack, track);
-    }
+            {stored.value(0).toInt(), QPointF(stored.value(2).toDouble(), stored.value(3).toDouble())});
 }
 
 SweepStore::~SweepStore()
@@ -121,7 +140,7 @@ bool SweepStore::open(const QString& path, Access access)
                       .arg(schemaVersion);
         return false;
     }
-    if (version < schemaVersion && !empty) {
+    if (version < 2 && !empty) {
         m_error = QStringLiteral("made by an older SkyRake, whose windows were known by their first "
                                  "frame alone (layout %1, now %2): a window stored done there may hold "
                                  "frames that changed since; sweep into a new --db")
@@ -133,18 +152,26 @@ bool SweepStore::open(const QString& path, Access access)
         m_error = QStringLiteral("not a sweep's database: it is empty");
         return false;
     }
-    if (!exec(QStringLiteral("PRAGMA foreign_keys = ON")))
-        return false;
     if (access == Access::Read)
-        return true;
+        return exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     if (!exec(QStringLiteral("PRAGMA journal_mode = WAL")))
         return false;
     if (access == Access::Merge && !exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return false;
-    if (empty) {
+    if (empty || version < schemaVersion) {
+        QStringList statements;
+        if (empty) {
+            for (const char* statement : schema)
+                statements << QLatin1String(statement);
+        } else {
+            statements << QString::fromLatin1(schema[1]).replace(QLatin1String("TABLE windows "),
+                                                                 QLatin1String("TABLE windows_3 "));
+            for (const char* statement : fromLayout2)
+                statements << QLatin1String(statement);
+        }
         m_db.transaction();
-        for (const char* statement : schema) {
-            if (!exec(QLatin1String(statement))) {
+        for (const QString& statement : statements) {
+            if (!exec(statement)) {
                 m_db.rollback();
                 return false;
             }
@@ -152,7 +179,8 @@ bool SweepStore::open(const QString& path, Access access)
         if (!m_db.commit())
             return failCommit();
     }
-    return true;
+    // Only now: dropping the old windows' table must not take its candidates with it.
+    return exec(QStringLiteral("PRAGMA foreign_keys = ON"));
 }
 
 bool SweepStore::exec(const QString& statement)
@@ -183,6 +211,15 @@ bool SweepStore::addPlan(const SweepPlan& plan, const std::vector<int>& windows)
     QSqlQuery window(m_db);
     window.prepare(QStringLiteral(
         "INSERT OR IGNORE INTO windows VALUES (?, ?, ?, ?, ?, ?, 'planned', NULL, NULL, NULL)"));
+    const int supersededBefore = m_superseded;
+    QSqlQuery aside(m_db);
+    if (!aside.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM windows WHERE state = 'superseded')")) ||
+        !aside.next()) {
+        m_db.rollback();
+        return fail(aside);
+    }
+    const bool setAside = aside.value(0).toBool();
+    aside.finish();
     std::vector<bool> added(plan.frames.size());
     for (const int w : windows) {
         const SweepWindow& planned = plan.windows[size_t(w)];
@@ -191,6 +228,10 @@ bool SweepStore::addPlan(const SweepPlan& plan, const std::vector<int>& windows)
                 continue;
             added[size_t(i)] = true;
             const SweepFrame& f = plan.frames[size_t(i)];
+            if (!supersedeWindowsOf(f.name, f.bytes)) {
+                m_db.rollback();
+                return false;
+            }
             for (const QVariant& value :
                  {QVariant(f.name), QVariant(f.path), QVariant(f.time.toString(Qt::ISODate)),
                   QVariant(cameraName(f.camera)), QVariant(f.size), QVariant(f.bytes)})
@@ -209,8 +250,63 @@ bool SweepStore::addPlan(const SweepPlan& plan, const std::vector<int>& windows)
             m_db.rollback();
             return fail(window);
         }
+        if ((setAside || m_superseded != supersededBefore) && !replanSuperseded(record.key)) {
+            m_db.rollback();
+            return false;
+        }
     }
-    return m_db.commit() || failCommit();
+    if (!m_db.commit()) {
+        m_superseded = supersededBefore;
+        return failCommit();
+    }
+    if (m_superseded != supersededBefore)
+        loadPositions();
+    return true;
+}
+
+bool SweepStore::supersedeWindowsOf(const QString& frame, qint64 bytes)
+{
+    QSqlQuery stored(m_db);
+    stored.prepare(QStringLiteral("SELECT bytes, camera, size, time FROM frames WHERE name = ?"));
+    stored.addBindValue(frame);
+    if (!stored.exec())
+        return fail(stored);
+    if (!stored.next() || stored.value(0).toLongLong() == bytes)
+        return true;
+    // Every window that held the frame as it was: the same camera and size, and the frame's time
+    // within its first and last.
+    QSqlQuery aside(m_db);
+    aside.prepare(QStringLiteral(
+        "UPDATE windows SET state = 'superseded', reason = ? WHERE state <> 'superseded' AND camera = ? "
+        "AND size = ? AND (SELECT time FROM frames WHERE name = windows.first_frame) <= ? "
+        "AND (SELECT time FROM frames WHERE name = windows.last_frame) >= ?"));
+    for (const QVariant& value : {QVariant(QStringLiteral("%1 replaced").arg(frame)), stored.value(1),
+                                  stored.value(2), stored.value(3), stored.value(3)})
+        aside.addBindValue(value);
+    if (!aside.exec())
+        return fail(aside);
+    m_superseded += aside.numRowsAffected();
+    return true;
+}
+
+bool SweepStore::replanSuperseded(const QString& key)
+{
+    // A window set aside comes back when its frames do (a replaced file put back): what it found
+    // then goes, and it is searched again.
+    for (const char* statement :
+         {"DELETE FROM positions WHERE candidate IN (SELECT c.id FROM candidates c JOIN windows w ON "
+          "w.key = c.window WHERE w.key = ? AND w.state = 'superseded')",
+          "DELETE FROM candidates WHERE window IN (SELECT key FROM windows WHERE key = ? AND state = "
+          "'superseded')",
+          "UPDATE windows SET state = 'planned', reason = NULL, seconds = NULL, candidates = NULL "
+          "WHERE key = ? AND state = 'superseded'"}) {
+        QSqlQuery query(m_db);
+        query.prepare(QLatin1String(statement));
+        query.addBindValue(key);
+        if (!query.exec())
+            return fail(query);
+    }
+    return true;
 }
 
 std::set<QString> SweepStore::finishedWindows()
@@ -248,7 +344,9 @@ SweepStore::Losses SweepStore::losses()
 int SweepStore::trackCount()
 {
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT COUNT(DISTINCT track) FROM candidates")) || !query.next())
+    if (!query.exec(QStringLiteral("SELECT COUNT(DISTINCT c.track) FROM candidates c JOIN windows w ON "
+                                   "w.key = c.window WHERE w.state = 'done'")) ||
+        !query.next())
         return fail(query), 0;
     return query.value(0).toInt();
 }

@@ -62,8 +62,12 @@ public:
     const QString& error() const { return m_error; }
 
     // Records frames (those already there are brought up to date: a replaced file's length) and
-    // the plan's windows `windows` as planned (those already there stay as they are).
+    // the plan's windows `windows` as planned (those already there stay as they are). Every window
+    // that held a frame since replaced is set aside ('superseded', the frame named): its rows stay,
+    // but no longer count toward tracks; should its frames come back, it is searched again.
     bool addPlan(const SweepPlan& plan, const std::vector<int>& windows);
+    // Windows set aside so far through this store, by addPlan or by a merge's frames.
+    int supersededWindows() const { return m_superseded; }
     // The keys of the windows already stored, done or skipped.
     std::set<QString> finishedWindows();
     // Stores a window's outcome in one transaction: the damaged frames' reasons, the candidates
@@ -81,7 +85,7 @@ public:
     Losses losses();
 
     // The tracks, best first, each with its best candidate's figures and its place in each frame
-    // (picture pixels, the mean where overlapping windows both place it).
+    // (picture pixels, the mean where overlapping windows both place it), from windows done.
     struct TrackPlace
     {
         QString frame, path;
@@ -111,6 +115,9 @@ private:
     bool exec(const QString& statement);
     bool fail(const class QSqlQuery& query);
     bool failCommit(); // the transaction's commit failed: rolled back, SQLite's reason kept
+    void loadPositions();
+    bool supersedeWindowsOf(const QString& frame, qint64 bytes);
+    bool replanSuperseded(const QString& key);
 
     std::unique_ptr<SweepLock> m_lock;
     QString m_connection;
@@ -119,6 +126,7 @@ private:
     // Each stored position by frame name: its track and place, to join later windows' candidates.
     std::map<QString, std::vector<std::pair<int, QPointF>>> m_positions;
     int m_lastTrack = 0;
+    int m_superseded = 0;
 };
 
 // A field of a CSV record, quoted as RFC 4180 asks where it holds a comma, a quote or a line end.

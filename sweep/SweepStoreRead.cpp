@@ -12,14 +12,15 @@ std::vector<SweepStore::StoredTrack> SweepStore::tracks()
     // Each track's best candidate, best tracks first.
     if (!best.exec(QStringLiteral(
             "SELECT c.track, c.score, c.speed, c.position_angle FROM candidates c WHERE c.id = "
-            "(SELECT id FROM candidates d WHERE d.track = c.track ORDER BY d.score DESC, d.id LIMIT 1) "
-            "ORDER BY c.score DESC, c.track")))
+            "(SELECT d.id FROM candidates d JOIN windows w ON w.key = d.window WHERE d.track = c.track "
+            "AND w.state = 'done' ORDER BY d.score DESC, d.id LIMIT 1) ORDER BY c.score DESC, c.track")))
         return fail(best), tracks;
     // Where overlapping windows both place it, the mean of their places.
     QSqlQuery places(m_db);
     places.prepare(QStringLiteral(
         "SELECT p.frame, f.path, AVG(p.x), AVG(p.y) FROM positions p JOIN candidates c ON c.id = p.candidate "
-        "JOIN frames f ON f.name = p.frame WHERE c.track = ? GROUP BY p.frame ORDER BY f.time, p.frame"));
+        "JOIN windows w ON w.key = c.window JOIN frames f ON f.name = p.frame WHERE c.track = ? AND "
+        "w.state = 'done' GROUP BY p.frame ORDER BY f.time, p.frame"));
     while (best.next()) {
         StoredTrack track{best.value(0).toInt(),
                           best.value(1).toDouble(),
@@ -76,6 +77,7 @@ bool SweepStore::copyFramesTo(SweepStore& into)
     if (!frames.exec(QStringLiteral("SELECT name, path, time, camera, size, bytes, damage FROM frames")))
         return fail(frames);
     into.m_db.transaction();
+    const int supersededBefore = into.m_superseded;
     QSqlQuery insert(into.m_db);
     insert.prepare(
         QStringLiteral("INSERT INTO frames VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (name) DO UPDATE SET "
@@ -85,13 +87,21 @@ bool SweepStore::copyFramesTo(SweepStore& into)
     while (frames.next()) {
         for (int i = 0; i < 7; ++i)
             insert.addBindValue(frames.value(i));
-        if (!insert.exec()) {
+        if (!into.supersedeWindowsOf(frames.value(0).toString(), frames.value(5).toLongLong()) ||
+            !insert.exec()) {
             into.fail(insert);
             into.m_db.rollback();
+            into.m_superseded = supersededBefore;
             return false;
         }
     }
-    return into.m_db.commit() || into.failCommit();
+    if (!into.m_db.commit()) {
+        into.m_superseded = supersededBefore;
+        return into.failCommit();
+    }
+    if (into.m_superseded != supersededBefore)
+        into.loadPositions();
+    return true;
 }
 
 QStringList SweepStore::firstStoredWindow()

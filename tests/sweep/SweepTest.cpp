@@ -2,6 +2,7 @@
 // overlapping windows kept as one track, and an interrupted sweep resumed without searching any
 // window twice.
 #include "../support/SampleFiles.h"
+#include "../support/SweepFixtures.h"
 
 #include "sweep/Sweep.h"
 #include "sweep/SweepStore.h"
@@ -73,6 +74,76 @@ TEST(SweepPlan, AFrameReplacedOrAGapFilledMakesNewWindowsAndLeavesTheOthers)
             unchanged += int(c.before.count(key));
         EXPECT_EQ(unchanged, c.unchanged) << c.what;
     }
+}
+
+TEST(SweepStore, AReplacedFrameSetsItsWindowsAsideUntilItComesBack)
+{
+    QTemporaryDir out;
+    QString database = out.filePath(QStringLiteral("sweep.sqlite"));
+    const auto planOf = [](qint64 frame5Bytes) {
+        std::vector<SweepFrame> frames;
+        for (int i = 0; i < 12; ++i) {
+            frames.push_back(
+                frameAt(qPrintable(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))), 12 * i));
+            frames.back().bytes = i == 5 ? frame5Bytes : 1000;
+        }
+        return planSweep(frames);
+    };
+    // Each window's one candidate at `x` on every frame: one track through both windows.
+    const auto sweep = [&](const SweepPlan& plan, double x) {
+        SweepStore store(database, SweepStore::Access::Write);
+        EXPECT_TRUE(store.addPlan(plan, {0, 1})) << store.error().toStdString();
+        const std::set<QString> finished = store.finishedWindows();
+        for (const SweepWindow& window : plan.windows) {
+            if (finished.count(window.key))
+                continue;
+            WindowRecord record = windowRecord(plan, window);
+            Candidate c;
+            for (int i = window.first; i < window.first + window.count; ++i) {
+                record.searched.push_back(plan.frames[size_t(i)].name);
+                c.positions.emplace_back(x, 100);
+            }
+            record.found = {c};
+            EXPECT_TRUE(store.storeWindow(record)) << store.error().toStdString();
+        }
+        return store.supersededWindows();
+    };
+    const auto placesOnFrame5 = [&] {
+        QStringList places;
+        for (const SweepStore::StoredTrack& track : SweepStore(database).tracks()) {
+            for (const SweepStore::TrackPlace& place : track.places)
+                places << QStringLiteral("%1 %2").arg(place.frame).arg(place.position.x());
+        }
+        return places.filter(QStringLiteral("a05"));
+    };
+    ASSERT_EQ(planOf(1000).windows.size(), 2u);
+    EXPECT_EQ(sweep(planOf(1000), 10), 0);
+    // Both windows held frame 5: replaced, their candidates stay in the database but no longer
+    // pull the track's place on it.
+    EXPECT_EQ(sweep(planOf(999), 50), 2);
+    EXPECT_EQ(placesOnFrame5(), QStringList{QStringLiteral("a05 50")});
+    EXPECT_EQ(rows(database, QStringLiteral("SELECT state, reason, COUNT(*) FROM windows GROUP BY state")),
+              (QStringList{"done  2", "superseded a05 replaced 2"}));
+    // The old file back: its windows are searched again and the other two set aside.
+    EXPECT_EQ(sweep(planOf(1000), 20), 2);
+    EXPECT_EQ(placesOnFrame5(), QStringList{QStringLiteral("a05 20")});
+    EXPECT_EQ(rows(database, QStringLiteral("SELECT COUNT(*) FROM candidates")), QStringList{"4"});
+
+    // A database of the layout before, whose windows could not be set aside, is brought up to
+    // date when written, its windows kept.
+    database = out.filePath(QStringLiteral("layout2.sqlite"));
+    EXPECT_EQ(sweep(planOf(1000), 10), 0);
+    for (const char* statement :
+         {"CREATE TABLE w2 (key TEXT PRIMARY KEY, camera TEXT NOT NULL, size INTEGER NOT NULL, first_frame "
+          "TEXT NOT NULL, last_frame TEXT NOT NULL, frames INTEGER NOT NULL, state TEXT NOT NULL CHECK "
+          "(state "
+          "IN ('planned', 'done', 'skipped')), reason TEXT, seconds REAL, candidates INTEGER)",
+          "INSERT INTO w2 SELECT * FROM windows", "DROP TABLE windows", "ALTER TABLE w2 RENAME TO windows",
+          "PRAGMA user_version = 2"})
+        rows(database, QLatin1String(statement));
+    EXPECT_EQ(sweep(planOf(999), 50), 2);
+    EXPECT_EQ(rows(database, QStringLiteral("PRAGMA user_version")), QStringList{"3"});
+    EXPECT_EQ(placesOnFrame5(), QStringList{QStringLiteral("a05 50")});
 }
 
 TEST(Sweep, ACometInOverlappingWindowsIsOneTrackAndAResumeSearchesNothingTwice)
