@@ -313,7 +313,7 @@ std::set<QString> SweepStore::finishedWindows()
 {
     std::set<QString> finished;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT key FROM windows WHERE state IN ('done', 'skipped')")))
+    if (!query.exec(QStringLiteral("SELECT key FROM windows WHERE state <> 'planned'")))
         fail(query);
     while (query.next())
         finished.insert(query.value(0).toString());

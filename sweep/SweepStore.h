@@ -68,7 +68,8 @@ public:
     bool addPlan(const SweepPlan& plan, const std::vector<int>& windows);
     // Windows set aside so far through this store, by addPlan or by a merge's frames.
     int supersededWindows() const { return m_superseded; }
-    // The keys of the windows already stored, done or skipped.
+    // The keys of the windows already stored: done, skipped, or set aside (which a merge then
+    // leaves aside; addPlan has made those of its plan planned again).
     std::set<QString> finishedWindows();
     // Stores a window's outcome in one transaction: the damaged frames' reasons, the candidates
     // with their positions, each joining the track it shares frames with, and the window's state.
