@@ -9,6 +9,7 @@
 #include "platform/Picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace tracks;
@@ -17,8 +18,11 @@ namespace {
 
 constexpr float white = 3.0f * detect::saturatedLevel; // the sum of the components of a saturated pixel
 constexpr double brightSignificance = 20;              // sky sigmas a head's peak must stand above it
-constexpr int box = 10;         // pixels each side of the track: a saturated head whole
-constexpr double headReach = 6; // pixels a head's plateau may lie off the residuals' track
+// A head saturated where the sky is noisy stands less than 20 sigmas above it. JPEG's ringing keeps
+// some of its pixels a few levels below full: a 3 x 3 mean this near full is a saturated head.
+constexpr float nearWhite = 3.0f * (detect::saturatedLevel - 8);
+constexpr int box = 16;          // pixels each side of the track: a saturated head whole
+constexpr double headReach = 10; // pixels a head's plateau may lie off the residuals' track
 
 // The frame's level at (x, y) as the search reads it; NaN off the picture and without a value.
 float levelAt(const Picture& picture, int x, int y)
@@ -30,31 +34,55 @@ float levelAt(const Picture& picture, int x, int y)
     return levelOf(reinterpret_cast<const QRgb*>(picture.decoded().constScanLine(y))[x]);
 }
 
-// The centre of the saturated plateau around (x, y), 8-connected, or nothing when it reaches the
-// box about (cx, cy): then it is the corona's or a bleed line's, not a head's.
+// The head's place in the saturated plateau around (x, y), 8-connected, or nothing when the
+// plateau reaches the box about (cx, cy): then it is the corona's or a bleed line's, not a head's.
+// The coma saturates as a disc and the tail, narrower, stretches the plateau away from the Sun:
+// the head is the middle of the widest disc the plateau holds, the points farthest from its edge,
+// which the tail does not pull as it pulls the plateau's mean.
 std::optional<QPointF> plateauAt(const Picture& picture, int x, int y, int cx, int cy)
 {
-    std::vector<char> seen(size_t(2 * box + 1) * size_t(2 * box + 1), 0);
-    const auto mark = [&](int px, int py) -> char& {
-        return seen[size_t(py - cy + box) * size_t(2 * box + 1) + size_t(px - cx + box)];
+    constexpr int side = 2 * box + 1;
+    std::vector<char> inside(size_t(side) * size_t(side), 0);
+    const auto at = [&](int px, int py) -> char& {
+        return inside[size_t(py - cy + box) * size_t(side) + size_t(px - cx + box)];
     };
-    std::vector<std::pair<int, int>> pending{{x, y}};
-    mark(x, y) = 1;
-    QPointF sum;
-    int count = 0;
+    std::vector<std::pair<int, int>> pending{{x, y}}, plateau;
+    at(x, y) = 1;
     while (!pending.empty()) {
         const auto [px, py] = pending.back();
         pending.pop_back();
         if (std::abs(px - cx) == box || std::abs(py - cy) == box)
             return std::nullopt;
-        sum += QPointF(px + 0.5, py + 0.5);
-        ++count;
+        plateau.push_back({px, py});
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
-                if (!mark(px + dx, py + dy) && levelAt(picture, px + dx, py + dy) >= white) {
-                    mark(px + dx, py + dy) = 1;
+                if (!at(px + dx, py + dy) && levelAt(picture, px + dx, py + dy) >= white) {
+                    at(px + dx, py + dy) = 1;
                     pending.push_back({px + dx, py + dy});
                 }
+    }
+    // The plateau's edge: the pixels about it that are not in it.
+    std::vector<std::pair<int, int>> edge;
+    for (const auto& [px, py] : plateau)
+        for (const auto& [ex, ey] :
+             {std::pair{px + 1, py}, std::pair{px - 1, py}, std::pair{px, py + 1}, std::pair{px, py - 1}})
+            if (!at(ex, ey))
+                edge.push_back({ex, ey});
+    std::vector<double> depth(plateau.size(), INFINITY);
+    double deepest = 0;
+    for (size_t i = 0; i < plateau.size(); ++i) {
+        for (const auto& [ex, ey] : edge)
+            depth[i] =
+                std::min(depth[i], std::hypot(double(ex - plateau[i].first), double(ey - plateau[i].second)));
+        deepest = std::max(deepest, depth[i]);
+    }
+    QPointF sum;
+    int count = 0;
+    for (size_t i = 0; i < plateau.size(); ++i) {
+        if (depth[i] >= deepest - 0.5) {
+            sum += QPointF(plateau[i].first + 0.5, plateau[i].second + 0.5);
+            ++count;
+        }
     }
     return sum / count;
 }
@@ -65,15 +93,27 @@ std::optional<QPointF> plateauAt(const Picture& picture, int x, int y, int cx, i
 std::optional<QPointF> headNear(const Picture& picture, QPointF onTrack)
 {
     const int cx = int(std::floor(onTrack.x())), cy = int(std::floor(onTrack.y()));
-    std::vector<float> border;
-    for (int d = -box; d <= box; ++d)
-        for (const auto& [x, y] : {std::pair{cx + d, cy - box}, std::pair{cx + d, cy + box},
-                                   std::pair{cx - box, cy + d}, std::pair{cx + box, cy + d}})
-            if (const float v = levelAt(picture, x, y); std::isfinite(v))
+    // The sky about the head from the box's border: its level the border's median, its noise
+    // from the steps between neighbours along each side, which the corona's slope hardly changes.
+    std::vector<float> border, steps;
+    for (const auto& [sx, sy, ux, uy] :
+         {std::array{cx - box, cy - box, 1, 0}, std::array{cx - box, cy + box, 1, 0},
+          std::array{cx - box, cy - box, 0, 1}, std::array{cx + box, cy - box, 0, 1}}) {
+        float previous = NAN;
+        for (int d = 0; d <= 2 * box; ++d) {
+            const float v = levelAt(picture, sx + d * ux, sy + d * uy);
+            if (std::isfinite(v)) {
                 border.push_back(v);
-    if (border.size() < 8)
+                if (std::isfinite(previous))
+                    steps.push_back(v - previous);
+            }
+            previous = v;
+        }
+    }
+    if (steps.size() < 8)
         return std::nullopt;
-    const Spread<float> sky = robustSpread(border);
+    Spread<float> sky = robustSpread(border);
+    sky.sigma = robustSpread(steps).sigma / float(M_SQRT2);
     const auto mean3 = [&](int x, int y) {
         float sum = 0;
         for (int dy = -1; dy <= 1; ++dy)
@@ -89,7 +129,8 @@ std::optional<QPointF> headNear(const Picture& picture, QPointF onTrack)
             if (std::hypot(x + 0.5 - onTrack.x(), y + 0.5 - onTrack.y()) <= headReach)
                 if (const float v = mean3(x, y); v > peak)
                     peak = v, px = x, py = y;
-    if (!(peak - sky.level >= brightSignificance * std::max(sky.sigma, 0.5f)))
+    if (!(peak - sky.level >= brightSignificance * std::max(sky.sigma, 0.5f)) &&
+        !(picture.values().empty() && peak >= nearWhite))
         return std::nullopt;
     if (picture.values().empty() && levelAt(picture, px, py) >= white)
         return plateauAt(picture, px, py, cx, cy);

@@ -1,6 +1,7 @@
 // What the search must set aside, on real frames (crops of two real LASCO sequences) and on
 // generated ones where a rule needs a case real frames do not hold on demand.
 #include "analysis/search/MoverSearch.h"
+#include "analysis/search/MoverTrack.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
 #include "sample/Injection.h"
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -164,3 +166,43 @@ TEST(SearchRules, SetsAsideWhatIsNoPointMovingSteadily)
 }
 
 } // namespace
+
+TEST(SearchRules, ASaturatedHeadIsPlacedOnItsHeadOnANoisySlopingSky)
+{
+    // The residuals' track runs 7 px behind the head (the light a bright comet leaves in the
+    // frames' median), over a sky whose slope and noise keep a saturated head under 20 sigmas of
+    // a plain spread; the tail stretches the plateau away from the Sun.
+    const QPointF start(40, 40), perFrame(4, 3), away(-0.8, -0.6);
+    std::mt19937 random(3);
+    std::normal_distribution<double> grain(0, 8);
+    std::vector<QImage> images;
+    std::vector<std::unique_ptr<Picture>> pictures;
+    std::vector<const Picture*> frames;
+    std::vector<double> hours;
+    Candidate candidate;
+    std::vector<QPointF> truth;
+    for (int f = 0; f < 8; ++f) {
+        truth.push_back(start + perFrame * f);
+        QImage image(128, 128, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const QPointF p(x + 0.5, y + 0.5);
+                bool white = false;
+                for (int k = 0; k <= 6; ++k) { // the coma, 3 px across, then a tail narrowing
+                    const QPointF d = p - (truth.back() + away * k);
+                    white = white || std::hypot(d.x(), d.y()) <= (k == 0 ? 3.0 : 1.5);
+                }
+                const int sky = std::clamp(int(std::lround(60 + 1.2 * y + grain(random))), 0, 255);
+                line[x] = white ? qRgb(255, 255, 255) : qRgb(sky, sky, sky);
+            }
+        }
+        images.push_back(image);
+        pictures.push_back(std::make_unique<Picture>(images.back(), 1, 1));
+        frames.push_back(pictures.back().get());
+        hours.push_back(0.2 * f);
+        candidate.positions.push_back(truth.back() + away * 7);
+    }
+    tracks::centreOnFrames(candidate, frames, hours);
+    EXPECT_LT(offset(candidate, truth), 1.0);
+}
