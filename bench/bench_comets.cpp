@@ -7,6 +7,7 @@
 // A window counts towards "first" when the comet is measured in 5 or more of its frames, the
 // programme's rule for a report. bench/README.md gives the figures.
 #include "analysis/search/MoverSearch.h"
+#include "bench/TailFit.h"
 #include "bench/Wilson.h"
 #include "pictures/FrameInfo.h"
 #include "pictures/LoadPictureFile.h"
@@ -172,6 +173,73 @@ void BM_RealComets(benchmark::State& state)
     }
 }
 
+// The false-alarm tail of the science frames (TailFit.h, as BM_RealFalseAlarmTail for the
+// browse frames): every track down to a score of 5 but the comet's own (within 5 px of its
+// measured positions), in every window of 8, step 1; fitted on the windows of each sequence's
+// first half, counted on those of its second.
+void BM_CometFalseAlarmTail(benchmark::State& state)
+{
+    constexpr double floor = 5, allowed = 0.05, knownSlope = 0.717;
+    SearchOptions everything;
+    everything.minScore = floor;
+    everything.maxCandidates = 1000;
+    everything.maxFalseAlarms = INFINITY;
+    const SearchOptions shipped;
+    for (auto _ : state) {
+        std::vector<double> fitScores, heldScores;
+        int fitWindows = 0, heldWindows = 0, listed = 0, worst = 0;
+        const QDir root(cometsDir());
+        for (const QString& set : root.entryList({QStringLiteral("cmt*")}, QDir::Dirs, QDir::Name)) {
+            const std::vector<CometFrame> frames = readComet(root.filePath(set));
+            const size_t half = frames.size() / 2;
+            for (size_t begin = 0; begin + windowFrames <= frames.size(); ++begin) {
+                const bool fit = begin + windowFrames <= half;
+                if (!fit && begin < half)
+                    continue;
+                std::vector<SearchFrame> window;
+                for (size_t f = begin; f < begin + windowFrames; ++f)
+                    window.push_back({frames[f].picture.get(), frames[f].info.time, frames[f].info.camera});
+                (fit ? fitWindows : heldWindows) += 1;
+                int here = 0;
+                for (const Candidate& c : searchMovers(window, everything)) {
+                    if (medianMiss(c, frames, begin) <= foundWithin)
+                        continue;
+                    (fit ? fitScores : heldScores).push_back(c.score);
+                    const bool shown =
+                        c.score >= shipped.minScore &&
+                        falseAlarmRate(window.front().camera, c.score) <= shipped.maxFalseAlarms;
+                    here += !fit && shown;
+                    if (shown && qEnvironmentVariableIsSet("SKYRAKE_BENCH_VERBOSE"))
+                        std::fprintf(stderr,
+                                     "%s frames %zu-%zu (%s): listed at (%.0f, %.0f), score %.1f, %.0f px "
+                                     "from the comet\n",
+                                     qPrintable(set), begin + 1, begin + windowFrames,
+                                     fit ? "fit" : "held out", c.positions[0].x(), c.positions[0].y(),
+                                     c.score, medianMiss(c, frames, begin));
+                }
+                listed += here;
+                worst = std::max(worst, here);
+            }
+        }
+        if (fitWindows + heldWindows == 0) {
+            state.SkipWithError("no real comets found (SKYRAKE_COMETS)");
+            return;
+        }
+        const Tail tail = fitTail(fitScores, fitWindows, floor, knownSlope);
+        const double cut = std::max(tail.cut(allowed), shipped.minScore);
+        const auto above =
+            std::count_if(heldScores.begin(), heldScores.end(), [&](double s) { return s >= cut; });
+        std::fprintf(stderr,
+                     "C2 science frames: fitted on %d tracks in %d windows (a %.2f b %.3f), 1 in 20 windows "
+                     "from %.1f; held out %d windows: %td above it, the search lists %d (worst %d)\n",
+                     tail.tracks, tail.windows, tail.a, tail.b, cut, heldWindows, above, listed, worst);
+        state.counters["cut"] = cut;
+        state.counters["held_windows"] = heldWindows;
+        state.counters["held_listed"] = heldWindows ? double(listed) / heldWindows : 0.0;
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_RealComets)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CometFalseAlarmTail)->Iterations(1)->Unit(benchmark::kSecond);

@@ -5,6 +5,7 @@
 // written again as their files were (sample/Injection.h), at peaks of 3, 4, 5 and 8 times the
 // frames' noise about the track, at speeds real sungrazers move. bench/README.md gives the figures.
 #include "analysis/search/MoverSearch.h"
+#include "bench/TailFit.h"
 #include "bench/Wilson.h"
 #include "pictures/FrameInfo.h"
 #include "pictures/LoadPictureFile.h"
@@ -13,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
@@ -124,62 +126,90 @@ void BM_RealFalseAlarms(benchmark::State& state)
     }
 }
 
-// How often tracks of each score turn up in the empty windows of each camera: every track that
-// passes the search's rules down to a score of 5 (in every window of 8, not only every fourth:
-// more windows, if not independent ones). The number per window at or above each score falls
-// off as exp(a - b s): fitted (least squares on its logarithm) for a camera with 5 tracks or
-// more; a camera with fewer takes the others' slope and its level from its own count above 5
-// (none seen counts as half a track). What `falseAlarmRate` holds.
+// How often tracks of each score turn up in the empty windows of each camera and format, and
+// whether the cut fitted on one half of a sequence holds on the other. Every track that passes
+// the search's rules down to a score of 5, in every window of 8 (step 1: more windows, if not
+// independent ones); its tail fitted (TailFit.h) on the windows of the sequence's first half and
+// counted on those of its second, which share no frame with them. The JPEG sequence is also
+// written again at other qualities, the GIF one as the injection writes it. What the search
+// lists (its own cut, `falseAlarmRate`) is counted on the held-out windows too.
 void BM_RealFalseAlarmTail(benchmark::State& state)
 {
-    constexpr double floor = 5;
-    constexpr size_t enough = 5;
+    constexpr double floor = 5, allowed = 0.05, knownSlope = 0.717;
     SearchOptions everything;
     everything.minScore = floor;
     everything.maxCandidates = 1000;
     everything.maxFalseAlarms = INFINITY;
+    const SearchOptions shipped;
+    struct Encoding
+    {
+        const char* name;
+        int quality; // 0: as the files are; -1: as the injection writes them; else JPEG quality
+    };
     for (auto _ : state) {
-        std::vector<std::vector<double>> scores;
-        std::vector<int> windows;
         for (const RealSet& set : realSets) {
             const std::vector<Frame> frames = readSet(set);
-            scores.emplace_back();
-            windows.push_back(0);
-            for (size_t begin = 0; begin + windowFrames <= frames.size(); ++begin, ++windows.back())
-                for (const Candidate& c : searchWindow(frames, begin, nullptr, everything))
-                    scores.back().push_back(c.score);
-            std::sort(scores.back().rbegin(), scores.back().rend());
-        }
-        std::vector<double> a(scores.size(), 0), b(scores.size(), 0);
-        double slopes = 0;
-        int fitted = 0;
-        for (size_t k = 0; k < scores.size(); ++k) {
-            if (scores[k].size() < enough)
+            if (frames.size() < 2 * windowFrames)
                 continue;
-            double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-            for (size_t i = 0; i < scores[k].size(); ++i) {
-                const double x = scores[k][i], y = std::log(double(i + 1) / windows[k]);
-                n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
+            const bool jpeg = frames.front().name.endsWith(QLatin1String(".jpg"));
+            const Camera camera = frameInfoOf(frames.front().name, {}).camera;
+            std::vector<Encoding> encodings{{"as written", 0}, {"written again", -1}};
+            if (jpeg)
+                encodings.insert(encodings.end(), {{"JPEG quality 75", 75}, {"JPEG quality 95", 95}});
+            for (const Encoding& encoding : encodings) {
+                std::vector<QByteArray> files;
+                for (const Frame& frame : frames) {
+                    if (encoding.quality == 0) {
+                        files.push_back(frame.bytes);
+                    } else if (encoding.quality < 0) {
+                        files.push_back(encodeLike(readFrame(frame.bytes), frame.bytes));
+                    } else {
+                        QBuffer buffer;
+                        buffer.open(QIODevice::WriteOnly);
+                        readFrame(frame.bytes).save(&buffer, "JPEG", encoding.quality);
+                        files.push_back(buffer.data());
+                    }
+                }
+                const size_t half = frames.size() / 2;
+                std::vector<double> fitScores;
+                int fitWindows = 0, heldWindows = 0, listed = 0, worst = 0;
+                std::vector<double> heldScores;
+                for (size_t begin = 0; begin + windowFrames <= frames.size(); ++begin) {
+                    const bool fit = begin + windowFrames <= half;
+                    if (!fit && begin < half)
+                        continue; // a window across the halves belongs to neither
+                    const std::vector<QByteArray> window(files.begin() + qsizetype(begin),
+                                                         files.begin() + qsizetype(begin + windowFrames));
+                    const std::vector<Candidate> found = searchWindow(frames, begin, &window, everything);
+                    std::vector<double>& scores = fit ? fitScores : heldScores;
+                    (fit ? fitWindows : heldWindows) += 1;
+                    int here = 0;
+                    for (const Candidate& c : found) {
+                        scores.push_back(c.score);
+                        here += c.score >= shipped.minScore &&
+                                falseAlarmRate(camera, c.score) <= shipped.maxFalseAlarms;
+                    }
+                    if (!fit) {
+                        listed += here;
+                        worst = std::max(worst, here);
+                    }
+                }
+                const Tail tail = fitTail(fitScores, fitWindows, floor, knownSlope);
+                const double cut = std::max(tail.cut(allowed), shipped.minScore);
+                const auto above =
+                    std::count_if(heldScores.begin(), heldScores.end(), [&](double s) { return s >= cut; });
+                std::fprintf(stderr,
+                             "%s, %s: fitted on %d tracks in %d windows (a %.2f b %.3f), 1 in 20 windows "
+                             "from %.1f; held out %d windows: %td above it (%.2f a window), the search "
+                             "lists %d (%.2f a window, worst %d)\n",
+                             set.folder, encoding.name, tail.tracks, tail.windows, tail.a, tail.b, cut,
+                             heldWindows, above, heldWindows ? double(above) / heldWindows : 0.0, listed,
+                             heldWindows ? double(listed) / heldWindows : 0.0, worst);
+                const std::string key = std::string(set.folder).substr(0, 2) + "_" +
+                                        std::to_string(encoding.quality < 0 ? 1 : encoding.quality);
+                state.counters[key + "_cut"] = cut;
+                state.counters[key + "_held_listed"] = heldWindows ? double(listed) / heldWindows : 0.0;
             }
-            b[k] = -(n * sxy - sx * sy) / (n * sxx - sx * sx);
-            a[k] = (sy + b[k] * sx) / n;
-            slopes += b[k];
-            ++fitted;
-        }
-        for (size_t k = 0; k < scores.size(); ++k) {
-            if (scores[k].size() >= enough)
-                continue;
-            b[k] = fitted > 0 ? slopes / fitted : 0.5;
-            a[k] = std::log(std::max(0.5, double(scores[k].size())) / windows[k]) + b[k] * floor;
-        }
-        for (size_t k = 0; k < scores.size(); ++k) {
-            std::fprintf(
-                stderr, "%s: %zu tracks in %d windows, best %.1f; a %.2f b %.3f; 1 in 20 windows from %.1f\n",
-                realSets[k].folder, scores[k].size(), windows[k], scores[k].empty() ? 0.0 : scores[k].front(),
-                a[k], b[k], (a[k] - std::log(0.05)) / b[k]);
-            const std::string camera = std::string(realSets[k].folder).substr(0, 2);
-            state.counters[camera + "_a"] = a[k];
-            state.counters[camera + "_b"] = b[k];
         }
     }
 }
