@@ -40,9 +40,7 @@ QStringList appendArranged(SkyrakeWork& work, const QStringList& paths, int dpiX
         for (const QString& card : item->m_pPicture->setAside())
             notes << QStringLiteral("%1: header card set aside: %2").arg(item->m_name, card);
         const QSize size = item->m_pPicture->decoded().size();
-        // Only GOES-19 sees the Earth pass before the sun; the check costs a disc fit.
-        const bool eclipsed = item->m_facts.camera == Camera::Ccor1 &&
-                              earthInFrame(geometryOf(*item), size, item->m_facts.time, observerOf(*item));
+        const bool eclipsed = eclipsedByEarth(*item);
         facts.push_back({item->m_name, item->m_facts, size, eclipsed});
         items.push_back(std::move(item));
     }

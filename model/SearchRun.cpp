@@ -7,7 +7,10 @@
 
 std::vector<Candidate> runSearch(const SearchSnapshot& snapshot, const std::function<bool(int)>& progress)
 {
-    return searchMovers(snapshot.frames, snapshot.options, progress);
+    std::vector<Candidate> found = searchMovers(snapshot.frames, snapshot.options, progress);
+    if (!snapshot.leftOut.isEmpty())
+        spreadOverFrames(found, snapshot.searched, snapshot.times);
+    return found;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "analysis/search/MoverSearch.h"
 
 #include <QFuture>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -17,7 +18,13 @@ class Picture;
 struct SearchSnapshot
 {
     std::vector<std::shared_ptr<const Picture>> pictures;
-    std::vector<SearchFrame> frames; // one per picture, in sequence order
+    std::vector<SearchFrame> frames; // the frames searched, in sequence order
+    // Where the sequence holds frames left out of the search (the Earth in the field): the index
+    // of each frame searched, every frame's time, and "NAME: why" for each left out. The
+    // candidates get a place on those frames too.
+    std::vector<size_t> searched;
+    std::vector<QDateTime> times;
+    QStringList leftOut;
     SearchOptions options;
     quint64 generation = 0;
 };

@@ -3,6 +3,7 @@
 #include "analysis/search/BackgroundView.h"
 
 #include "analysis/Centroid.h"
+#include "analysis/sky/EarthEclipse.h"
 
 #include <algorithm>
 #include <cmath>
@@ -175,6 +176,12 @@ SearchSnapshot SkyrakeWork::searchSnapshot() const
     SearchSnapshot snapshot;
     for (POSITION pos = m_pictures.GetHeadPosition(); pos; pos = PictureList::next(pos)) {
         const CPictureItem* item = PictureList::GetAt(pos);
+        snapshot.times.push_back(item->m_facts.time);
+        if (eclipsedByEarth(*item)) {
+            snapshot.leftOut << QStringLiteral("%1: eclipsed by the Earth").arg(item->m_name);
+            continue;
+        }
+        snapshot.searched.push_back(snapshot.times.size() - 1);
         snapshot.pictures.push_back(item->m_pPicture);
         snapshot.frames.push_back({item->m_pPicture.get(), item->m_facts.time, item->m_facts.camera});
     }
@@ -297,6 +304,12 @@ const FrameGeometry& geometryOf(const CPictureItem& item)
 Observer observerOf(const CPictureItem& item)
 {
     return observerAt(item.m_facts.camera, item.m_facts.time, item.m_pPicture->keywords());
+}
+
+bool eclipsedByEarth(const CPictureItem& item)
+{
+    return eclipsedByEarth([&item] { return geometryOf(item); }, item.m_pPicture->decoded().size(),
+                           item.m_facts, item.m_pPicture->keywords());
 }
 
 std::vector<BodyInFrame> bodiesOn(const CPictureItem& item, const std::vector<CometElements>& comets)

@@ -167,6 +167,8 @@ const FrameGeometry& geometryOf(const CPictureItem& item);
 
 // Where the camera that took `item`'s frame stood at the frame's time.
 Observer observerOf(const CPictureItem& item);
+// Whether the Earth stands in the frame's field (CCOR-1 around the equinoxes).
+bool eclipsedByEarth(const CPictureItem& item);
 
 // The planets and the known `comets` on `item`'s frame, as its camera saw them.
 std::vector<BodyInFrame> bodiesOn(const CPictureItem& item, const std::vector<CometElements>& comets);

@@ -1,5 +1,7 @@
 #include "sweep/Sweep.h"
 
+#include "analysis/sky/EarthEclipse.h"
+#include "analysis/sky/SkyGeometry.h"
 #include "pictures/LoadPictureFile.h"
 #include "sweep/SweepStore.h"
 
@@ -89,12 +91,21 @@ private:
             entry.state = State::Decoding;
         }
         LoadResult loaded = LoadPictureFile(m_plan.frames[size_t(frame)].path, 96, 96);
+        QString eclipse;
+        if (loaded) {
+            // A frame the Earth stands in is left out of the search, as one that can't be read.
+            const Picture& picture = *loaded->picture;
+            const FrameInfo info = frameInfoOf(m_plan.frames[size_t(frame)].name, picture.keywords());
+            if (eclipsedByEarth([&] { return frameGeometry(picture.decoded(), picture.keywords(), info); },
+                                picture.decoded().size(), info, picture.keywords()))
+                eclipse = QStringLiteral("eclipsed by the Earth");
+        }
         {
             std::lock_guard lock(m_mutex);
-            if (loaded)
+            if (loaded && eclipse.isEmpty())
                 entry.picture = std::move(loaded->picture);
             else
-                entry.damage = QString::fromLatin1(loadFailureText(loaded.failure()));
+                entry.damage = loaded ? eclipse : QString::fromLatin1(loadFailureText(loaded.failure()));
             entry.state = State::Decoded;
         }
         m_decoded.notify_all();

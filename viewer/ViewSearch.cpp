@@ -11,6 +11,7 @@
 #include <QFutureWatcher>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -46,6 +47,9 @@ void CSkyrakeView::OnSearchMovers()
     poll.stop();
     progress.reset();
     std::optional<std::vector<Candidate>> found = searchResult(search.future());
+    if (found && !snapshot.leftOut.isEmpty())
+        if (auto* bar = window()->findChild<QStatusBar*>())
+            bar->showMessage(tr("未搜索的图片：%1").arg(snapshot.leftOut.join(QStringLiteral("; "))), 20000);
     // A result for frames the sequence no longer holds is dropped.
     if (found && takeFound(snapshot.generation, std::move(*found)))
         OnCandidateList();

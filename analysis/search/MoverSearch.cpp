@@ -14,14 +14,14 @@ constexpr double defaultStepHours = 0.2; // 12 minutes, when the frames' times a
 
 // Each frame's time in hours after the first: the frames' own times when every one is known
 // and they are not all the same, equal steps otherwise.
-std::vector<double> frameHours(std::span<const SearchFrame> frames)
+std::vector<double> frameHours(const std::vector<QDateTime>& times)
 {
     std::vector<double> hours;
     const bool timed =
-        std::all_of(frames.begin(), frames.end(), [](const SearchFrame& f) { return f.time.isValid(); });
+        std::all_of(times.begin(), times.end(), [](const QDateTime& t) { return t.isValid(); });
     bool spread = false;
-    for (const SearchFrame& frame : frames) {
-        hours.push_back(timed ? double(frames.front().time.msecsTo(frame.time)) / 3.6e6 : 0.0);
+    for (const QDateTime& time : times) {
+        hours.push_back(timed ? double(times.front().msecsTo(time)) / 3.6e6 : 0.0);
         spread = spread || hours.back() != 0;
     }
     if (!timed || !spread)
@@ -30,7 +30,42 @@ std::vector<double> frameHours(std::span<const SearchFrame> frames)
     return hours;
 }
 
+std::vector<double> frameHours(std::span<const SearchFrame> frames)
+{
+    std::vector<QDateTime> times;
+    for (const SearchFrame& frame : frames)
+        times.push_back(frame.time);
+    return frameHours(times);
+}
+
 } // namespace
+
+void spreadOverFrames(std::vector<Candidate>& found, const std::vector<size_t>& searched,
+                      const std::vector<QDateTime>& times)
+{
+    if (searched.size() < 2 || searched.size() == times.size())
+        return;
+    const std::vector<double> hours = frameHours(times);
+    for (Candidate& c : found) {
+        if (c.positions.size() != searched.size())
+            continue;
+        std::vector<QPointF> all;
+        size_t next = 0; // the first searched frame at or after the frame
+        for (size_t f = 0; f < times.size(); ++f) {
+            while (next < searched.size() && searched[next] < f)
+                ++next;
+            if (next < searched.size() && searched[next] == f) {
+                all.push_back(c.positions[next]);
+                continue;
+            }
+            const size_t b = std::clamp(next, size_t(1), searched.size() - 1), a = b - 1;
+            const double ta = hours[searched[a]], tb = hours[searched[b]];
+            const double u = tb != ta ? (hours[f] - ta) / (tb - ta) : 0.0;
+            all.push_back(c.positions[a] + (c.positions[b] - c.positions[a]) * u);
+        }
+        c.positions = std::move(all);
+    }
+}
 
 std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options,
                                     const std::function<bool(int)>& progress)

@@ -66,6 +66,13 @@ double maxSpeedOf(Camera camera);
 // without any mover, as measured on real LASCO sequences (bench/README.md).
 double falseAlarmRate(Camera camera, double score);
 
+// The candidates of a search over some of a sequence's frames (`searched`: indices into `times`,
+// the sequence's frames' times, in order; two at least) given a place on every frame of the
+// sequence: on the line through the searched frames' places nearest in time on either side, or
+// the nearest two beyond the last or before the first (equal steps where the times are unknown).
+void spreadOverFrames(std::vector<Candidate>& found, const std::vector<size_t>& searched,
+                      const std::vector<QDateTime>& times);
+
 // The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
 // picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty) is called
 // on the calling thread now and then with 0..100 and returns false to cancel, and then the result is empty.

@@ -46,3 +46,10 @@ bool earthInFrame(const FrameGeometry& geometry, QSize size, const QDateTime& ti
     const EarthDisc earth = earthDisc(observer, time);
     return earth.separation - earth.radius < field;
 }
+
+bool eclipsedByEarth(const std::function<FrameGeometry()>& geometry, QSize size, const FrameInfo& info,
+                     const QHash<QString, QString>& keywords)
+{
+    return info.camera == Camera::Ccor1 &&
+           earthInFrame(geometry(), size, info.time, observerAt(info.camera, info.time, keywords));
+}

@@ -202,4 +202,38 @@ TEST(Search, RefusesWhatItCannotSearchAndStopsWhenAsked)
     }
 }
 
+TEST(Search, CandidatesGetAPlaceOnTheFramesLeftOutOfTheSearch)
+{
+    const QDateTime start(QDate(2025, 9, 23), QTime(3, 0), Qt::UTC);
+    const struct
+    {
+        const char* what;
+        std::vector<int> minutes; // each frame's time after the first; -1: unknown
+        std::vector<size_t> searched;
+        std::vector<double> x;   // the candidate's on the frames searched ...
+        std::vector<double> all; // ... and then on every frame
+    } cases[] = {
+        {"between two", {0, 10, 20, 30}, {0, 1, 3}, {0, 1, 3}, {0, 1, 2, 3}},
+        {"before the first", {0, 10, 20, 30}, {1, 2, 3}, {1, 2, 3}, {0, 1, 2, 3}},
+        {"after the last, two", {0, 10, 20, 30, 40}, {0, 1, 2}, {0, 1, 2}, {0, 1, 2, 3, 4}},
+        {"uneven times", {0, 10, 40}, {0, 2}, {0, 4}, {0, 1, 4}},
+        {"times unknown: equal steps", {0, -1, 40}, {0, 2}, {0, 4}, {0, 2, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<QDateTime> times;
+        for (const int m : c.minutes)
+            times.push_back(m < 0 ? QDateTime() : start.addSecs(60 * m));
+        std::vector<Candidate> found(1);
+        for (const double x : c.x)
+            found[0].positions.emplace_back(x, 2 * x);
+        spreadOverFrames(found, c.searched, times);
+        ASSERT_EQ(found[0].positions.size(), c.all.size());
+        for (size_t f = 0; f < c.all.size(); ++f) {
+            EXPECT_NEAR(found[0].positions[f].x(), c.all[f], 1e-9) << f;
+            EXPECT_NEAR(found[0].positions[f].y(), 2 * c.all[f], 1e-9) << f;
+        }
+    }
+}
+
 } // namespace

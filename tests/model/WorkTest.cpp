@@ -1,6 +1,7 @@
 #include "model/SkyrakeWork.h"
 
 #include "Fixtures.h"
+#include "WriteFits.h"
 #include "model/OpenFrames.h"
 #include "sample/SequenceMaker.h"
 
@@ -178,4 +179,18 @@ TEST(Work, TheSequenceMayChangeWhileASearchRuns)
     const std::vector<Candidate> again = runSearch(snapshot);
     ASSERT_EQ(again.size(), found.size());
     EXPECT_EQ(again.front().positions, found.front().positions);
+}
+
+TEST(Work, FramesTheEarthEclipsesAreLeftOutOfTheSearchByName)
+{
+    QTemporaryDir dir;
+    const QStringList paths =
+        writeEquinoxFrames(dir.path(), {"0240", "0250", "0300", "0420", "0310", "0320"});
+    ASSERT_EQ(paths.size(), 6);
+    SkyrakeWork work;
+    ASSERT_EQ(appendFrames(work, paths, 96, 96).size(), 6u);
+    const SearchSnapshot snapshot = work.searchSnapshot();
+    EXPECT_EQ(snapshot.leftOut, QStringList{"20250923_0420_ccor1_256by256.fts: eclipsed by the Earth"});
+    EXPECT_EQ(snapshot.searched, (std::vector<size_t>{0, 1, 2, 4, 5}));
+    EXPECT_EQ(snapshot.frames.size(), 5u);
 }

@@ -1,7 +1,9 @@
 // The sweep under faults, in one process: damaged frames (each position still on its own frame),
-// and one writer a database (the lock, then the keys). The faults that need a process of their own
-// (a full disk, two sweeps at once, a sweep killed) are tested with the command, in tests/app.
+// frames the Earth eclipses, and one writer a database (the lock, then the keys). The faults that need a
+// process of their own (a full disk, two sweeps at once, a sweep killed) are tested with the command, in
+// tests/app.
 #include "SweepFixtures.h"
+#include "WriteFits.h"
 
 #include <QTemporaryDir>
 
@@ -82,6 +84,24 @@ TEST(SweepFaults, ASecondWriterIsRefusedAndAWindowIsNeverStoredTwice)
     EXPECT_EQ(store.error(), QStringLiteral("window %1 is stored already").arg(plan.windows[0].key));
     EXPECT_EQ(rows(database, QStringLiteral("SELECT COUNT(*) FROM candidates")),
               QStringList{QStringLiteral("2")});
+}
+
+TEST(SweepFaults, FramesTheEarthEclipsesAreLeftOutByName)
+{
+    QTemporaryDir frames, out;
+    ASSERT_EQ(
+        writeEquinoxFrames(frames.path(), {"0230", "0240", "0250", "0300", "0310", "0320", "0420", "0430"})
+            .size(),
+        8);
+    const QString database = out.filePath(QStringLiteral("sweep.sqlite"));
+    const SweepPlan plan = planSweep(findSweepFrames({frames.path()}));
+    ASSERT_EQ(plan.windows.size(), 1u);
+    const SweepOutcome outcome = runSweep(plan, database);
+    ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+    EXPECT_EQ(rows(database, QStringLiteral("SELECT name, damage FROM frames WHERE damage IS NOT NULL")),
+              (QStringList{"20250923_0420_ccor1_256by256.fts eclipsed by the Earth",
+                           "20250923_0430_ccor1_256by256.fts eclipsed by the Earth"}));
+    EXPECT_EQ(rows(database, QStringLiteral("SELECT state FROM windows")), QStringList{"done"});
 }
 
 } // namespace
