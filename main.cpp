@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     }
     if (line.scan) {
         QCoreApplication application(argc, argv);
-        return runScan(line.pictures, line.sungrazer, line.cutoutsDir);
+        return runScan(line.pictures, line.sungrazer, line.cutoutsDir, line.confirmIn);
     }
     if (!line.compositeOut.isEmpty()) {
         // No window and no display: the picture plugins need only the core application.

@@ -4,6 +4,7 @@
 #include "analysis/SequenceStretch.h"
 #include "analysis/SungrazerReport.h"
 #include "analysis/search/MoverSearch.h"
+#include "app/ScanConfirm.h"
 #include "app/ScanCutouts.h"
 #include "model/OpenFrames.h"
 #include "model/SkyrakeWork.h"
@@ -152,6 +153,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
             }
         } else if (argument == QLatin1String("--sungrazer")) {
             line.sungrazer = true;
+        } else if (argument == QLatin1String("--confirm-in")) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                line.error = QStringLiteral("--confirm-in needs a folder");
+                return line;
+            }
+            line.confirmIn = arguments[++i];
         } else if (argument == QLatin1String("--cutouts") ||
                    argument.startsWith(QLatin1String("--cutouts="))) {
             if (argument == QLatin1String("--cutouts") && i + 1 >= arguments.size()) {
@@ -174,6 +181,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("--sungrazer goes with --scan");
     if (!line.cutoutsDir.isEmpty() && !line.scan && !line.sweep)
         line.error = QStringLiteral("--cutouts goes with --scan or --sweep");
+    if (!line.confirmIn.isEmpty() && (!line.scan || line.sungrazer || line.fetch) && line.error.isEmpty())
+        line.error = QStringLiteral("--confirm-in goes with --scan, without --sungrazer or --fetch");
     if (line.scan && !line.compositeOut.isEmpty())
         line.error = QStringLiteral("--scan and --composite do not go together");
     if (line.sky && (line.scan || !line.compositeOut.isEmpty() || line.fetch))
@@ -227,6 +236,9 @@ QString helpText()
         "  --cutouts DIR        with --scan: also write DIR/candidate-N.gif for each candidate N, its\n"
         "                       64x64-pixel cutouts of every frame around its track, enlarged four\n"
         "                       times and looping at 500 ms a frame (DIR is created if needed)\n"
+        "  --confirm-in DIR     with --scan: look for each candidate in DIR's frames, another camera's\n"
+        "                       of the same hours, where that camera would see it from its own place,\n"
+        "                       and print its lines on those frames too where it is seen there\n"
         "  --fetch FEED         fetch frames of FEED (c2, c3: SOHO LASCO; ccor1: GOES-19 CCOR-1) from\n"
         "                       its archive into the frame library (or --into DIR), print the local\n"
         "                       path of each, in time order, and exit; with --scan, then search them\n"
@@ -291,7 +303,7 @@ void appendPictures(CSkyrakeView& view, const QStringList& paths)
     view.ShowFirst();
 }
 
-int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir)
+int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir, const QString& confirmIn)
 {
     // No display: pictures sized for 96 pixels per inch, as the composite does.
     constexpr int dpi = 96;
@@ -318,6 +330,8 @@ int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsD
                 << QString::number(at.y(), 'f', 1) << '\t' << QString::number(found[n].score, 'f', 1) << '\n';
         }
     }
+    if (!confirmIn.isEmpty())
+        confirmInOtherCamera(work, found, confirmIn, out);
     out.flush();
     if (cutoutsDir.isEmpty())
         return 0;

@@ -24,12 +24,13 @@ struct FetchLine
 // skyrake [OPTIONS] [PICTURE...]
 struct CommandLine
 {
-    QStringList pictures;           // appended as File Open appends them, in this order
-    QString compositeOut;           // --composite OUT.png: write the difference composite and exit
-    bool scan = false;              // --scan: print the search's candidates and exit
-    bool sungrazer = false;         // with --scan: print the best candidate's Sungrazer report instead
-    QString cutoutsDir;             // with --scan: also write each candidate's cutouts as a GIF there
-    QString language;               // --lang zh|en: the interface's language; empty for the usual choice
+    QStringList pictures;   // appended as File Open appends them, in this order
+    QString compositeOut;   // --composite OUT.png: write the difference composite and exit
+    bool scan = false;      // --scan: print the search's candidates and exit
+    bool sungrazer = false; // with --scan: print the best candidate's Sungrazer report instead
+    QString cutoutsDir;     // with --scan: also write each candidate's cutouts as a GIF there
+    QString confirmIn;      // with --scan: --confirm-in DIR, another camera's frames of the same hours
+    QString language;       // --lang zh|en: the interface's language; empty for the usual choice
     std::optional<FetchLine> fetch; // --fetch FEED ...: fetch frames, print their paths and exit
     bool sky = false;               // --sky: print each frame's geometry and the bodies in its field
     bool sweep = false;             // --sweep DIR...: search every window of the frames under the folders
@@ -59,8 +60,11 @@ int runHeadlessComposite(const QString& out, const QStringList& pictures);
 // Searches `pictures` for movers and prints, best candidate first, one line per candidate and
 // frame: "N<TAB>NAME<TAB>X<TAB>Y<TAB>SCORE" (X and Y 1-based picture positions); with
 // `sungrazer`, the best candidate's Sungrazer report instead. With `cutoutsDir`, also writes
-// each candidate's cutouts there as an animated GIF. Returns the exit code.
-int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir = {});
+// each candidate's cutouts there as an animated GIF. With `confirmIn`, then looks for each candidate
+// in the frames of that folder (another camera's) and prints its lines on them, where it is seen.
+// Returns the exit code.
+int runScan(const QStringList& pictures, bool sungrazer, const QString& cutoutsDir = {},
+            const QString& confirmIn = {});
 
 // Fetches the frames `fetch` asks for and prints the local path of each that is there, in time
 // order, one a line; names each failure on standard error with its reason. With `scan`, then

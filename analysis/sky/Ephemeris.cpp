@@ -117,17 +117,7 @@ Vector3 seenFrom(const Place& place, Date date, const Vector3& observer)
 // Where a body is seen relative to the sun: elongation and position angle from solar north.
 SkyPoint skyOf(const Place& place, const QDateTime& time, const Observer& observer)
 {
-    const Vector3 towards = seenFrom(place, terrestrial(time, true), observer.position);
-    const Vector3 z = unit(-1 * observer.position); // towards the Sun
-    const Vector3 pole = solarPole();
-    const Vector3 north = unit(pole - dot(pole, z) * z);
-    const Vector3 east = cross(north, z);
-    const Vector3 across = towards - dot(towards, z) * z;
-    SkyPoint sky;
-    const double angle = std::atan2(length(across), dot(towards, z));
-    sky.elongation = angle / degree * 3600 / solarRadiusArcsec;
-    sky.positionAngle = std::fmod(std::atan2(dot(across, east), dot(across, north)) / degree + 360.0, 360.0);
-    return sky;
+    return skyPointOf(seenFrom(place, terrestrial(time, true), observer.position), observer);
 }
 
 // GOES-19's place, 42,164 km from the Earth's centre in its equator, above 75.2 degrees west,
@@ -235,4 +225,44 @@ std::vector<BodyInFrame> bodiesInFrame(const FrameGeometry& geometry, QSize size
     for (const CometElements& comet : comets)
         place(comet.designation, cometSky(comet, time, observer));
     return bodies;
+}
+
+namespace {
+
+// The observer's axes on the sky: towards the sun, solar north square to it, and east.
+struct SkyAxes
+{
+    Vector3 z, north, east;
+};
+SkyAxes skyAxes(const Observer& observer)
+{
+    SkyAxes axes;
+    axes.z = unit(-1 * observer.position);
+    const Vector3 pole = solarPole();
+    axes.north = unit(pole - dot(pole, axes.z) * axes.z);
+    axes.east = cross(axes.north, axes.z);
+    return axes;
+}
+
+} // namespace
+
+SkyPoint skyPointOf(const Vector3& towards, const Observer& observer)
+{
+    const SkyAxes axes = skyAxes(observer);
+    const Vector3 across = towards - dot(towards, axes.z) * axes.z;
+    SkyPoint sky;
+    const double angle = std::atan2(length(across), dot(towards, axes.z));
+    sky.elongation = angle / degree * 3600 / solarRadiusArcsec;
+    sky.positionAngle =
+        std::fmod(std::atan2(dot(across, axes.east), dot(across, axes.north)) / degree + 360.0, 360.0);
+    return sky;
+}
+
+Vector3 skyDirection(const SkyPoint& sky, const Observer& observer)
+{
+    const SkyAxes axes = skyAxes(observer);
+    const double angle = sky.elongation * solarRadiusArcsec / 3600 * degree;
+    const double pa = sky.positionAngle * degree;
+    return std::cos(angle) * axes.z +
+           std::sin(angle) * (std::cos(pa) * axes.north + std::sin(pa) * axes.east);
 }

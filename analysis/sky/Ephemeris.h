@@ -54,6 +54,10 @@ struct Observer
 // L1 (0.99 of the Earth's heliocentric position, about 0.01 au sunward) for LASCO and any other.
 Observer observerAt(Camera camera, const QDateTime& time, const QHash<QString, QString>& keywords = {});
 
+// The sky point of a direction from `observer` (any length), and the unit direction of a sky point.
+SkyPoint skyPointOf(const Vector3& towards, const Observer& observer);
+Vector3 skyDirection(const SkyPoint& sky, const Observer& observer);
+
 // Heliocentric positions at `time` (UTC).
 Vector3 earthAt(const QDateTime& time);
 Vector3 bodyAt(Body body, const QDateTime& time);

@@ -4,6 +4,7 @@
 
 #include "analysis/sky/EarthEclipse.h"
 #include "analysis/sky/Ephemeris.h"
+#include "analysis/sky/SecondCamera.h"
 
 #include <QImage>
 #include <QLineF>
@@ -119,6 +120,39 @@ TEST(Ephemeris, TheEarthInCcor1sFieldAroundTheEquinoxesMidnight)
     // From L1 the Earth is behind SOHO, always.
     const QDateTime equinox(QDate(2025, 9, 23), QTime(5, 1), Qt::UTC);
     EXPECT_GT(earthDisc(observerAt(Camera::C3, equinox), equinox).separation, 600);
+}
+
+TEST(Ephemeris, ASungrazerSeenFromL1IsFoundFromGeostationaryOrbitNearTheSun)
+{
+    // C/2011 W3 (Lovejoy) on its way in: seen by C3 from L1, where would CCOR-1 see it from
+    // GOES-19? Its place taken in the plane through the sun square to C3's line of sight, against
+    // its place from its orbit. L1 lies 0.01 au sunward of the Earth, nearly along the line of
+    // sight, and GOES-19 0.0003 au off it: the parallax is 35-110" here (one to three CCOR-1
+    // pixels), and what the plane leaves of it a few arcseconds.
+    const std::optional<CometElements> lovejoy = cometFromLine(
+        QStringLiteral("    CK11W030  2011 12 16.0142  0.005549  0.999929   53.5479  326.3788  134.3596  "
+                       "20111216  13.5  4.0  C/2011 W3 (Lovejoy)"));
+    ASSERT_TRUE(lovejoy);
+    const auto apart = [](const SkyPoint& a, const SkyPoint& b, const Observer& o) {
+        const Vector3 u = skyDirection(a, o), v = skyDirection(b, o);
+        const double c = u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+        return std::acos(std::min(1.0, c)) * 180 / M_PI * 3600;
+    };
+    for (const int hours : {-12, -6, -2}) {
+        SCOPED_TRACE(hours);
+        const QDateTime time = lovejoy->perihelion.addSecs(hours * 3600);
+        const Observer soho = observerAt(Camera::C3, time), goes = observerAt(Camera::Ccor1, time);
+        const SkyPoint fromSoho = cometSky(*lovejoy, time, soho), truth = cometSky(*lovejoy, time, goes);
+        const Vector3 place = placeNearSun(fromSoho, soho);
+        const SkyPoint expected = skyPointOf(
+            {place[0] - goes.position[0], place[1] - goes.position[1], place[2] - goes.position[2]}, goes);
+        EXPECT_LT(apart(expected, truth, goes), 10);
+        EXPECT_GT(apart(fromSoho, truth, goes), 3 * apart(expected, truth, goes)); // the parallax matters
+        // Its place in the sky round trips through the observer's axes.
+        const SkyPoint back = skyPointOf(skyDirection(truth, goes), goes);
+        EXPECT_NEAR(back.elongation, truth.elongation, 1e-9);
+        EXPECT_NEAR(back.positionAngle, truth.positionAngle, 1e-7);
+    }
 }
 
 } // namespace
