@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/search/MoverSearch.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -40,4 +42,36 @@ inline Tail fitTail(std::vector<double> scores, int windows, double floor, doubl
     tail.b = -(n * sxy - sx * sy) / (n * sxx - sx * sx);
     tail.a = (sy + tail.b * sx) / n;
     return tail;
+}
+
+// The tails are fitted from this score up, and a set with fewer than 5 tracks takes this slope
+// (the C2 browse frames' of the in-sample fit).
+inline constexpr double tailFloor = 5, knownSlope = 0.717;
+
+// The search's options that list every track from `tailFloor` up, however often such tracks turn up.
+inline SearchOptions everyTrack()
+{
+    SearchOptions options;
+    options.minScore = tailFloor;
+    options.maxCandidates = 1000;
+    options.maxFalseAlarms = INFINITY;
+    return options;
+}
+
+// A tail fitted on one part of the windows, and how many tracks of the other part reach its cut
+// (at least the search's own minimum score): one in `perWindow` windows.
+struct HeldOut
+{
+    Tail tail;
+    double cut = 0;
+    long above = 0;
+};
+inline HeldOut holdOut(const std::vector<double>& fitted, int fittedWindows, const std::vector<double>& held,
+                       double perWindow = 0.05)
+{
+    HeldOut out;
+    out.tail = fitTail(fitted, fittedWindows, tailFloor, knownSlope);
+    out.cut = std::max(out.tail.cut(perWindow), SearchOptions().minScore);
+    out.above = std::count_if(held.begin(), held.end(), [&](double s) { return s >= out.cut; });
+    return out;
 }

@@ -179,12 +179,7 @@ void BM_RealComets(benchmark::State& state)
 // first half, counted on those of its second.
 void BM_CometFalseAlarmTail(benchmark::State& state)
 {
-    constexpr double floor = 5, allowed = 0.05, knownSlope = 0.717;
-    SearchOptions everything;
-    everything.minScore = floor;
-    everything.maxCandidates = 1000;
-    everything.maxFalseAlarms = INFINITY;
-    const SearchOptions shipped;
+    const SearchOptions everything = everyTrack(), shipped;
     for (auto _ : state) {
         std::vector<double> fitScores, heldScores;
         int fitWindows = 0, heldWindows = 0, listed = 0, worst = 0;
@@ -225,15 +220,13 @@ void BM_CometFalseAlarmTail(benchmark::State& state)
             state.SkipWithError("no real comets found (SKYRAKE_COMETS)");
             return;
         }
-        const Tail tail = fitTail(fitScores, fitWindows, floor, knownSlope);
-        const double cut = std::max(tail.cut(allowed), shipped.minScore);
-        const auto above =
-            std::count_if(heldScores.begin(), heldScores.end(), [&](double s) { return s >= cut; });
+        const HeldOut held = holdOut(fitScores, fitWindows, heldScores);
         std::fprintf(stderr,
                      "C2 science frames: fitted on %d tracks in %d windows (a %.2f b %.3f), 1 in 20 windows "
-                     "from %.1f; held out %d windows: %td above it, the search lists %d (worst %d)\n",
-                     tail.tracks, tail.windows, tail.a, tail.b, cut, heldWindows, above, listed, worst);
-        state.counters["cut"] = cut;
+                     "from %.1f; held out %d windows: %ld above it, the search lists %d (worst %d)\n",
+                     held.tail.tracks, held.tail.windows, held.tail.a, held.tail.b, held.cut, heldWindows,
+                     held.above, listed, worst);
+        state.counters["cut"] = held.cut;
         state.counters["held_windows"] = heldWindows;
         state.counters["held_listed"] = heldWindows ? double(listed) / heldWindows : 0.0;
     }

@@ -135,12 +135,7 @@ void BM_RealFalseAlarms(benchmark::State& state)
 // lists (its own cut, `falseAlarmRate`) is counted on the held-out windows too.
 void BM_RealFalseAlarmTail(benchmark::State& state)
 {
-    constexpr double floor = 5, allowed = 0.05, knownSlope = 0.717;
-    SearchOptions everything;
-    everything.minScore = floor;
-    everything.maxCandidates = 1000;
-    everything.maxFalseAlarms = INFINITY;
-    const SearchOptions shipped;
+    const SearchOptions everything = everyTrack(), shipped;
     struct Encoding
     {
         const char* name;
@@ -194,20 +189,18 @@ void BM_RealFalseAlarmTail(benchmark::State& state)
                         worst = std::max(worst, here);
                     }
                 }
-                const Tail tail = fitTail(fitScores, fitWindows, floor, knownSlope);
-                const double cut = std::max(tail.cut(allowed), shipped.minScore);
-                const auto above =
-                    std::count_if(heldScores.begin(), heldScores.end(), [&](double s) { return s >= cut; });
+                const HeldOut held = holdOut(fitScores, fitWindows, heldScores);
                 std::fprintf(stderr,
                              "%s, %s: fitted on %d tracks in %d windows (a %.2f b %.3f), 1 in 20 windows "
-                             "from %.1f; held out %d windows: %td above it (%.2f a window), the search "
+                             "from %.1f; held out %d windows: %ld above it (%.2f a window), the search "
                              "lists %d (%.2f a window, worst %d)\n",
-                             set.folder, encoding.name, tail.tracks, tail.windows, tail.a, tail.b, cut,
-                             heldWindows, above, heldWindows ? double(above) / heldWindows : 0.0, listed,
+                             set.folder, encoding.name, held.tail.tracks, held.tail.windows, held.tail.a,
+                             held.tail.b, held.cut, heldWindows, held.above,
+                             heldWindows ? double(held.above) / heldWindows : 0.0, listed,
                              heldWindows ? double(listed) / heldWindows : 0.0, worst);
                 const std::string key = std::string(set.folder).substr(0, 2) + "_" +
                                         std::to_string(encoding.quality < 0 ? 1 : encoding.quality);
-                state.counters[key + "_cut"] = cut;
+                state.counters[key + "_cut"] = held.cut;
                 state.counters[key + "_held_listed"] = heldWindows ? double(listed) / heldWindows : 0.0;
             }
         }
