@@ -38,9 +38,11 @@ bool isFits(const QByteArray& bytes);
 
 // Decodes a FITS file held in memory with cfitsio, reading the bytes in place (a copy only when
 // the last 2880-byte block lacks its padding). BITPIX 8, 16, 32, 64, -32 and -64; two or more
-// axes (the first plane of a cube). Nothing is returned, and nothing is printed, for content
-// that is not FITS, a header cfitsio refuses or would overrun its buffers on (a card with '='
-// before column 9), a tile-compressed image, an image with no pixels or more than `maxValues`
+// axes (the first plane of a cube); a tile-compressed image (Rice, as PUNCH writes its frames)
+// through cfitsio's decompression, its header keywords giving the image's own shape. Nothing is
+// returned, and nothing is printed, for content that is not FITS, a header cfitsio refuses or
+// would overrun its buffers on (a card with '=' before column 9), an image with no pixels or
+// more than `maxValues`
 // of them, and a file that ends before the declared data do (the padding of the last block may
 // be missing); `why`, when given, is then set to the reason. Safe to call on several threads at
 // once.

@@ -1,6 +1,7 @@
 #include "pictures/FitsFile.h"
 
 #include "../support/Fixtures.h"
+#include "../support/FitsWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cfloat>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <thread>
 
@@ -185,6 +187,44 @@ TEST(FitsFile, RefusesEveryCutThroughTheDataButNotAMissingPadding)
     const auto unpadded = decodeFits(whole.left(dataEnd), noLimit);
     ASSERT_TRUE(unpadded);
     EXPECT_EQ(unpadded->values, decodeFits(whole + "trailing bytes", noLimit).value().values);
+}
+
+TEST(FitsFile, ReadsARiceCompressedImageFromHduOneWithItsOwnShape)
+{
+    // As PUNCH writes its frames: float data Rice-compressed in HDU 1, the uncertainty in HDU 2.
+    FitsSpec spec;
+    spec.width = 120;
+    spec.height = 90;
+    for (int i = 0; i < spec.width * spec.height; ++i)
+        spec.values.push_back(1e-12f * float(i % spec.width + 1000 * (i / spec.width)));
+    spec.values[3] = std::numeric_limits<float>::quiet_NaN();
+    spec.cards = {{"CTYPE1", "'HPLN-ARC'"}, {"DATE-OBS", "'2025-06-01T12:04:00.000'"}};
+    spec.riceCompressed = true;
+    const QByteArray bytes = fitsBytes(spec);
+    ASSERT_FALSE(bytes.isEmpty());
+    const std::optional<FitsImage> image = decodeFits(bytes, noLimit);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(QSize(image->width, image->height), QSize(120, 90));
+    double worst = 0;
+    for (int r = 0; r < spec.height; ++r) {
+        for (int c = 0; c < spec.width; ++c) {
+            if (r == 0 && c == 3)
+                continue;
+            worst = std::max(worst, std::abs(double(fitsValue(*image, c, r)) -
+                                             double(spec.values[size_t(r * spec.width + c)])));
+        }
+    }
+    EXPECT_LT(worst, 1e-12 * 89119 / 1000); // Rice keeps floats to a fraction of their noise
+    EXPECT_TRUE(std::isnan(fitsValue(*image, 3, 0)));
+    EXPECT_EQ(image->keywords.value("NAXIS1"), "120");
+    EXPECT_EQ(image->keywords.value("BITPIX"), "-32");
+    EXPECT_EQ(image->keywords.value("CTYPE1"), "HPLN-ARC");
+    // Its tiles cut off, or larger than allowed, it is refused like any other image.
+    LoadFailure why = LoadFailure::Damaged;
+    EXPECT_FALSE(decodeFits(bytes.left(2 * 2880 + 1000), noLimit, &why));
+    EXPECT_EQ(why, LoadFailure::CutOff);
+    EXPECT_FALSE(decodeFits(bytes, 120 * 90 - 1, &why));
+    EXPECT_EQ(why, LoadFailure::PictureTooLarge);
 }
 
 TEST(FitsFile, DecodesOnSeveralThreadsAtOnce)
