@@ -249,9 +249,17 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
             if (length > maxValues || (values *= length) > maxValues)
                 return refuse(LoadFailure::PictureTooLarge);
         }
-        long tile[2] = {0, 0};
-        if (fits_get_tile_dim(fits.file, 2, tile, &status) > 0 || tile[0] < 1 || tile[1] < 1 ||
-            tile[0] > axes[0] || tile[1] > axes[1])
+        // Tiles are whole rows unless ZTILEn says otherwise.
+        long tile[2] = {long(axes[0]), 1};
+        for (int n = 0; n < 2; ++n) {
+            const std::string key = "ZTILE" + std::to_string(n + 1);
+            int keyStatus = 0;
+            if (fits_read_key_lng(fits.file, key.c_str(), &tile[n], nullptr, &keyStatus) > 0 &&
+                keyStatus != KEY_NO_EXIST)
+                return refuse(LoadFailure::Damaged);
+        }
+        fits_clear_errmsg();
+        if (tile[0] < 1 || tile[1] < 1 || tile[0] > axes[0] || tile[1] > axes[1])
             return refuse(LoadFailure::Damaged);
     } else {
         // The whole declared data unit must be present, all planes of a cube included; only the
@@ -326,6 +334,36 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
             image.keywords.insert(it.key(), it.value());
     }
     return image;
+}
+
+QHash<QString, QString> fitsHeadKeywords(const QByteArray& head)
+{
+    QHash<QString, QString> keywords;
+    if (!isFits(head))
+        return keywords;
+    for (qsizetype at = 0; at + 80 <= head.size(); at += 80) {
+        const QByteArray card = head.mid(at, 80);
+        if (card == QByteArray::fromStdString(endCard()))
+            break;
+        if (card.mid(8, 2) != "= " ||
+            std::any_of(card.begin(), card.end(), [](char c) { return c < 0x20 || c > 0x7e; }))
+            continue;
+        const QString key = QString::fromLatin1(card.left(8)).trimmed();
+        QByteArray value = card.mid(10).trimmed();
+        if (!value.startsWith('\'')) {
+            // A number or logical, its comment after the slash.
+            value = value.left(value.indexOf('/')).trimmed();
+        } else {
+            // A string runs to its closing quote; a doubled quote stands for one.
+            qsizetype end = 1;
+            while (end < value.size() && (value[end] != '\'' || (end + 1 < value.size() && value[end + 1] == '\'')))
+                end += value[end] == '\'' ? 2 : 1;
+            value = value.left(end + 1);
+        }
+        if (!key.isEmpty() && !keywords.contains(key))
+            keywords.insert(key, valueText(value.constData()));
+    }
+    return keywords;
 }
 
 QImage fitsToGrey(const FitsImage& image, float low, float high)

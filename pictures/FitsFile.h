@@ -48,6 +48,12 @@ bool isFits(const QByteArray& bytes);
 // once.
 std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, LoadFailure* why = nullptr);
 
+// The primary header's keywords from the first bytes of a FITS file alone (as a Range request
+// gives them), up to its END card or the bytes' end, read without cfitsio: values as
+// `FitsImage::keywords` has them, cards with a character FITS does not allow left out. Empty for
+// bytes that do not begin a FITS file.
+QHash<QString, QString> fitsHeadKeywords(const QByteArray& head);
+
 // A grey picture (Format_RGB32) of the values, mapped linearly: `low` and below black, `high`
 // and above white, NaN black. With `high` not above `low`, values above `low` are white.
 QImage fitsToGrey(const FitsImage& image, float low, float high);

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 namespace {
 
 void writeCards(fitsfile* file, const FitsSpec& spec, int* status)
@@ -27,13 +29,19 @@ QByteArray fitsBytes(const FitsSpec& spec)
     fits_create_file(&file, QFile::encodeName(path).constData(), &status);
     long axes[2] = {spec.width, spec.height};
     const LONGLONG count = LONGLONG(spec.width) * spec.height;
+    // NaN is written through cfitsio's null value, which a compressed image keeps as ZBLANK.
+    float nothing = -1e30f;
     std::vector<float> values = spec.values;
+    for (float& v : values) {
+        if (std::isnan(v))
+            v = nothing;
+    }
     if (spec.riceCompressed) {
         fits_create_img(file, FLOAT_IMG, 0, nullptr, &status);
         fits_set_compression_type(file, RICE_1, &status);
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
         writeCards(file, spec, &status);
-        fits_write_img(file, TFLOAT, 1, count, values.data(), &status);
+        fits_write_imgnull(file, TFLOAT, 1, count, values.data(), &nothing, &status);
         std::vector<float> uncertainty(values.size(), 0.5f);
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
         fits_write_key_str(file, "EXTNAME", "Uncertainty array", nullptr, &status);
@@ -41,7 +49,7 @@ QByteArray fitsBytes(const FitsSpec& spec)
     } else {
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
         writeCards(file, spec, &status);
-        fits_write_img(file, TFLOAT, 1, count, values.data(), &status);
+        fits_write_imgnull(file, TFLOAT, 1, count, values.data(), &nothing, &status);
     }
     fits_close_file(file, &status);
     QFile written(path);
