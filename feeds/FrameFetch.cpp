@@ -356,11 +356,11 @@ void FrameFetch::frameKept(const ArchiveFrame& frame, const QString& failure)
 
 void FrameFetch::removeOtherVersions(const ArchiveFrame& frame)
 {
-    // The archive replaces a frame by its new version: the library keeps one frame a time too.
+    // The archive replaces a frame by its new version: the library gives up the older ones too.
     const QDir folder(frameFolder(m_request, frame.time.date()));
     for (const QString& name : folder.entryList(QDir::Files)) {
         const std::optional<ArchiveFrame> other = archiveFrame(m_request.feed, m_request.size, name, QUrl());
-        if (other && other->time == frame.time && name != frame.name)
+        if (other && other->time == frame.time && versionBefore(other->version, frame.version))
             QFile::remove(folder.filePath(name));
     }
 }
