@@ -40,7 +40,8 @@ int runSky(const QStringList& frames)
                          qPrintable(card));
         const FrameGeometry& geometry = geometryOf(item);
         if (geometry.linearOnly)
-            std::fprintf(stderr, "skyrake: %s: the header's distortion tables are not applied: its linear WCS\n",
+            std::fprintf(stderr,
+                         "skyrake: %s: the header's distortion tables are not applied: its linear WCS\n",
                          qPrintable(item.m_name));
         out << item.m_name << '\t';
         if (geometry.known()) {

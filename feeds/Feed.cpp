@@ -22,18 +22,18 @@ const Feed feeds[] = {
      Listing::Html, R"(\d{8}\.fts)", false},
     {FeedKind::LascoFitsC2, "lasco-fits-c2", "SOHO LASCO C2 (FITS 0.5)", nrlQuickLook, "yyMMdd'/c2/'",
      Listing::Html, R"(\d{8}\.fts)", false},
-    {FeedKind::Ccor1L1b, "ccor1-l1b", "GOES-19 CCOR-1 (FITS 1b)", "https://services.swpc.noaa.gov/products/ccor1/fits/",
-     "", Listing::Html, R"(CCOR1_1B_(?<time>\d{8}T\d{6})_V\d+_NC\.fits)", false},
+    {FeedKind::Ccor1L1b, "ccor1-l1b", "GOES-19 CCOR-1 (FITS 1b)",
+     "https://services.swpc.noaa.gov/products/ccor1/fits/", "", Listing::Html,
+     R"(CCOR1_1B_(?<time>\d{8}T\d{6})_V\d+_NC\.fits)", false},
     {FeedKind::Ccor1L3, "ccor1-l3", "GOES-19 CCOR-1 (FITS 3)", ccorBucket,
      "'SWFO/GOES-19/CCOR-1/ccor1-l3_science/'yyyy'/'MM'/'dd'/'", Listing::S3,
-     R"(sci_ccor1-l3_g19_s(?<time>\d{8}T\d{6})Z_e\d{8}T\d{6}Z_p\d{8}T\d{6}Z_pub\.fits)",
-     false},
+     R"(sci_ccor1-l3_g19_s(?<time>\d{8}T\d{6})Z_e\d{8}T\d{6}Z_p\d{8}T\d{6}Z_pub\.fits)", false},
     {FeedKind::Ccor2, "ccor2", "SWFO-L1 CCOR-2", "https://services.swpc.noaa.gov/products/ccor2/jpegs/", "",
      Listing::Html, R"((?<time>\d{8}_\d{4})_ccor2_1024by960\.jpg)", false},
     {FeedKind::PunchNfi, "punch-nfi", "PUNCH NFI", sdacPunch, "'3/CAN/'yyyy'/'MM'/'dd'/'", Listing::Html,
      R"(PUNCH_L3_CAN_(?<time>\d{14})_v(?<version>[0-9a-z]+)\.fits)", false},
-    {FeedKind::PunchMosaic, "punch-mosaic", "PUNCH mosaic", sdacPunch, "'3/CTM/'yyyy'/'MM'/'dd'/'", Listing::Html,
-     R"(PUNCH_L3_CTM_(?<time>\d{14})_v(?<version>[0-9a-z]+)\.fits)", false},
+    {FeedKind::PunchMosaic, "punch-mosaic", "PUNCH mosaic", sdacPunch, "'3/CTM/'yyyy'/'MM'/'dd'/'",
+     Listing::Html, R"(PUNCH_L3_CTM_(?<time>\d{14})_v(?<version>[0-9a-z]+)\.fits)", false},
 };
 
 QUrl asFolder(QUrl url)
@@ -148,7 +148,8 @@ std::optional<ArchiveFrame> archiveFrame(const Feed& feed, int size, const QStri
             return std::nullopt;
         time = QDateTime(date, clock, Qt::UTC);
     }
-    return ArchiveFrame{name, time, asFolder(folder).resolved(QUrl(name)), match.captured(u"version").toLower()};
+    return ArchiveFrame{name, time, asFolder(folder).resolved(QUrl(name)),
+                        match.captured(u"version").toLower()};
 }
 
 bool versionBefore(const QString& a, const QString& b)

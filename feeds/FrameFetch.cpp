@@ -42,7 +42,8 @@ std::map<QString, QDateTime> headerTimesRead(const QString& path)
     if (file.open(QIODevice::ReadOnly)) {
         for (const QByteArray& line : file.readAll().split('\n')) {
             const QList<QByteArray> fields = line.trimmed().split('\t');
-            const QDateTime time = QDateTime::fromString(QString::fromLatin1(fields.value(1)), Qt::ISODateWithMs);
+            const QDateTime time =
+                QDateTime::fromString(QString::fromLatin1(fields.value(1)), Qt::ISODateWithMs);
             if (fields.size() == 2 && time.isValid())
                 times[QString::fromUtf8(fields[0])] = time.toUTC();
         }
@@ -54,7 +55,8 @@ std::map<QString, QDateTime> headerTimesRead(const QString& path)
 QDateTime headerTime(const QByteArray& head)
 {
     const QHash<QString, QString> keywords = fitsHeadKeywords(head);
-    return frameInfoFromHeader([&keywords](const char* key) { return keywords.value(QLatin1String(key)); }).time;
+    return frameInfoFromHeader([&keywords](const char* key) { return keywords.value(QLatin1String(key)); })
+        .time;
 }
 
 // The list of a day folder as last read, kept beside its frames.
@@ -234,7 +236,8 @@ void FrameFetch::readS3Page(int dayIndex, const QString& token, QStringList name
             return;
         }
         if (listed.truncated)
-            m_outcome.failures << QStringLiteral("%1: the listing ends before its last page").arg(page.toString());
+            m_outcome.failures
+                << QStringLiteral("%1: the listing ends before its last page").arg(page.toString());
         takeNames(dayIndex, names);
     });
 }
@@ -288,18 +291,19 @@ void FrameFetch::readHeaderTimes(int dayIndex, std::vector<ArchiveFrame> frames)
             }
         }
         ++*pending;
-        m_downloader.getHead(frame.url, headBytes, [this, frame, pending, found, dayDone](const Download& head) mutable {
-            if (m_finished)
-                return;
-            if (!head.ok())
-                m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, head.failure);
-            else if ((frame.time = headerTime(head.body)).isValid())
-                found->push_back(frame);
-            else
-                m_outcome.failures << QStringLiteral("%1: no time in its header").arg(frame.name);
-            if (--*pending == 0)
-                dayDone();
-        });
+        m_downloader.getHead(
+            frame.url, headBytes, [this, frame, pending, found, dayDone](const Download& head) mutable {
+                if (m_finished)
+                    return;
+                if (!head.ok())
+                    m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, head.failure);
+                else if ((frame.time = headerTime(head.body)).isValid())
+                    found->push_back(frame);
+                else
+                    m_outcome.failures << QStringLiteral("%1: no time in its header").arg(frame.name);
+                if (--*pending == 0)
+                    dayDone();
+            });
     }
     if (*pending == 0)
         dayDone();
@@ -347,8 +351,7 @@ void FrameFetch::frameKept(const ArchiveFrame& frame, const QString& failure)
         ++m_outcome.fetched;
         if (!frame.version.isEmpty())
             removeOtherVersions(frame);
-    }
-    else
+    } else
         m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, failure);
     Q_EMIT progress(m_framesDone, int(m_wanted.size()), m_bytes);
     finishIfDone();

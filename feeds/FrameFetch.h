@@ -36,9 +36,9 @@ QString defaultFrameLibrary();
 
 // One request's run: it reads the day folders' lists (or listings, where there is no list; S3
 // listings page by page), reads the time of each frame whose name has none from its header
-// (a Range request, once per frame), asks each missing frame once, and keeps a frame only whole and decodable, written whole
-// (QSaveFile) under the archive's name; frames already on disk are never asked again, and a
-// list asked for less than 15 minutes ago is read from disk.
+// (a Range request, once per frame), asks each missing frame once, and keeps a frame only whole and
+// decodable, written whole (QSaveFile) under the archive's name; frames already on disk are never asked
+// again, and a list asked for less than 15 minutes ago is read from disk.
 class FrameFetch : public QObject
 {
     Q_OBJECT

@@ -302,8 +302,8 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     for (int row = 1; row <= image.height; ++row) {
         float* out = image.values.data() + std::size_t(image.height - row) * std::size_t(image.width);
         first[1] = row;
-        if (!compressed &&
-            fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out, &anyBlank, &status) > 0)
+        if (!compressed && fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out,
+                                           &anyBlank, &status) > 0)
             return refuse(LoadFailure::Damaged);
         // Infinity in the file is no data (NaN); a value beyond a float's range, which cfitsio
         // turns into infinity, is the brightest or darkest a float holds.
@@ -356,7 +356,8 @@ QHash<QString, QString> fitsHeadKeywords(const QByteArray& head)
         } else {
             // A string runs to its closing quote; a doubled quote stands for one.
             qsizetype end = 1;
-            while (end < value.size() && (value[end] != '\'' || (end + 1 < value.size() && value[end + 1] == '\'')))
+            while (end < value.size() &&
+                   (value[end] != '\'' || (end + 1 < value.size() && value[end + 1] == '\'')))
                 end += value[end] == '\'' ? 2 : 1;
             value = value.left(end + 1);
         }

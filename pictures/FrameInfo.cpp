@@ -123,7 +123,8 @@ FrameInfo frameInfoFromName(const QString& fileName)
     const Camera camera = cameraFrom(parts[2]);
     // LASCO names give the side alone, CCOR names both sides.
     const bool ccor = camera == Camera::Ccor1 || camera == Camera::Ccor2;
-    if (camera == Camera::Unknown || camera == Camera::Punch || ccor != (parts.size() == 4 && isFrameSize(parts[3])))
+    if (camera == Camera::Unknown || camera == Camera::Punch ||
+        ccor != (parts.size() == 4 && isFrameSize(parts[3])))
         return {};
     const QDate date(parts[0].mid(0, 4).toInt(), parts[0].mid(4, 2).toInt(), parts[0].mid(6, 2).toInt());
     const QTime time(parts[1].mid(0, 2).toInt(), parts[1].mid(2, 2).toInt());

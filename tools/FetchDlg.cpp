@@ -42,7 +42,8 @@ CFetchDlg::CFetchDlg(const FetchRequest& initial, QWidget* parent) : QDialog(par
     for (const Feed& feed : allFeeds()) {
         m_feed->addItem(QLatin1String(feed.title), int(feed.kind));
         m_sources[feed.kind] = feedSource(feed).toString();
-        widestSource = std::max(widestSource, fontMetrics().horizontalAdvance(QLatin1String(feed.defaultUrl)));
+        widestSource =
+            std::max(widestSource, fontMetrics().horizontalAdvance(QLatin1String(feed.defaultUrl)));
     }
     m_sources[initial.feed.kind] = initial.base.toString();
     m_feed->setCurrentIndex(m_feed->findData(int(initial.feed.kind)));

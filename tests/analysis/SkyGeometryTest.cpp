@@ -187,14 +187,15 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
 }
 
 // A PUNCH-like header: helioprojective axes in degrees at 81" a pixel, the projection `code`.
-QHash<QString, QString> punchHeader(const char* code, std::initializer_list<std::pair<const char*, const char*>> more)
+QHash<QString, QString> punchHeader(const char* code,
+                                    std::initializer_list<std::pair<const char*, const char*>> more)
 {
     QHash<QString, QString> keywords = header({{"CUNIT1", "deg"},
-                                                {"CUNIT2", "deg"},
-                                                {"CRPIX1", "512.5"},
-                                                {"CRPIX2", "512.5"},
-                                                {"CDELT1", "0.0225"},
-                                                {"CDELT2", "0.0225"}});
+                                               {"CUNIT2", "deg"},
+                                               {"CRPIX1", "512.5"},
+                                               {"CRPIX2", "512.5"},
+                                               {"CDELT1", "0.0225"},
+                                               {"CDELT2", "0.0225"}});
     keywords.insert(QStringLiteral("CTYPE1"), QStringLiteral("HPLN-%1").arg(QLatin1String(code)));
     keywords.insert(QStringLiteral("CTYPE2"), QStringLiteral("HPLT-%1").arg(QLatin1String(code)));
     for (const auto& [key, value] : more)
@@ -253,9 +254,11 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
         {"helioprojective ARC", punchHeader("ARC", {}), {0, -700}, 700 * 81 / 960.0, 0},
         // NFI's zenithal perspective (mu 0.5): 10 degrees out lie (mu + 1) cos 80 / (mu + sin 80)
         // radians out on the plane.
-        {"helioprojective AZP", punchHeader("AZP", {{"PV2_1", "0.5"}}),
+        {"helioprojective AZP",
+         punchHeader("AZP", {{"PV2_1", "0.5"}}),
          {0, 180 / M_PI * 1.5 * std::cos(80 * M_PI / 180) / (0.5 + std::sin(80 * M_PI / 180)) / 0.0225},
-         36000 / 960.0, 180},
+         36000 / 960.0,
+         180},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -269,7 +272,8 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
     }
     // Distortion lookup tables, which wcslib does not read: the linear WCS, and said so.
     const std::optional<FrameGeometry> linear = headerGeometry(
-        punchHeader("ARC", {{"CPDIS1", "LOOKUP"}, {"DP1", "EXTVER: 1"}, {"CPDIS2", "LOOKUP"}, {"DP2", "EXTVER: 2"}}),
+        punchHeader("ARC",
+                    {{"CPDIS1", "LOOKUP"}, {"DP1", "EXTVER: 1"}, {"CPDIS2", "LOOKUP"}, {"DP2", "EXTVER: 2"}}),
         QSize(1024, 1024));
     ASSERT_TRUE(linear);
     EXPECT_TRUE(linear->linearOnly);

@@ -76,7 +76,8 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     EXPECT_TRUE(fetch.fetch->refresh && fetch.scan);
     // Every feed of the table by its key, in any case.
     for (const Feed& feed : allFeeds()) {
-        const CommandLine line = parseCommandLine({"skyrake", "--fetch", QString::fromLatin1(feed.key).toUpper()});
+        const CommandLine line =
+            parseCommandLine({"skyrake", "--fetch", QString::fromLatin1(feed.key).toUpper()});
         EXPECT_TRUE(line.error.isEmpty()) << feed.key;
         EXPECT_EQ(line.fetch->feed, QLatin1String(feed.key));
     }

@@ -28,8 +28,10 @@ TEST(Feeds, DayFoldersAndListFiles)
         {"C2", "http://127.0.0.1:8080/mirror/", "http://127.0.0.1:8080/mirror/2020/c2/20200928/",
          ".full_1024.lst"},
         {"ccor1", "https://swpc.example/ccor1/jpegs", "https://swpc.example/ccor1/jpegs/", ""},
-        {"lasco-fits-c3", "https://nrl.example/lz/level_05", "https://nrl.example/lz/level_05/200928/c3/", ""},
-        {"LASCO-FITS-C2", "https://nrl.example/lz/level_05/", "https://nrl.example/lz/level_05/200928/c2/", ""},
+        {"lasco-fits-c3", "https://nrl.example/lz/level_05", "https://nrl.example/lz/level_05/200928/c3/",
+         ""},
+        {"LASCO-FITS-C2", "https://nrl.example/lz/level_05/", "https://nrl.example/lz/level_05/200928/c2/",
+         ""},
         {"ccor1-l1b", "https://swpc.example/ccor1/fits", "https://swpc.example/ccor1/fits/", ""},
         {"ccor1-l3", "https://bucket.example",
          "https://bucket.example/SWFO/GOES-19/CCOR-1/ccor1-l3_science/2020/09/28/", ""},
@@ -46,10 +48,11 @@ TEST(Feeds, DayFoldersAndListFiles)
     }
     EXPECT_FALSE(feedNamed(QStringLiteral("c4")));
     // A bucket's listing pages: the continuation token's '+', '/' and '=' encoded.
-    EXPECT_EQ(s3ListingPage(QUrl(QStringLiteral("https://bucket.example")), QStringLiteral("SWFO/x/2020/09/28/"),
-                            QStringLiteral("1a+b/c="))
-                  .toEncoded(),
-              "https://bucket.example/?list-type=2&prefix=SWFO/x/2020/09/28/&continuation-token=1a%2Bb%2Fc%3D");
+    EXPECT_EQ(
+        s3ListingPage(QUrl(QStringLiteral("https://bucket.example")), QStringLiteral("SWFO/x/2020/09/28/"),
+                      QStringLiteral("1a+b/c="))
+            .toEncoded(),
+        "https://bucket.example/?list-type=2&prefix=SWFO/x/2020/09/28/&continuation-token=1a%2Bb%2Fc%3D");
 }
 
 TEST(Feeds, EachFeedTakesItsOwnNamesWithTheirTimes)
@@ -80,8 +83,9 @@ TEST(Feeds, EachFeedTakesItsOwnNamesWithTheirTimes)
         const std::optional<ArchiveFrame> frame =
             archiveFrame(*feedNamed(QLatin1String(c.key)), 1024, QLatin1String(c.name), folder);
         ASSERT_EQ(frame.has_value(), c.time[0] != '\0') << c.key << " " << c.name;
-        if (frame)
+        if (frame) {
             EXPECT_EQ(frame->time, c.time[0] == '-' ? QDateTime() : utc(c.time)) << c.name;
+        }
     }
 }
 
@@ -95,8 +99,9 @@ TEST(Feeds, OfAFramesVersionsTheHighestIsKept)
     for (const ArchiveFrame& frame :
          framesOf(*feedNamed("punch-nfi"), 1024, names, QUrl(QStringLiteral("http://127.0.0.1/day/"))))
         kept << frame.name;
-    EXPECT_EQ(kept, (QStringList{"PUNCH_L3_CAN_20250601120000_v10.fits", "PUNCH_L3_CAN_20250601120400_v1a.fits",
-                                 "PUNCH_L3_CAN_20250601120800_v0h.fits"}));
+    EXPECT_EQ(kept,
+              (QStringList{"PUNCH_L3_CAN_20250601120000_v10.fits", "PUNCH_L3_CAN_20250601120400_v1a.fits",
+                           "PUNCH_L3_CAN_20250601120800_v0h.fits"}));
 }
 
 TEST(Feeds, AnS3ListingGivesTheNamesUnderItsPrefixAndItsNextPage)

@@ -135,12 +135,14 @@ TEST(FrameFetch, EveryFeedKeepsOnlyWholeFramesFromItsOwnLayoutAndNamesEachFailur
          plainFits},
         {"ccor1-l3",
          [](const QDateTime& t, int) {
-             return t.toString("'sci_ccor1-l3_g19_s'yyyyMMdd'T'HHmmss'Z_e'yyyyMMdd'T'HHmmss'Z_p'yyyyMMdd'T'HHmmss'Z_pub.fits'");
+             return t.toString("'sci_ccor1-l3_g19_s'yyyyMMdd'T'HHmmss'Z_e'yyyyMMdd'T'HHmmss'Z_p'yyyyMMdd'T'"
+                               "HHmmss'Z_pub.fits'");
          },
          plainFits},
         {"ccor2", [](const QDateTime& t, int) { return t.toString("yyyyMMdd_HHmm'_ccor2_1024by960.jpg'"); },
          [&](const QDateTime&) { return jpeg; }},
-        {"punch-nfi", [](const QDateTime& t, int) { return t.toString("'PUNCH_L3_CAN_'yyyyMMddHHmmss'_v0j.fits'"); },
+        {"punch-nfi",
+         [](const QDateTime& t, int) { return t.toString("'PUNCH_L3_CAN_'yyyyMMddHHmmss'_v0j.fits'"); },
          [](const QDateTime& t) { return fitsFrame(t, true); }},
     };
     const QDate day(2020, 9, 28);
@@ -161,9 +163,9 @@ TEST(FrameFetch, EveryFeedKeepsOnlyWholeFramesFromItsOwnLayoutAndNamesEachFailur
             bodies.push_back(c.body(time)); // Rice's dither makes each file of its own
             archive.routes[paths.back()] = Route::whole(bodies.back());
         }
-        archive.routes.erase(paths[1]);                         // 404
-        archive.routes[paths[2]].failFirst = 1;                 // a 500, then the frame
-        archive.routes[paths[3]] = Route::cutOff(c.body({}));   // cut off every time
+        archive.routes.erase(paths[1]);                       // 404
+        archive.routes[paths[2]].failFirst = 1;               // a 500, then the frame
+        archive.routes[paths[3]] = Route::cutOff(c.body({})); // cut off every time
         archive.routes[paths[4]] = Route::whole("<!DOCTYPE html><html><body>Moved</body></html>");
         archive.routes["/elsewhere/5"] = archive.routes[paths[5]];
         archive.routes[paths[5]] = Route::redirect(archive.url("/elsewhere/5").toEncoded());
@@ -174,20 +176,24 @@ TEST(FrameFetch, EveryFeedKeepsOnlyWholeFramesFromItsOwnLayoutAndNamesEachFailur
             // Two pages, the second named by a token S3 would write.
             const QString prefix = s3Prefix(feed, day);
             const auto page = [&](const QStringList& keys, const QByteArray& more) {
-                QByteArray xml = "<ListBucketResult><IsTruncated>" + QByteArray(more.isEmpty() ? "false" : "true") +
+                QByteArray xml = "<ListBucketResult><IsTruncated>" +
+                                 QByteArray(more.isEmpty() ? "false" : "true") +
                                  "</IsTruncated><NextContinuationToken>" + more + "</NextContinuationToken>";
                 for (const QString& key : keys)
                     xml += "<Contents><Key>" + (prefix + key).toUtf8() + "</Key></Contents>";
                 return Route::whole(xml + "</ListBucketResult>");
             };
-            const auto target = [](const QUrl& url) { return url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority); };
+            const auto target = [](const QUrl& url) {
+                return url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+            };
             archive.routes[target(s3ListingPage(base, prefix, {}))] = page(names.mid(0, 4), "p2+/=");
             archive.routes[target(s3ListingPage(base, prefix, "p2+/="))] = page(names.mid(4), {});
         } else {
             QByteArray html = "<html><a href=\"../\">Parent</a> <a href=\"" + older.toUtf8() + "\">x</a>";
             for (const QString& name : names)
                 html += "<a href=\"" + name.toUtf8() + "\">" + name.toUtf8() + "</a>\n";
-            archive.routes[folder.path().toUtf8()] = Route::whole(html + "<a href=\"notes.txt\">n</a></html>");
+            archive.routes[folder.path().toUtf8()] =
+                Route::whole(html + "<a href=\"notes.txt\">n</a></html>");
         }
 
         QTemporaryDir library;
@@ -218,12 +224,12 @@ TEST(FrameFetch, EveryFeedKeepsOnlyWholeFramesFromItsOwnLayoutAndNamesEachFailur
         failures.sort();
         // A frame whose time is in its header is named when its header cannot be read.
         const QString html = timeFromHeader(feed) ? "no time in its header" : "an HTML page";
-        QStringList expectedFailures = {names[1] + ": 404 Not Found", names[3] + ": cut off", names[4] + ": " + html,
-                                        names[6] + ": timed out"};
+        QStringList expectedFailures = {names[1] + ": 404 Not Found", names[3] + ": cut off",
+                                        names[4] + ": " + html, names[6] + ": timed out"};
         expectedFailures.sort();
-        EXPECT_EQ(failures.join('|').toStdString(), expectedFailures.join('|')
-                                                         .toStdString());
-        EXPECT_EQ(QDir(into).entryList(QDir::Files).size(), 3) << QDir(into).entryList(QDir::Files).join(' ').toStdString();
+        EXPECT_EQ(failures.join('|').toStdString(), expectedFailures.join('|').toStdString());
+        EXPECT_EQ(QDir(into).entryList(QDir::Files).size(), 3)
+            << QDir(into).entryList(QDir::Files).join(' ').toStdString();
         EXPECT_EQ(fileBytes(QDir(into).filePath(names[5])), bodies[5]);
         // A frame whose name has no time: its header first, then the whole frame once.
         EXPECT_EQ(archive.ranged[paths[0]], timeFromHeader(feed) ? 1 : 0);

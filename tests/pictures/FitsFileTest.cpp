@@ -1,7 +1,7 @@
 #include "pictures/FitsFile.h"
 
-#include "../support/Fixtures.h"
 #include "../support/FitsWriter.h"
+#include "../support/Fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -61,9 +61,11 @@ TEST(FrameInfo, ArchiveNamesGiveTheMinuteAndCameraAndNothingElseDoes)
 FrameInfo fromHeader(const char* cards)
 {
     const QStringList values = QString::fromUtf8(cards).split(u'|');
-    const QHash<QString, QString> header{
-        {"DATE-OBS", values.value(0)}, {"TIME-OBS", values.value(1)}, {"DETECTOR", values.value(2)},
-        {"INSTRUME", values.value(3)},  {"PROJECT", values.value(4)}};
+    const QHash<QString, QString> header{{"DATE-OBS", values.value(0)},
+                                         {"TIME-OBS", values.value(1)},
+                                         {"DETECTOR", values.value(2)},
+                                         {"INSTRUME", values.value(3)},
+                                         {"PROJECT", values.value(4)}};
     return frameInfoFromHeader([&](const char* key) { return header.value(QString::fromLatin1(key)); });
 }
 
