@@ -102,10 +102,11 @@ namespace {
 // HDU 1), or a browse JPEG.
 QByteArray fitsFrame(const QDateTime& time, bool rice)
 {
+    // Larger than the header's Range request, which is answered in part.
     FitsSpec spec;
-    spec.width = 32;
-    spec.height = 32;
-    spec.values.assign(32 * 32, 100.0f);
+    spec.width = 64;
+    spec.height = 64;
+    spec.values.assign(64 * 64, 100.0f);
     spec.riceCompressed = rice;
     // LASCO's way: the date and the time in two cards.
     spec.cards = {{"DATE-OBS", "'" + time.toString("yyyy/MM/dd").toLatin1() + "'"},
@@ -143,6 +144,9 @@ TEST(FrameFetch, EveryFeedKeepsOnlyWholeFramesFromItsOwnLayoutAndNamesEachFailur
          [&](const QDateTime&) { return jpeg; }},
         {"punch-nfi",
          [](const QDateTime& t, int) { return t.toString("'PUNCH_L3_CAN_'yyyyMMddHHmmss'_v0j.fits'"); },
+         [](const QDateTime& t) { return fitsFrame(t, true); }},
+        {"punch-mosaic",
+         [](const QDateTime& t, int) { return t.toString("'PUNCH_L3_CTM_'yyyyMMddHHmmss'_v0j.fits'"); },
          [](const QDateTime& t) { return fitsFrame(t, true); }},
     };
     const QDate day(2020, 9, 28);
