@@ -354,6 +354,10 @@
         <source>GOES-19 的位置：地球静止轨道，西经 75.2°</source>
         <translation>GOES-19&apos;s place: geostationary, 75.2° W</translation>
     </message>
+    <message>
+        <source>；畸变查找表未用，仅按线性 WCS</source>
+        <translation>; distortion tables not applied: the linear WCS only</translation>
+    </message>
 </context>
 <context>
     <name>CSpeedDlg</name>
