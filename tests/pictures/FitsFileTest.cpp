@@ -1,4 +1,6 @@
 #include "pictures/FitsFile.h"
+#include "pictures/FrameInfo.h"
+#include "pictures/Gzip.h"
 
 #include "../support/FitsWriter.h"
 #include "../support/Fixtures.h"
@@ -225,6 +227,29 @@ TEST(FitsFile, ReadsARiceCompressedImageFromHduOneWithItsOwnShape)
     EXPECT_EQ(why, LoadFailure::CutOff);
     EXPECT_FALSE(decodeFits(bytes, 120 * 90 - 1, &why));
     EXPECT_EQ(why, LoadFailure::PictureTooLarge);
+}
+
+TEST(FitsFile, TheFirstBlocksAloneGiveARealHeadersTimeAsCfitsioReadsIt)
+{
+    // What a Range request for a LASCO level-0.5 frame's first four blocks brings.
+    for (const char* name : {"comets/22023494.fts.gz", "comets/22242692.fts.gz", "fits/iso_dateobs.fits"}) {
+        SCOPED_TRACE(name);
+        QByteArray bytes = fileBytes(QLatin1String(name));
+        if (QByteArray(name).endsWith(".gz"))
+            bytes = gunzip(bytes, noLimit).value_or(QByteArray());
+        const std::optional<FitsImage> whole = decodeFits(bytes, noLimit);
+        ASSERT_TRUE(whole);
+        const QHash<QString, QString> head = fitsHeadKeywords(bytes.left(4 * 2880));
+        for (const char* key : {"DATE-OBS", "TIME-OBS", "DETECTOR", "NAXIS1", "ORIGIN"})
+            EXPECT_EQ(head.value(key), whole->keywords.value(key)) << key;
+        const auto keyword = [](const QHash<QString, QString>& keywords) {
+            return [&keywords](const char* key) { return keywords.value(QLatin1String(key)); };
+        };
+        EXPECT_TRUE(frameInfoFromHeader(keyword(head)).time.isValid());
+        EXPECT_EQ(frameInfoFromHeader(keyword(head)).time,
+                  frameInfoFromHeader(keyword(whole->keywords)).time);
+    }
+    EXPECT_TRUE(fitsHeadKeywords("<!DOCTYPE html><html>").isEmpty());
 }
 
 TEST(FitsFile, DecodesOnSeveralThreadsAtOnce)
