@@ -351,8 +351,9 @@ void FrameFetch::frameKept(const ArchiveFrame& frame, const QString& failure)
         ++m_outcome.fetched;
         if (!frame.version.isEmpty())
             removeOtherVersions(frame);
-    } else
+    } else {
         m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, failure);
+    }
     Q_EMIT progress(m_framesDone, int(m_wanted.size()), m_bytes);
     finishIfDone();
 }

@@ -352,7 +352,8 @@ QHash<QString, QString> fitsHeadKeywords(const QByteArray& head)
         QByteArray value = card.mid(10).trimmed();
         if (!value.startsWith('\'')) {
             // A number or logical, its comment after the slash.
-            value = value.left(value.indexOf('/')).trimmed();
+            if (const qsizetype slash = value.indexOf('/'); slash >= 0)
+                value = value.left(slash).trimmed();
         } else {
             // A string runs to its closing quote; a doubled quote stands for one.
             qsizetype end = 1;

@@ -250,6 +250,19 @@ TEST(FitsFile, TheFirstBlocksAloneGiveARealHeadersTimeAsCfitsioReadsIt)
                   frameInfoFromHeader(keyword(whole->keywords)).time);
     }
     EXPECT_TRUE(fitsHeadKeywords("<!DOCTYPE html><html>").isEmpty());
+    // Cards as other writers leave them: no comment, a quote in a string, a character FITS does
+    // not allow, and nothing after the END card.
+    const QByteArray head = QByteArray("SIMPLE  =                    T").leftJustified(80) +
+                            QByteArray("EXPTIME =                 17.6").leftJustified(80) +
+                            QByteArray("ORIGIN  = 'NRL''s archive' / where").leftJustified(80) +
+                            QByteArray("FILTER  = 'Clear\x01'").leftJustified(80) +
+                            QByteArray("END").leftJustified(80) +
+                            QByteArray("DATE-OBS= '2013-05-13'").leftJustified(80);
+    const QHash<QString, QString> cards = fitsHeadKeywords(head);
+    EXPECT_EQ(cards.value("EXPTIME"), "17.6");
+    EXPECT_EQ(cards.value("ORIGIN"), "NRL's archive");
+    EXPECT_FALSE(cards.contains("FILTER"));
+    EXPECT_FALSE(cards.contains("DATE-OBS"));
 }
 
 TEST(FitsFile, DecodesOnSeveralThreadsAtOnce)
