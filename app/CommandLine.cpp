@@ -6,6 +6,7 @@
 #include "analysis/search/MoverSearch.h"
 #include "app/ScanConfirm.h"
 #include "app/ScanCutouts.h"
+#include "feeds/Feed.h"
 #include "model/OpenFrames.h"
 #include "model/SkyrakeWork.h"
 #include "pictures/DecodeAhead.h"
@@ -61,8 +62,7 @@ bool readFetchOption(const QStringList& arguments, qsizetype& i, CommandLine& li
     bool ok = true;
     if (option == QLatin1String("--fetch")) {
         fetch.feed = value.toLower();
-        ok = fetch.feed == QLatin1String("c2") || fetch.feed == QLatin1String("c3") ||
-             fetch.feed == QLatin1String("ccor1");
+        ok = feedNamed(value).has_value();
     } else if (option == QLatin1String("--last")) {
         fetch.last = value.toInt(&ok);
         ok = ok && fetch.last >= 1 && fetch.last <= 10000;
@@ -209,7 +209,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error.isEmpty())
         line.error = QStringLiteral("--db, --csv, --plan, --window and --merge go with --sweep");
     if (line.fetch && line.fetch->feed.isEmpty() && line.error.isEmpty())
-        line.error = QStringLiteral("--fetch needs a feed: c2, c3 or ccor1");
+        line.error = QStringLiteral("--fetch needs a feed: %1").arg(feedKeys());
     if (line.fetch && (!line.pictures.isEmpty() || !line.compositeOut.isEmpty()) && line.error.isEmpty())
         line.error = QStringLiteral("--fetch takes no pictures and no --composite");
     return line;
@@ -239,13 +239,18 @@ QString helpText()
         "  --confirm-in DIR     with --scan: look for each candidate in DIR's frames, another camera's\n"
         "                       of the same hours, where that camera would see it from its own place,\n"
         "                       and print its lines on those frames too where it is seen there\n"
-        "  --fetch FEED         fetch frames of FEED (c2, c3: SOHO LASCO; ccor1: GOES-19 CCOR-1) from\n"
-        "                       its archive into the frame library (or --into DIR), print the local\n"
-        "                       path of each, in time order, and exit; with --scan, then search them\n"
+        "  --fetch FEED         fetch frames of FEED from its archive into the frame library (or\n"
+        "                       --into DIR), print the local path of each, in time order, and exit;\n"
+        "                       with --scan, then search them. FEED: c2, c3 (SOHO LASCO browse\n"
+        "                       JPEGs); lasco-fits-c2, lasco-fits-c3 (LASCO level-0.5 FITS, the time\n"
+        "                       read from each header with a Range request); ccor1 (GOES-19 CCOR-1\n"
+        "                       JPEGs), ccor1-l1b, ccor1-l3 (its level-1b and level-3 FITS); ccor2\n"
+        "                       (SWFO-L1 CCOR-2 JPEGs); punch-nfi, punch-mosaic (PUNCH level-3 FITS,\n"
+        "                       the latest version of each frame)\n"
         "    --last N           the latest N frames (default 10) up to --to, or now\n"
         "    --from TIME        every frame from TIME up to --to (TIME: YYYY-MM-DDTHH:MM, UT)\n"
         "    --to TIME          the request's last time (default: now)\n"
-        "    --size 512|1024    the frames' size (default 1024; LASCO only)\n"
+        "    --size 512|1024    the frames' size (default 1024; c2 and c3 only)\n"
         "    --into DIR         the frames straight into DIR instead of the frame library\n"
         "    --source URL       the archive's address for this run (a mirror)\n"
         "    --refresh          ask for the day folders' lists again, even within 15 minutes\n"

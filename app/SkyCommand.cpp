@@ -39,6 +39,10 @@ int runSky(const QStringList& frames)
             std::fprintf(stderr, "skyrake: %s: header card set aside: %s\n", qPrintable(item.m_name),
                          qPrintable(card));
         const FrameGeometry& geometry = geometryOf(item);
+        if (geometry.linearOnly)
+            std::fprintf(stderr,
+                         "skyrake: %s: the header's distortion tables are not applied: its linear WCS\n",
+                         qPrintable(item.m_name));
         out << item.m_name << '\t';
         if (geometry.known()) {
             const QPointF sun = oneBased(geometry.sun);

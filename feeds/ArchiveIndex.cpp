@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -41,6 +42,43 @@ QStringList namesInListing(const QByteArray& html)
     return names;
 }
 
+S3Page namesInS3Listing(const QByteArray& xml, const QString& prefix)
+{
+    S3Page page;
+    QXmlStreamReader reader(xml);
+    QSet<QString> seen;
+    if (!reader.readNextStartElement() || reader.name() != QLatin1String("ListBucketResult"))
+        return page;
+    {
+        while (reader.readNextStartElement()) {
+            const QStringView element = reader.name();
+            if (element == QLatin1String("Contents")) {
+                while (reader.readNextStartElement()) {
+                    if (reader.name() != QLatin1String("Key")) {
+                        reader.skipCurrentElement();
+                        continue;
+                    }
+                    const QString key = reader.readElementText();
+                    const QString name = key.mid(prefix.size());
+                    if (key.startsWith(prefix) && !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+                        !seen.contains(name)) {
+                        seen.insert(name);
+                        page.names << name;
+                    }
+                }
+            } else if (element == QLatin1String("IsTruncated")) {
+                page.truncated = reader.readElementText().trimmed() == QLatin1String("true");
+            } else if (element == QLatin1String("NextContinuationToken")) {
+                page.nextToken = reader.readElementText().trimmed();
+            } else {
+                reader.skipCurrentElement();
+            }
+        }
+    }
+    page.ok = !reader.hasError();
+    return page;
+}
+
 std::vector<ArchiveFrame> framesOf(const Feed& feed, int size, const QStringList& names, const QUrl& folder)
 {
     std::vector<ArchiveFrame> frames;
@@ -49,12 +87,24 @@ std::vector<ArchiveFrame> framesOf(const Feed& feed, int size, const QStringList
             frames.push_back(std::move(*frame));
     }
     std::sort(frames.begin(), frames.end(), [](const ArchiveFrame& a, const ArchiveFrame& b) {
-        return a.time != b.time ? a.time < b.time : a.name < b.name;
+        if (a.time != b.time)
+            return a.time < b.time;
+        if (a.version != b.version)
+            return versionBefore(a.version, b.version);
+        return a.name < b.name;
     });
-    frames.erase(std::unique(frames.begin(), frames.end(),
-                             [](const ArchiveFrame& a, const ArchiveFrame& b) { return a.name == b.name; }),
-                 frames.end());
-    return frames;
+    // A new version replaces the frame of its time: the last of equal times is the highest.
+    const auto sameFrame = [](const ArchiveFrame& a, const ArchiveFrame& b) {
+        return a.name == b.name || (!a.version.isEmpty() && a.time.isValid() && a.time == b.time);
+    };
+    std::vector<ArchiveFrame> kept;
+    for (ArchiveFrame& frame : frames) {
+        if (!kept.empty() && sameFrame(kept.back(), frame))
+            kept.back() = std::move(frame);
+        else
+            kept.push_back(std::move(frame));
+    }
+    return kept;
 }
 
 std::vector<ArchiveFrame> latestFrames(const std::vector<ArchiveFrame>& frames, const QDateTime& upTo,

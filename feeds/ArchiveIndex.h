@@ -16,7 +16,19 @@ QStringList namesInListFile(const QByteArray& list);
 // folder itself, once each, in the listing's order. Percent-encoding is undone.
 QStringList namesInListing(const QByteArray& html);
 
-// The names that are frames of `feed` and `size` in `folder`, by time (then name), once each.
+// One page of an S3 ListObjectsV2 answer: the names of the objects right under `prefix` (the
+// key less the prefix; nothing in a deeper folder), and whether another page follows.
+struct S3Page
+{
+    QStringList names;
+    bool truncated = false;
+    QString nextToken; // the continuation token of the next page
+    bool ok = false;   // a ListBucketResult was read
+};
+S3Page namesInS3Listing(const QByteArray& xml, const QString& prefix);
+
+// The names that are frames of `feed` and `size` in `folder`, by time (then name), once each;
+// of the versions of one time, the highest alone.
 std::vector<ArchiveFrame> framesOf(const Feed& feed, int size, const QStringList& names, const QUrl& folder);
 
 // The latest `count` frames taken no later than `upTo`, by time.

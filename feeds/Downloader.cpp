@@ -3,6 +3,8 @@
 #include <QNetworkReply>
 #include <QTimer>
 
+#include <algorithm>
+
 Downloader::Downloader(DownloadRules rules, QObject* parent) : QObject(parent), m_rules(std::move(rules))
 {
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -10,7 +12,13 @@ Downloader::Downloader(DownloadRules rules, QObject* parent) : QObject(parent), 
 
 void Downloader::get(const QUrl& url, std::function<void(const Download&)> done)
 {
-    m_waiting.push_back({url, std::move(done), 0});
+    m_waiting.push_back({url, std::move(done), 0, 0});
+    startWaiting();
+}
+
+void Downloader::getHead(const QUrl& url, qint64 bytes, std::function<void(const Download&)> done)
+{
+    m_waiting.push_back({url, std::move(done), 0, std::max<qint64>(1, bytes)});
     startWaiting();
 }
 
@@ -40,6 +48,8 @@ void Downloader::start(Job job)
     QNetworkRequest request(job.url);
     request.setHeader(QNetworkRequest::UserAgentHeader, m_rules.userAgent);
     request.setTransferTimeout(m_rules.stallMs); // restarted by every byte that arrives
+    if (job.headBytes > 0)
+        request.setRawHeader("Range", "bytes=0-" + QByteArray::number(job.headBytes - 1));
     QNetworkReply* reply = m_network.get(request);
     ++m_running;
     ++m_perHost[job.url.host()];

@@ -41,6 +41,9 @@ public:
     explicit Downloader(DownloadRules rules = {}, QObject* parent = nullptr);
 
     void get(const QUrl& url, std::function<void(const Download&)> done);
+    // The first `bytes` of the body alone, through an HTTP Range request; a server that ignores
+    // the range gives the whole body, which is taken as it comes.
+    void getHead(const QUrl& url, qint64 bytes, std::function<void(const Download&)> done);
     // Stops everything queued and running; their callbacks are not called.
     void cancel();
     bool busy() const { return m_running > 0 || m_pausing > 0 || !m_waiting.empty(); }
@@ -55,6 +58,7 @@ private:
         QUrl url;
         std::function<void(const Download&)> done;
         int attempt = 0;
+        qint64 headBytes = 0; // a Range request for this many bytes; 0: the whole body
     };
     void startWaiting();
     void start(Job job);

@@ -1,6 +1,8 @@
 #include "feeds/FrameFetch.h"
 
 #include "feeds/ArchiveIndex.h"
+#include "pictures/FitsFile.h"
+#include "pictures/FrameInfo.h"
 #include "pictures/LoadFailure.h"
 #include "pictures/LoadPictureFile.h"
 
@@ -14,11 +16,48 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 
 namespace {
 
 constexpr int listFreshSeconds = 15 * 60;
 constexpr int longestRangeDays = 31;
+// The first blocks of a FITS frame, where its header keeps the time: a Range request's length.
+constexpr qint64 headBytes = 4 * 2880;
+// Pages of one S3 listing at most: a bucket that always says there is more must not hold a run.
+constexpr int maxListingPages = 100;
+
+// The times read from frames' headers, kept beside a day's frames: a frame's time never changes.
+QString headerTimesPath(const FetchRequest& request, QDate day)
+{
+    return QDir(frameFolder(request, day))
+        .filePath(QStringLiteral(".skyrake-%1-times.tsv").arg(QLatin1String(request.feed.key)));
+}
+
+std::map<QString, QDateTime> headerTimesRead(const QString& path)
+{
+    std::map<QString, QDateTime> times;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.trimmed().split('\t');
+            const QDateTime time =
+                QDateTime::fromString(QString::fromLatin1(fields.value(1)), Qt::ISODateWithMs);
+            if (fields.size() == 2 && time.isValid())
+                times[QString::fromUtf8(fields[0])] = time.toUTC();
+        }
+    }
+    return times;
+}
+
+// A frame's time from the first bytes of its file; invalid without one.
+QDateTime headerTime(const QByteArray& head)
+{
+    const QHash<QString, QString> keywords = fitsHeadKeywords(head);
+    return frameInfoFromHeader([&keywords](const char* key) { return keywords.value(QLatin1String(key)); })
+        .time;
+}
 
 // The list of a day folder as last read, kept beside its frames.
 QString listCachePath(const FetchRequest& request, QDate day)
@@ -34,6 +73,8 @@ QString listCachePath(const FetchRequest& request, QDate day)
 
 bool writeWhole(const QString& path, const QByteArray& bytes)
 {
+    if (path.isEmpty())
+        return false;
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
@@ -130,14 +171,14 @@ void FrameFetch::indexDay(int dayIndex)
         }
     }
     const QUrl folder = dayFolder(m_request.feed, m_request.base, day);
+    if (m_request.feed.listing == Listing::S3) {
+        readS3Page(dayIndex, QString(), {}, 0);
+        return;
+    }
     const auto readListing = [this, dayIndex, folder] {
         m_downloader.get(folder, [this, dayIndex, folder](const Download& listing) {
             if (!listing.ok()) {
-                // A day folder not there (not yet published, or a day without frames) matters
-                // only when no frame of the request is found elsewhere.
-                (listing.status == 404 ? m_absentFolders : m_outcome.failures)
-                    << QStringLiteral("%1: %2").arg(folder.toString(), listing.failure);
-                indexDay(dayIndex + 1);
+                dayUnread(dayIndex, folder, listing);
                 return;
             }
             takeNames(dayIndex, namesInListing(listing.body));
@@ -161,17 +202,111 @@ void FrameFetch::indexDay(int dayIndex)
     });
 }
 
+void FrameFetch::dayUnread(int dayIndex, const QUrl& what, const Download& answer)
+{
+    // A day folder not there (not yet published, or a day without frames) matters only when no
+    // frame of the request is found elsewhere.
+    (answer.status == 404 ? m_absentFolders : m_outcome.failures)
+        << QStringLiteral("%1: %2").arg(what.toString(), answer.failure);
+    indexDay(dayIndex + 1);
+}
+
+void FrameFetch::readS3Page(int dayIndex, const QString& token, QStringList names, int pages)
+{
+    const QString prefix = s3Prefix(m_request.feed, m_days[size_t(dayIndex)]);
+    const QUrl page = s3ListingPage(m_request.base, prefix, token);
+    m_downloader.get(page, [this, dayIndex, prefix, page, names, pages](const Download& answer) mutable {
+        if (m_finished)
+            return;
+        if (!answer.ok()) {
+            dayUnread(dayIndex, page, answer);
+            return;
+        }
+        const S3Page listed = namesInS3Listing(answer.body, prefix);
+        if (!listed.ok) {
+            m_outcome.failures << QStringLiteral("%1: not an S3 listing").arg(page.toString());
+            indexDay(dayIndex + 1);
+            return;
+        }
+        names += listed.names;
+        // Page after page while the bucket says there are more; a truncated page without a
+        // token, or too many pages, ends the listing with what came.
+        if (listed.truncated && !listed.nextToken.isEmpty() && pages + 1 < maxListingPages) {
+            readS3Page(dayIndex, listed.nextToken, names, pages + 1);
+            return;
+        }
+        if (listed.truncated)
+            m_outcome.failures
+                << QStringLiteral("%1: the listing ends before its last page").arg(page.toString());
+        takeNames(dayIndex, names);
+    });
+}
+
 void FrameFetch::takeNames(int dayIndex, const QStringList& names)
 {
     const QDate day = m_days[size_t(dayIndex)];
-    const std::vector<ArchiveFrame> frames =
+    std::vector<ArchiveFrame> frames =
         framesOf(m_request.feed, m_request.size, names, dayFolder(m_request.feed, m_request.base, day));
     QStringList kept;
     for (const ArchiveFrame& frame : frames)
         kept << frame.name;
     writeWhole(listCachePath(m_request, day), kept.join(QLatin1Char('\n')).toUtf8() + '\n');
+    if (timeFromHeader(m_request.feed)) {
+        readHeaderTimes(dayIndex, std::move(frames));
+        return;
+    }
     m_known.insert(m_known.end(), frames.begin(), frames.end());
     indexDay(dayIndex + 1);
+}
+
+void FrameFetch::readHeaderTimes(int dayIndex, std::vector<ArchiveFrame> frames)
+{
+    // Each frame's time from its header: as read before, from the frame on disk, or from the
+    // archive with a Range request for the header's first blocks alone.
+    const QDate day = m_days[size_t(dayIndex)];
+    const QString timesPath = headerTimesPath(m_request, day);
+    const std::map<QString, QDateTime> known = headerTimesRead(timesPath);
+    auto pending = std::make_shared<int>(0);
+    auto found = std::make_shared<std::vector<ArchiveFrame>>();
+    const auto dayDone = [this, dayIndex, timesPath, found] {
+        QByteArray lines;
+        for (const ArchiveFrame& frame : *found)
+            lines += frame.name.toUtf8() + '\t' + frame.time.toString(Qt::ISODateWithMs).toLatin1() + '\n';
+        writeWhole(timesPath, lines);
+        m_known.insert(m_known.end(), found->begin(), found->end());
+        indexDay(dayIndex + 1);
+    };
+    for (ArchiveFrame& frame : frames) {
+        if (const auto it = known.find(frame.name); it != known.end()) {
+            frame.time = it->second;
+            found->push_back(frame);
+            continue;
+        }
+        QFile onDisk(QDir(frameFolder(m_request, day)).filePath(frame.name));
+        if (onDisk.open(QIODevice::ReadOnly)) {
+            frame.time = headerTime(onDisk.read(headBytes));
+            if (frame.time.isValid()) {
+                found->push_back(frame);
+                continue;
+            }
+        }
+        ++*pending;
+        m_downloader.getHead(
+            frame.url, headBytes, [this, frame, pending, found, dayDone](const Download& head) mutable {
+                if (m_finished)
+                    return;
+                if (!head.ok())
+                    m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, head.failure);
+                else if ((frame.time = headerTime(head.body)).isValid())
+                    found->push_back(frame);
+                else
+                    m_outcome.failures << QStringLiteral("%1: no time in its header").arg(frame.name);
+                if (--*pending == 0)
+                    dayDone();
+            });
+    }
+    if (*pending == 0)
+        dayDone();
 }
 
 void FrameFetch::fetchFrames()
@@ -212,12 +347,26 @@ void FrameFetch::frameArrived(const ArchiveFrame& frame, const Download& downloa
 void FrameFetch::frameKept(const ArchiveFrame& frame, const QString& failure)
 {
     ++m_framesDone;
-    if (failure.isEmpty())
+    if (failure.isEmpty()) {
         ++m_outcome.fetched;
-    else
+        if (!frame.version.isEmpty())
+            removeOtherVersions(frame);
+    } else {
         m_outcome.failures << QStringLiteral("%1: %2").arg(frame.name, failure);
+    }
     Q_EMIT progress(m_framesDone, int(m_wanted.size()), m_bytes);
     finishIfDone();
+}
+
+void FrameFetch::removeOtherVersions(const ArchiveFrame& frame)
+{
+    // The archive replaces a frame by its new version: the library gives up the older ones too.
+    const QDir folder(frameFolder(m_request, frame.time.date()));
+    for (const QString& name : folder.entryList(QDir::Files)) {
+        const std::optional<ArchiveFrame> other = archiveFrame(m_request.feed, m_request.size, name, QUrl());
+        if (other && other->time == frame.time && versionBefore(other->version, frame.version))
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 void FrameFetch::finishIfDone()

@@ -34,10 +34,11 @@ QString frameFolder(const FetchRequest& request, QDate day);
 // Where the frame library is by default: SkyRake under the desktop's pictures folder.
 QString defaultFrameLibrary();
 
-// One request's run: it reads the day folders' lists (or listings, where there is no list),
-// asks each missing frame once, and keeps a frame only whole and decodable, written whole
-// (QSaveFile) under the archive's name; frames already on disk are never asked again, and a
-// list asked for less than 15 minutes ago is read from disk.
+// One request's run: it reads the day folders' lists (or listings, where there is no list; S3
+// listings page by page), reads the time of each frame whose name has none from its header
+// (a Range request, once per frame), asks each missing frame once, and keeps a frame only whole and
+// decodable, written whole (QSaveFile) under the archive's name; frames already on disk are never asked
+// again, and a list asked for less than 15 minutes ago is read from disk.
 class FrameFetch : public QObject
 {
     Q_OBJECT
@@ -54,7 +55,12 @@ Q_SIGNALS:
 
 private:
     void indexDay(int dayIndex);
+    void readS3Page(int dayIndex, const QString& token, QStringList names, int pages);
+    // A day folder (or its listing) that could not be read.
+    void dayUnread(int dayIndex, const QUrl& what, const Download& answer);
     void takeNames(int dayIndex, const QStringList& names);
+    void readHeaderTimes(int dayIndex, std::vector<ArchiveFrame> frames);
+    void removeOtherVersions(const ArchiveFrame& frame);
     void fetchFrames();
     void frameArrived(const ArchiveFrame& frame, const Download& download);
     // A frame's end: kept (`failure` empty) or not, and why.

@@ -218,10 +218,9 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     readKeywords(fits.file, primaryKeywords, setAside, &status);
     if (status > 0 || !moveToImage(fits.file, source, &status))
         return refuse(LoadFailure::Damaged);
-    // Tile-compressed images are binary tables that cfitsio presents as images; their data are
-    // not the declared pixels, and no coronagraph archive the program reads uses them.
-    if (fits_is_compressed_image(fits.file, &status) || status > 0)
-        return refuse(LoadFailure::NotAPicture);
+    // A tile-compressed image (Rice, as PUNCH writes its frames) is a binary table that cfitsio
+    // presents as the image it holds: its dimensions are the image's, its data unit the table's.
+    int compressed = fits_is_compressed_image(fits.file, &status);
     int bitpix = 0;
     int axisCount = 0;
     fits_get_img_type(fits.file, &bitpix, &status);
@@ -236,23 +235,49 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     fits_get_hduaddrll(fits.file, &headStart, &dataStart, &dataEnd, &status);
     if (status > 0)
         return refuse(LoadFailure::Damaged);
-    // The whole declared data unit must be present, all planes of a cube included; only the
-    // padding of its last block may be missing. Bounded by the file's size, nothing overflows.
-    // Data declared beyond the file's end are taken for a file cut off.
-    qint64 dataBytes = std::abs(bitpix) / 8;
-    for (const LONGLONG length : axes) {
-        if (length < 1)
-            return refuse(LoadFailure::Damaged);
-        if (length > bytes.size())
-            return refuse(LoadFailure::CutOff);
-        dataBytes *= length;
-        if (dataBytes > bytes.size())
-            return refuse(LoadFailure::CutOff);
-    }
     if (dataStart < fitsBlockBytes)
         return refuse(LoadFailure::Damaged);
-    if (dataStart + dataBytes > bytes.size())
-        return refuse(LoadFailure::CutOff);
+    if (compressed) {
+        // The table and its heap must be there; the image's size is bounded like any other, and
+        // so is a tile, which cfitsio decompresses whole.
+        if (dataEnd > source.size())
+            return refuse(LoadFailure::CutOff);
+        qint64 values = 1;
+        for (const LONGLONG length : axes) {
+            if (length < 1)
+                return refuse(LoadFailure::Damaged);
+            if (length > maxValues || (values *= length) > maxValues)
+                return refuse(LoadFailure::PictureTooLarge);
+        }
+        // Tiles are whole rows unless ZTILEn says otherwise.
+        long tile[2] = {long(axes[0]), 1};
+        for (int n = 0; n < 2; ++n) {
+            const std::string key = "ZTILE" + std::to_string(n + 1);
+            int keyStatus = 0;
+            if (fits_read_key_lng(fits.file, key.c_str(), &tile[n], nullptr, &keyStatus) > 0 &&
+                keyStatus != KEY_NO_EXIST)
+                return refuse(LoadFailure::Damaged);
+        }
+        fits_clear_errmsg();
+        if (tile[0] < 1 || tile[1] < 1 || tile[0] > axes[0] || tile[1] > axes[1])
+            return refuse(LoadFailure::Damaged);
+    } else {
+        // The whole declared data unit must be present, all planes of a cube included; only the
+        // padding of its last block may be missing. Bounded by the file's size, nothing
+        // overflows. Data declared beyond the file's end are taken for a file cut off.
+        qint64 dataBytes = std::abs(bitpix) / 8;
+        for (const LONGLONG length : axes) {
+            if (length < 1)
+                return refuse(LoadFailure::Damaged);
+            if (length > bytes.size())
+                return refuse(LoadFailure::CutOff);
+            dataBytes *= length;
+            if (dataBytes > bytes.size())
+                return refuse(LoadFailure::CutOff);
+        }
+        if (dataStart + dataBytes > bytes.size())
+            return refuse(LoadFailure::CutOff);
+    }
     if (axes[0] > INT_MAX || axes[1] > INT_MAX || axes[0] * axes[1] > maxValues)
         return refuse(LoadFailure::PictureTooLarge);
 
@@ -263,12 +288,22 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     std::vector<LONGLONG> first(axes.size(), 1);
     float blank = std::numeric_limits<float>::quiet_NaN();
     int anyBlank = 0;
-    // FITS row 1 (the bottom) goes last: the rows are read in the order they are shown.
+    // FITS row 1 (the bottom) goes last: the rows are read in the order they are shown. A
+    // compressed image is read in one call, so that each tile is decompressed once.
+    if (compressed) {
+        if (fits_read_pixll(fits.file, TFLOAT, first.data(), LONGLONG(image.values.size()), &blank,
+                            image.values.data(), &anyBlank, &status) > 0)
+            return refuse(LoadFailure::Damaged);
+        for (int top = 0, bottom = image.height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(image.values.begin() + qsizetype(top) * image.width,
+                             image.values.begin() + qsizetype(top + 1) * image.width,
+                             image.values.begin() + qsizetype(bottom) * image.width);
+    }
     for (int row = 1; row <= image.height; ++row) {
-        first[1] = row;
         float* out = image.values.data() + std::size_t(image.height - row) * std::size_t(image.width);
-        if (fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out, &anyBlank, &status) >
-            0)
+        first[1] = row;
+        if (!compressed && fits_read_pixll(fits.file, TFLOAT, first.data(), image.width, &blank, out,
+                                           &anyBlank, &status) > 0)
             return refuse(LoadFailure::Damaged);
         // Infinity in the file is no data (NaN); a value beyond a float's range, which cfitsio
         // turns into infinity, is the brightest or darkest a float holds.
@@ -282,6 +317,15 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
     fits_get_hdu_num(fits.file, &hdu);
     if (hdu > 1)
         readKeywords(fits.file, image.keywords, image.setAside, &status);
+    if (compressed) {
+        // The table's own shape gives way to the image's, which the Z keywords keep.
+        for (const char* key : {"BITPIX", "NAXIS", "NAXIS1", "NAXIS2", "NAXIS3"}) {
+            const QString name = QLatin1String(key);
+            const auto z = image.keywords.constFind(QLatin1Char('Z') + name);
+            if (z != image.keywords.cend())
+                image.keywords.insert(name, z.value());
+        }
+    }
     image.setAside += setAside;
     if (status > 0)
         return refuse(LoadFailure::Damaged);
@@ -290,6 +334,38 @@ std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, L
             image.keywords.insert(it.key(), it.value());
     }
     return image;
+}
+
+QHash<QString, QString> fitsHeadKeywords(const QByteArray& head)
+{
+    QHash<QString, QString> keywords;
+    if (!isFits(head))
+        return keywords;
+    for (qsizetype at = 0; at + 80 <= head.size(); at += 80) {
+        const QByteArray card = head.mid(at, 80);
+        if (card == QByteArray::fromStdString(endCard()))
+            break;
+        if (card.mid(8, 2) != "= " ||
+            std::any_of(card.begin(), card.end(), [](char c) { return c < 0x20 || c > 0x7e; }))
+            continue;
+        const QString key = QString::fromLatin1(card.left(8)).trimmed();
+        QByteArray value = card.mid(10).trimmed();
+        if (!value.startsWith('\'')) {
+            // A number or logical, its comment after the slash.
+            if (const qsizetype slash = value.indexOf('/'); slash >= 0)
+                value = value.left(slash).trimmed();
+        } else {
+            // A string runs to its closing quote; a doubled quote stands for one.
+            qsizetype end = 1;
+            while (end < value.size() &&
+                   (value[end] != '\'' || (end + 1 < value.size() && value[end + 1] == '\'')))
+                end += value[end] == '\'' ? 2 : 1;
+            value = value.left(end + 1);
+        }
+        if (!key.isEmpty() && !keywords.contains(key))
+            keywords.insert(key, valueText(value.constData()));
+    }
+    return keywords;
 }
 
 QImage fitsToGrey(const FitsImage& image, float low, float high)

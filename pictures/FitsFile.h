@@ -38,13 +38,21 @@ bool isFits(const QByteArray& bytes);
 
 // Decodes a FITS file held in memory with cfitsio, reading the bytes in place (a copy only when
 // the last 2880-byte block lacks its padding). BITPIX 8, 16, 32, 64, -32 and -64; two or more
-// axes (the first plane of a cube). Nothing is returned, and nothing is printed, for content
-// that is not FITS, a header cfitsio refuses or would overrun its buffers on (a card with '='
-// before column 9), a tile-compressed image, an image with no pixels or more than `maxValues`
+// axes (the first plane of a cube); a tile-compressed image (Rice, as PUNCH writes its frames)
+// through cfitsio's decompression, its header keywords giving the image's own shape. Nothing is
+// returned, and nothing is printed, for content that is not FITS, a header cfitsio refuses or
+// would overrun its buffers on (a card with '=' before column 9), an image with no pixels or
+// more than `maxValues`
 // of them, and a file that ends before the declared data do (the padding of the last block may
 // be missing); `why`, when given, is then set to the reason. Safe to call on several threads at
 // once.
 std::optional<FitsImage> decodeFits(const QByteArray& bytes, qint64 maxValues, LoadFailure* why = nullptr);
+
+// The primary header's keywords from the first bytes of a FITS file alone (as a Range request
+// gives them), up to its END card or the bytes' end, read without cfitsio: values as
+// `FitsImage::keywords` has them, cards with a character FITS does not allow left out. Empty for
+// bytes that do not begin a FITS file.
+QHash<QString, QString> fitsHeadKeywords(const QByteArray& head);
 
 // A grey picture (Format_RGB32) of the values, mapped linearly: `low` and below black, `high`
 // and above white, NaN black. With `high` not above `low`, values above `low` are white.

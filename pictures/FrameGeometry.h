@@ -36,5 +36,8 @@ struct FrameGeometry
     // For a header's geometry, its whole world coordinates: the picture's positions in the sky go
     // through them, `sun`, `arcsecPerPixel`, `roll` and `mirrored` being their reading at the sun.
     std::shared_ptr<const WorldCoordinates> world;
+    // The header's distortion tables (CPDIS 'LOOKUP', D2IMDIS), which wcslib does not read, were
+    // left out: `world` is the linear WCS alone.
+    bool linearOnly = false;
     bool known() const { return source != GeometrySource::None; }
 };

@@ -34,8 +34,12 @@ Camera cameraFrom(QStringView text)
         return Camera::C2;
     if (text.compare(u"C3", Qt::CaseInsensitive) == 0)
         return Camera::C3;
-    if (text.compare(u"ccor1", Qt::CaseInsensitive) == 0)
+    if (text.compare(u"ccor1", Qt::CaseInsensitive) == 0 || text.compare(u"CCOR-1", Qt::CaseInsensitive) == 0)
         return Camera::Ccor1;
+    if (text.compare(u"ccor2", Qt::CaseInsensitive) == 0 || text.compare(u"CCOR-2", Qt::CaseInsensitive) == 0)
+        return Camera::Ccor2;
+    if (text.compare(u"PUNCH", Qt::CaseInsensitive) == 0)
+        return Camera::Punch;
     return Camera::Unknown;
 }
 
@@ -117,9 +121,10 @@ FrameInfo frameInfoFromName(const QString& fileName)
         (parts.size() == 4 && !oneOf(parts[3], {u"256", u"512", u"1024"}) && !isFrameSize(parts[3])))
         return {};
     const Camera camera = cameraFrom(parts[2]);
-    // LASCO names give the side alone, CCOR-1 names both sides.
-    if (camera == Camera::Unknown ||
-        (camera == Camera::Ccor1) != (parts.size() == 4 && isFrameSize(parts[3])))
+    // LASCO names give the side alone, CCOR names both sides.
+    const bool ccor = camera == Camera::Ccor1 || camera == Camera::Ccor2;
+    if (camera == Camera::Unknown || camera == Camera::Punch ||
+        ccor != (parts.size() == 4 && isFrameSize(parts[3])))
         return {};
     const QDate date(parts[0].mid(0, 4).toInt(), parts[0].mid(4, 2).toInt(), parts[0].mid(6, 2).toInt());
     const QTime time(parts[1].mid(0, 2).toInt(), parts[1].mid(2, 2).toInt());
@@ -134,7 +139,11 @@ FrameInfo frameInfoFromName(const QString& fileName)
 FrameInfo frameInfoFromHeader(const HeaderKeyword& keyword)
 {
     FrameInfo info;
-    info.camera = cameraFrom(keyword("DETECTOR").trimmed());
+    for (const char* key : {"DETECTOR", "INSTRUME", "PROJECT", "OBSRVTRY"}) {
+        info.camera = cameraFrom(keyword(key).trimmed());
+        if (info.camera != Camera::Unknown)
+            break;
+    }
 
     const QString dateObs = keyword("DATE-OBS").trimmed();
     const QStringView dateText = QStringView(dateObs).left(10);
@@ -180,6 +189,10 @@ QString cameraName(Camera camera)
         return QStringLiteral("C3");
     case Camera::Ccor1:
         return QStringLiteral("CCOR-1");
+    case Camera::Ccor2:
+        return QStringLiteral("CCOR-2");
+    case Camera::Punch:
+        return QStringLiteral("PUNCH");
     case Camera::Unknown:
         break;
     }

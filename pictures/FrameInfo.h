@@ -14,6 +14,8 @@ enum class Camera
     C2,
     C3,
     Ccor1, // GOES-19's coronagraph
+    Ccor2, // SWFO-L1's coronagraph, seen from L1
+    Punch, // PUNCH's imagers (NFI and the mosaics), known from the header
 };
 
 struct FrameInfo
@@ -37,7 +39,8 @@ using HeaderKeyword = std::function<QString(const char* key)>;
 // From a FITS header. Time: DATE-OBS in ISO form YYYY-MM-DDThh:mm[:ss[.fff]] on its own, or a date
 // YYYY-MM-DD or YYYY/MM/DD (as LASCO writes it) with TIME-OBS hh:mm[:ss[.fff]]; a trailing Z is
 // allowed; a time inside DATE-OBS wins over TIME-OBS; a date without any time leaves the time
-// unknown. Camera: DETECTOR 'C2' or 'C3', any case.
+// unknown. Camera: DETECTOR 'C2' or 'C3', DETECTOR or INSTRUME 'CCOR-1' or 'CCOR-2', or PROJECT or
+// OBSRVTRY 'PUNCH', any case.
 FrameInfo frameInfoFromHeader(const HeaderKeyword& keyword);
 
 // Field by field: the header's time if known, else the name's; the same for the camera.
@@ -47,7 +50,7 @@ FrameInfo mergeFrameInfo(const FrameInfo& header, const FrameInfo& name);
 // not rounded); empty when the time is unknown.
 QString frameTimeText(const FrameInfo& info);
 
-// "C2", "C3", "CCOR-1", or empty for an unknown camera.
+// "C2", "C3", "CCOR-1", "CCOR-2", "PUNCH", or empty for an unknown camera.
 QString cameraName(Camera camera);
 
 // A frame's facts from both its sources: the file name and the header keywords its file carried

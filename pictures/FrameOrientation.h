@@ -28,7 +28,8 @@ struct FrameOrientation
 std::optional<double> headerRoll(const QHash<QString, QString>& keywords);
 
 // Whether a header says the frame was taken turned half round: its roll more than 90 degrees
-// from 0, or without a roll, YAWFLIP 2 (CCOR-1).
+// from 0 (CROTA, or else the one its PC or CD matrix stands for), or without either, YAWFLIP 2
+// (CCOR-1).
 bool turnedHalfRound(const QHash<QString, QString>& keywords);
 
 // A FITS frame of `size` with this header.

@@ -15,9 +15,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-namespace {
+#include <algorithm>
 
-constexpr FeedKind feedOrder[] = {FeedKind::C3, FeedKind::C2, FeedKind::Ccor1};
+namespace {
 
 QDateTimeEdit* utcTimeEdit(const QDateTime& at, QWidget* parent)
 {
@@ -38,9 +38,12 @@ CFetchDlg::CFetchDlg(const FetchRequest& initial, QWidget* parent) : QDialog(par
 
     m_feed = new QComboBox(this);
     m_feed->setObjectName(QStringLiteral("feed"));
-    for (const FeedKind kind : feedOrder) {
-        m_feed->addItem(QLatin1String(feedOf(kind).title), int(kind));
-        m_sources[kind] = feedSource(feedOf(kind)).toString();
+    int widestSource = 0;
+    for (const Feed& feed : allFeeds()) {
+        m_feed->addItem(QLatin1String(feed.title), int(feed.kind));
+        m_sources[feed.kind] = feedSource(feed).toString();
+        widestSource =
+            std::max(widestSource, fontMetrics().horizontalAdvance(QLatin1String(feed.defaultUrl)));
     }
     m_sources[initial.feed.kind] = initial.base.toString();
     m_feed->setCurrentIndex(m_feed->findData(int(initial.feed.kind)));
@@ -91,8 +94,7 @@ CFetchDlg::CFetchDlg(const FetchRequest& initial, QWidget* parent) : QDialog(par
 
     m_source = new QLineEdit(this);
     m_source->setObjectName(QStringLiteral("source"));
-    m_source->setMinimumWidth(
-        fontMetrics().horizontalAdvance(QLatin1String(feedOf(FeedKind::C3).defaultUrl)) + 24);
+    m_source->setMinimumWidth(widestSource + 24);
     form->addRow(tr("档案地址："), m_source);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -115,8 +117,8 @@ void CFetchDlg::feedChosen()
 {
     const FeedKind kind = FeedKind(m_feed->currentData().toInt());
     m_source->setText(m_sources[kind]);
-    // CCOR-1 publishes one size only.
-    m_size->setEnabled(kind != FeedKind::Ccor1);
+    // Only LASCO's browse frames come in two sizes.
+    m_size->setEnabled(feedOf(kind).sized);
 }
 
 void CFetchDlg::browseLibrary()

@@ -85,7 +85,11 @@ void CSkyrakeView::DrawSky(QPainter& target)
         target.drawText(at + QPointF(9, -9), body.name);
     }
     // Whence the spacecraft's place came, which the planets' places depend on.
-    target.drawText(QPointF(8, m_clientRect.height() - 8), observerText(observerOf(*item).place));
+    // A header whose distortion tables wcslib cannot read is placed by its linear WCS alone.
+    QString note = observerText(observerOf(*item).place);
+    if (geometry.linearOnly)
+        note += tr("；畸变查找表未用，仅按线性 WCS");
+    target.drawText(QPointF(8, m_clientRect.height() - 8), note);
     const QPointF sun = m_placement.toWindow(geometry.sun);
     target.drawLine(sun - QPointF(6, 0), sun + QPointF(6, 0));
     target.drawLine(sun - QPointF(0, 6), sun + QPointF(0, 6));

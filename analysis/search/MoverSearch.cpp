@@ -124,6 +124,8 @@ double maxSpeedOf(Camera camera)
     case Camera::C3:
         return 60;
     case Camera::Ccor1:
+    case Camera::Ccor2:
+    case Camera::Punch:
     case Camera::Unknown:
         break;
     }
@@ -147,6 +149,8 @@ double falseAlarmRate(Camera camera, double score)
     case Camera::C3:
         return rate(c3);
     case Camera::Ccor1: // not measured yet: the higher
+    case Camera::Ccor2:
+    case Camera::Punch:
     case Camera::Unknown:
         break;
     }

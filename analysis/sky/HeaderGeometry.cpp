@@ -58,8 +58,26 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
     // The world coordinates count the stored pixels; the picture shows them turned as the
     // decoder turned them.
     const FrameOrientation orientation = fitsOrientation(keywords, size);
+    // wcslib reads polynomial distortions, not the lookup tables kept in other HDUs (PUNCH's):
+    // such a header's linear WCS is used, and said so. So is a header whose distortion wcslib
+    // refuses.
+    QHash<QString, QString> linear = keywords;
+    static const QRegularExpression distortion(QStringLiteral("^(CPDIS|CQDIS|D2IMDIS|DP|DQ|D2IM)[0-9]"));
+    bool lookup = false;
+    bool distorted = false;
+    for (auto it = keywords.cbegin(); it != keywords.cend(); ++it) {
+        if (!distortion.match(it.key()).hasMatch())
+            continue;
+        distorted = true;
+        lookup = lookup || it.value().trimmed().compare(QLatin1String("LOOKUP"), Qt::CaseInsensitive) == 0 ||
+                 it.key().startsWith(QLatin1String("D2IM"));
+        linear.remove(it.key());
+    }
     std::shared_ptr<const WorldCoordinates> world =
-        WorldCoordinates::parse(headerCards(keywords), orientation);
+        lookup ? nullptr : WorldCoordinates::parse(headerCards(keywords), orientation);
+    const bool linearOnly = !world && distorted;
+    if (linearOnly)
+        world = WorldCoordinates::parse(headerCards(linear), orientation);
     if (!world)
         return std::nullopt;
     const std::optional<QPointF> centre = world->picture(QPointF(0, 0));
@@ -79,5 +97,6 @@ std::optional<FrameGeometry> headerGeometry(const QHash<QString, QString>& keywo
     // West lies clockwise of north unless the picture is turned over.
     geometry.mirrored = up.x() * right.y() - up.y() * right.x() < 0;
     geometry.world = std::move(world);
+    geometry.linearOnly = linearOnly;
     return geometry;
 }

@@ -50,6 +50,8 @@ std::optional<BrowseOptics> browseOptics(Camera camera)
         return BrowseOptics{56.0, 17.1, 76};
     case Camera::Ccor1:
         return BrowseOptics{39.0, 960 / 39.0, 4 * 960 / 39.0};
+    case Camera::Ccor2: // its browse frames' scale is not measured yet
+    case Camera::Punch: // FITS frames only, with their header's geometry
     case Camera::Unknown:
         break;
     }

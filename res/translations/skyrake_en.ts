@@ -358,6 +358,10 @@
         <source>未搜索的图片：%1</source>
         <translation>Frames not searched: %1</translation>
     </message>
+    <message>
+        <source>；畸变查找表未用，仅按线性 WCS</source>
+        <translation>; distortion tables not applied: the linear WCS only</translation>
+    </message>
 </context>
 <context>
     <name>CSpeedDlg</name>

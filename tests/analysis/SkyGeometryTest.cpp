@@ -186,6 +186,23 @@ TEST(SkyGeometry, FitsWorldCoordinatesThroughWcslib)
     EXPECT_FALSE(headerGeometry(header({{"DETECTOR", "C3"}}), QSize(1024, 1024)));
 }
 
+// A PUNCH-like header: helioprojective axes in degrees at 81" a pixel, the projection `code`.
+QHash<QString, QString> punchHeader(const char* code,
+                                    std::initializer_list<std::pair<const char*, const char*>> more)
+{
+    QHash<QString, QString> keywords = header({{"CUNIT1", "deg"},
+                                               {"CUNIT2", "deg"},
+                                               {"CRPIX1", "512.5"},
+                                               {"CRPIX2", "512.5"},
+                                               {"CDELT1", "0.0225"},
+                                               {"CDELT2", "0.0225"}});
+    keywords.insert(QStringLiteral("CTYPE1"), QStringLiteral("HPLN-%1").arg(QLatin1String(code)));
+    keywords.insert(QStringLiteral("CTYPE2"), QStringLiteral("HPLT-%1").arg(QLatin1String(code)));
+    for (const auto& [key, value] : more)
+        keywords.insert(QLatin1String(key), QLatin1String(value));
+    return keywords;
+}
+
 TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
 {
     // Positions as offsets from the sun in picture pixels (x right, y down) and where they lie.
@@ -233,6 +250,15 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
          {-700, 0},
          std::atan(27300.0 / 206264.806247) * 206264.806247 / 960,
          90},
+        // PUNCH's mosaics at 81" a pixel: zenithal equidistant, 700 px are 56700" on the sky.
+        {"helioprojective ARC", punchHeader("ARC", {}), {0, -700}, 700 * 81 / 960.0, 0},
+        // NFI's zenithal perspective (mu 0.5): 10 degrees out lie (mu + 1) cos 80 / (mu + sin 80)
+        // radians out on the plane.
+        {"helioprojective AZP",
+         punchHeader("AZP", {{"PV2_1", "0.5"}}),
+         {0, 180 / M_PI * 1.5 * std::cos(80 * M_PI / 180) / (0.5 + std::sin(80 * M_PI / 180)) / 0.0225},
+         36000 / 960.0,
+         180},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -242,7 +268,16 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
         EXPECT_NEAR(sky.elongation, c.elongation, 1e-6);
         EXPECT_NEAR(std::remainder(sky.positionAngle - c.positionAngle, 360.0), 0, 1e-6);
         EXPECT_LT(QLineF(picturePoint(*geometry, sky), geometry->sun + c.offset).length(), 1e-6);
+        EXPECT_FALSE(geometry->linearOnly);
     }
+    // Distortion lookup tables, which wcslib does not read: the linear WCS, and said so.
+    const std::optional<FrameGeometry> linear = headerGeometry(
+        punchHeader("ARC",
+                    {{"CPDIS1", "LOOKUP"}, {"DP1", "EXTVER: 1"}, {"CPDIS2", "LOOKUP"}, {"DP2", "EXTVER: 2"}}),
+        QSize(1024, 1024));
+    ASSERT_TRUE(linear);
+    EXPECT_TRUE(linear->linearOnly);
+    EXPECT_NEAR(skyPoint(*linear, linear->sun + QPointF(0, -700)).elongation, 700 * 81 / 960.0, 1e-6);
 }
 
 TEST(SkyGeometry, PictureAndSkyMapBothWaysThroughTheDistortion)

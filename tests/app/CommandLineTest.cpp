@@ -7,6 +7,7 @@
 #include "ViewHarness.h"
 
 #include "app/CommandLine.h"
+#include "feeds/Feed.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,6 +76,13 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     EXPECT_EQ(fetch.fetch->to, QDateTime(QDate(2026, 12, 1), QTime(7, 0), Qt::UTC));
     EXPECT_EQ(fetch.fetch->size, 512);
     EXPECT_TRUE(fetch.fetch->refresh && fetch.scan);
+    // Every feed of the table by its key, in any case.
+    for (const Feed& feed : allFeeds()) {
+        const CommandLine line =
+            parseCommandLine({"skyrake", "--fetch", QString::fromLatin1(feed.key).toUpper()});
+        EXPECT_TRUE(line.error.isEmpty()) << feed.key;
+        EXPECT_EQ(line.fetch->feed, QLatin1String(feed.key));
+    }
     for (const QStringList& wrong :
          {QStringList{"--fetch", "c4"}, QStringList{"--fetch", "c3", "--last", "0"},
           QStringList{"--fetch", "c3", "--size", "256"},

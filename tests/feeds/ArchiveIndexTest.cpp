@@ -28,6 +28,16 @@ TEST(Feeds, DayFoldersAndListFiles)
         {"C2", "http://127.0.0.1:8080/mirror/", "http://127.0.0.1:8080/mirror/2020/c2/20200928/",
          ".full_1024.lst"},
         {"ccor1", "https://swpc.example/ccor1/jpegs", "https://swpc.example/ccor1/jpegs/", ""},
+        {"lasco-fits-c3", "https://nrl.example/lz/level_05", "https://nrl.example/lz/level_05/200928/c3/",
+         ""},
+        {"LASCO-FITS-C2", "https://nrl.example/lz/level_05/", "https://nrl.example/lz/level_05/200928/c2/",
+         ""},
+        {"ccor1-l1b", "https://swpc.example/ccor1/fits", "https://swpc.example/ccor1/fits/", ""},
+        {"ccor1-l3", "https://bucket.example",
+         "https://bucket.example/SWFO/GOES-19/CCOR-1/ccor1-l3_science/2020/09/28/", ""},
+        {"ccor2", "https://swpc.example/ccor2/jpegs/", "https://swpc.example/ccor2/jpegs/", ""},
+        {"punch-nfi", "https://sdac.example/punch", "https://sdac.example/punch/3/CAN/2020/09/28/", ""},
+        {"punch-mosaic", "https://sdac.example/punch", "https://sdac.example/punch/3/CTM/2020/09/28/", ""},
     };
     for (const auto& c : cases) {
         const std::optional<Feed> feed = feedNamed(QString::fromLatin1(c.key));
@@ -37,6 +47,80 @@ TEST(Feeds, DayFoldersAndListFiles)
         EXPECT_EQ(listFileName(*feed, 1024), QString::fromLatin1(c.list)) << c.key;
     }
     EXPECT_FALSE(feedNamed(QStringLiteral("c4")));
+    // A bucket's listing pages: the continuation token's '+', '/' and '=' encoded.
+    EXPECT_EQ(
+        s3ListingPage(QUrl(QStringLiteral("https://bucket.example")), QStringLiteral("SWFO/x/2020/09/28/"),
+                      QStringLiteral("1a+b/c="))
+            .toEncoded(),
+        "https://bucket.example/?list-type=2&prefix=SWFO/x/2020/09/28/&continuation-token=1a%2Bb%2Fc%3D");
+}
+
+TEST(Feeds, EachFeedTakesItsOwnNamesWithTheirTimes)
+{
+    const struct
+    {
+        const char* key;
+        const char* name;
+        const char* time; // empty: no frame of the feed; "-": a frame, its time in its header
+    } cases[] = {
+        {"lasco-fits-c3", "25123456.fts", "-"},
+        {"lasco-fits-c3", "25123456.fts.gz", ""},
+        {"lasco-fits-c3", "img_hdr.txt", ""},
+        {"ccor1-l1b", "CCOR1_1B_20250601T120415_V00_NC.fits", "2025-06-01T12:04:15Z"},
+        {"ccor1-l1b", "CCOR1_1B_20251301T120415_V00_NC.fits", ""}, // month 13
+        {"ccor1-l1b", "20250601_1200_ccor1_1024by960.jpg", ""},
+        {"ccor1-l3", "sci_ccor1-l3_g19_s20250601T120415Z_e20250601T120430Z_p20250601T124512Z_pub.fits",
+         "2025-06-01T12:04:15Z"},
+        {"ccor2", "20251120_2345_ccor2_1024by960.jpg", "2025-11-20T23:45:00Z"},
+        {"ccor2", "20251120_2345_ccor1_1024by960.jpg", ""},
+        {"ccor1", "20251120_2345_ccor2_1024by960.jpg", ""},
+        {"punch-nfi", "PUNCH_L3_CAN_20250601120400_v0j.fits", "2025-06-01T12:04:00Z"},
+        {"punch-nfi", "PUNCH_L3_CTM_20250601120400_v0j.fits", ""},
+        {"punch-mosaic", "PUNCH_L3_CTM_20250601120400_v1.fits", "2025-06-01T12:04:00Z"},
+    };
+    const QUrl folder(QStringLiteral("http://127.0.0.1/day/"));
+    for (const auto& c : cases) {
+        const std::optional<ArchiveFrame> frame =
+            archiveFrame(*feedNamed(QLatin1String(c.key)), 1024, QLatin1String(c.name), folder);
+        ASSERT_EQ(frame.has_value(), c.time[0] != '\0') << c.key << " " << c.name;
+        if (frame) {
+            EXPECT_EQ(frame->time, c.time[0] == '-' ? QDateTime() : utc(c.time)) << c.name;
+        }
+    }
+}
+
+TEST(Feeds, OfAFramesVersionsTheHighestIsKept)
+{
+    const QStringList names = {"PUNCH_L3_CAN_20250601120400_v0h.fits", "PUNCH_L3_CAN_20250601120400_v1a.fits",
+                               "PUNCH_L3_CAN_20250601120400_v0j.fits", "PUNCH_L3_CAN_20250601120400_v1.fits",
+                               "PUNCH_L3_CAN_20250601120800_v0h.fits", "PUNCH_L3_CAN_20250601120000_v10.fits",
+                               "PUNCH_L3_CAN_20250601120000_v9z.fits"};
+    QStringList kept;
+    for (const ArchiveFrame& frame :
+         framesOf(*feedNamed("punch-nfi"), 1024, names, QUrl(QStringLiteral("http://127.0.0.1/day/"))))
+        kept << frame.name;
+    EXPECT_EQ(kept,
+              (QStringList{"PUNCH_L3_CAN_20250601120000_v10.fits", "PUNCH_L3_CAN_20250601120400_v1a.fits",
+                           "PUNCH_L3_CAN_20250601120800_v0h.fits"}));
+}
+
+TEST(Feeds, AnS3ListingGivesTheNamesUnderItsPrefixAndItsNextPage)
+{
+    const QString prefix = QStringLiteral("SWFO/GOES-19/CCOR-1/ccor1-l3_science/2025/06/01/");
+    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ListBucketResult xmlns="http://s3.amazonaws.com/doc/2006-03-01/"><Name>bucket</Name>
+<Prefix>SWFO/GOES-19/CCOR-1/ccor1-l3_science/2025/06/01/</Prefix><KeyCount>3</KeyCount>
+<IsTruncated>true</IsTruncated><NextContinuationToken>1x+y/z=</NextContinuationToken>
+<Contents><Key>SWFO/GOES-19/CCOR-1/ccor1-l3_science/2025/06/01/a.fits</Key><Size>5</Size></Contents>
+<Contents><Key>SWFO/GOES-19/CCOR-1/ccor1-l3_science/2025/06/01/deeper/b.fits</Key></Contents>
+<Contents><Key>SWFO/GOES-19/CCOR-1/other/c.fits</Key></Contents>
+</ListBucketResult>)";
+    const S3Page page = namesInS3Listing(xml, prefix);
+    EXPECT_TRUE(page.ok);
+    EXPECT_EQ(page.names.join('|').toStdString(), "a.fits");
+    EXPECT_TRUE(page.truncated);
+    EXPECT_EQ(page.nextToken.toStdString(), "1x+y/z=");
+    EXPECT_FALSE(namesInS3Listing("<html><body>Access Denied</body></html>", prefix).ok);
 }
 
 TEST(Feeds, ARealListFileGivesItsFramesAndTheLatestUpToATime)

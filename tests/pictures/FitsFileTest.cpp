@@ -1,5 +1,8 @@
 #include "pictures/FitsFile.h"
+#include "pictures/FrameInfo.h"
+#include "pictures/Gzip.h"
 
+#include "../support/FitsWriter.h"
 #include "../support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@
 #include <cfloat>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <thread>
 
@@ -185,6 +189,80 @@ TEST(FitsFile, RefusesEveryCutThroughTheDataButNotAMissingPadding)
     const auto unpadded = decodeFits(whole.left(dataEnd), noLimit);
     ASSERT_TRUE(unpadded);
     EXPECT_EQ(unpadded->values, decodeFits(whole + "trailing bytes", noLimit).value().values);
+}
+
+TEST(FitsFile, ReadsARiceCompressedImageFromHduOneWithItsOwnShape)
+{
+    // As PUNCH writes its frames: float data Rice-compressed in HDU 1, the uncertainty in HDU 2.
+    FitsSpec spec;
+    spec.width = 120;
+    spec.height = 90;
+    for (int i = 0; i < spec.width * spec.height; ++i)
+        spec.values.push_back(1e-12f * float(i % spec.width + 1000 * (i / spec.width)));
+    spec.values[3] = std::numeric_limits<float>::quiet_NaN();
+    spec.cards = {{"CTYPE1", "'HPLN-ARC'"}, {"DATE-OBS", "'2025-06-01T12:04:00.000'"}};
+    spec.riceCompressed = true;
+    const QByteArray bytes = fitsBytes(spec);
+    ASSERT_FALSE(bytes.isEmpty());
+    const std::optional<FitsImage> image = decodeFits(bytes, noLimit);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(QSize(image->width, image->height), QSize(120, 90));
+    double worst = 0;
+    for (int r = 0; r < spec.height; ++r) {
+        for (int c = 0; c < spec.width; ++c) {
+            if (r == 0 && c == 3)
+                continue;
+            worst = std::max(worst, std::abs(double(fitsValue(*image, c, r)) -
+                                             double(spec.values[size_t(r * spec.width + c)])));
+        }
+    }
+    EXPECT_LT(worst, 1e-12 * 89119 / 1000); // Rice keeps floats to a fraction of their noise
+    EXPECT_TRUE(std::isnan(fitsValue(*image, 3, 0)));
+    EXPECT_EQ(image->keywords.value("NAXIS1"), "120");
+    EXPECT_EQ(image->keywords.value("BITPIX"), "-32");
+    EXPECT_EQ(image->keywords.value("CTYPE1"), "HPLN-ARC");
+    // Its tiles cut off, or larger than allowed, it is refused like any other image.
+    LoadFailure why = LoadFailure::Damaged;
+    EXPECT_FALSE(decodeFits(bytes.left(2 * 2880 + 1000), noLimit, &why));
+    EXPECT_EQ(why, LoadFailure::CutOff);
+    EXPECT_FALSE(decodeFits(bytes, 120 * 90 - 1, &why));
+    EXPECT_EQ(why, LoadFailure::PictureTooLarge);
+}
+
+TEST(FitsFile, TheFirstBlocksAloneGiveARealHeadersTimeAsCfitsioReadsIt)
+{
+    // What a Range request for a LASCO level-0.5 frame's first four blocks brings.
+    for (const char* name : {"comets/22023494.fts.gz", "comets/22242692.fts.gz", "fits/iso_dateobs.fits"}) {
+        SCOPED_TRACE(name);
+        QByteArray bytes = fileBytes(QLatin1String(name));
+        if (QByteArray(name).endsWith(".gz"))
+            bytes = gunzip(bytes, noLimit).value_or(QByteArray());
+        const std::optional<FitsImage> whole = decodeFits(bytes, noLimit);
+        ASSERT_TRUE(whole);
+        const QHash<QString, QString> head = fitsHeadKeywords(bytes.left(4 * 2880));
+        for (const char* key : {"DATE-OBS", "TIME-OBS", "DETECTOR", "NAXIS1", "ORIGIN"})
+            EXPECT_EQ(head.value(key), whole->keywords.value(key)) << key;
+        const auto keyword = [](const QHash<QString, QString>& keywords) {
+            return [&keywords](const char* key) { return keywords.value(QLatin1String(key)); };
+        };
+        EXPECT_TRUE(frameInfoFromHeader(keyword(head)).time.isValid());
+        EXPECT_EQ(frameInfoFromHeader(keyword(head)).time,
+                  frameInfoFromHeader(keyword(whole->keywords)).time);
+    }
+    EXPECT_TRUE(fitsHeadKeywords("<!DOCTYPE html><html>").isEmpty());
+    // Cards as other writers leave them: no comment, a quote in a string, a character FITS does
+    // not allow, and nothing after the END card.
+    const QByteArray head = QByteArray("SIMPLE  =                    T").leftJustified(80) +
+                            QByteArray("EXPTIME =                 17.6").leftJustified(80) +
+                            QByteArray("ORIGIN  = 'NRL''s archive' / where").leftJustified(80) +
+                            QByteArray("FILTER  = 'Clear\x01'").leftJustified(80) +
+                            QByteArray("END").leftJustified(80) +
+                            QByteArray("DATE-OBS= '2013-05-13'").leftJustified(80);
+    const QHash<QString, QString> cards = fitsHeadKeywords(head);
+    EXPECT_EQ(cards.value("EXPTIME"), "17.6");
+    EXPECT_EQ(cards.value("ORIGIN"), "NRL's archive");
+    EXPECT_FALSE(cards.contains("FILTER"));
+    EXPECT_FALSE(cards.contains("DATE-OBS"));
 }
 
 TEST(FitsFile, DecodesOnSeveralThreadsAtOnce)

@@ -9,7 +9,7 @@ namespace {
 
 struct Case
 {
-    const char* source; // a file name, or "DATE-OBS|TIME-OBS|DETECTOR"
+    const char* source; // a file name, or "DATE-OBS|TIME-OBS|DETECTOR[|INSTRUME|PROJECT]"
     const char* text;   // frameTimeText
     Camera camera;
 };
@@ -46,6 +46,8 @@ TEST(FrameInfo, ArchiveNamesGiveTheMinuteAndCameraAndNothingElseDoes)
         {"20251001_1224_ccor1_1024.jpg", "", Camera::Unknown}, // as both sides
         {"20251001_1224_c3_1024by960.jpg", "", Camera::Unknown},
         {"20251001_1224_ccor1_by960.jpg", "", Camera::Unknown},
+        {"20251120_2345_ccor2_1024by960.jpg", "2025-11-20 23:45 UT", Camera::Ccor2},
+        {"20251120_2345_ccor2_1024.jpg", "", Camera::Unknown},
     };
     for (const Case& c : cases) {
         const FrameInfo info = frameInfoFromName(QString::fromUtf8(c.source));
@@ -59,8 +61,11 @@ TEST(FrameInfo, ArchiveNamesGiveTheMinuteAndCameraAndNothingElseDoes)
 FrameInfo fromHeader(const char* cards)
 {
     const QStringList values = QString::fromUtf8(cards).split(u'|');
-    const QHash<QString, QString> header{
-        {"DATE-OBS", values.value(0)}, {"TIME-OBS", values.value(1)}, {"DETECTOR", values.value(2)}};
+    const QHash<QString, QString> header{{"DATE-OBS", values.value(0)},
+                                         {"TIME-OBS", values.value(1)},
+                                         {"DETECTOR", values.value(2)},
+                                         {"INSTRUME", values.value(3)},
+                                         {"PROJECT", values.value(4)}};
     return frameInfoFromHeader([&](const char* key) { return header.value(QString::fromLatin1(key)); });
 }
 
@@ -80,6 +85,9 @@ TEST(FrameInfo, HeaderTimesInLascoAndIsoForms)
         {"2013-05-13 16:54:05||", "", Camera::Unknown},
         {"garbage|16:54:05|LASCO", "", Camera::Unknown},
         {"||", "", Camera::Unknown},
+        {"2013/05/13|16:54:05|C3|LASCO", "2013-05-13 16:54:05 UT", Camera::C3},
+        {"2025-06-01T12:04:15|||CCOR-1", "2025-06-01 12:04:15 UT", Camera::Ccor1},
+        {"2025-06-01T12:04:00.000||||PUNCH", "2025-06-01 12:04:00 UT", Camera::Punch},
     };
     for (const Case& c : cases) {
         const FrameInfo info = fromHeader(c.source);
@@ -105,6 +113,8 @@ TEST(FrameInfo, HeaderWinsOverNameFieldByFieldAndCamerasHaveNames)
     EXPECT_EQ(frameTimeText(mergeFrameInfo({}, {})), "");
     EXPECT_EQ(cameraName(Camera::C2), "C2");
     EXPECT_EQ(cameraName(Camera::C3), "C3");
+    EXPECT_EQ(cameraName(Camera::Ccor2), "CCOR-2");
+    EXPECT_EQ(cameraName(Camera::Punch), "PUNCH");
     EXPECT_EQ(cameraName(Camera::Unknown), "");
 }
 

@@ -26,6 +26,11 @@ TEST(FrameOrientation, WhichHeadersSayTheFrameWasTakenTurnedHalfRound)
         {header({{"YAWFLIP", "0"}}), false},
         {header({{"CROTA1", "0"}, {"YAWFLIP", "2"}}), false}, // the roll, where given, says it
         {header({{"CROTA1", "nan"}}), false},
+        // CCOR's level 3: the PC (or CD) matrix says it.
+        {header({{"PC1_1", "-0.9999"}, {"PC1_2", "0.0141"}, {"PC2_1", "-0.0141"}, {"PC2_2", "-0.9999"}}),
+         true},
+        {header({{"PC1_1", "0.9962"}, {"PC2_1", "-0.0436"}, {"CDELT1", "39"}, {"CDELT2", "39"}}), false},
+        {header({{"CD1_1", "-0.0108"}, {"CD2_1", "0.0001"}, {"YAWFLIP", "0"}}), true},
         {header({}), false},
     };
     for (const auto& c : cases) {

@@ -1,7 +1,8 @@
 #pragma once
 
-// A small HTTP server on the loopback address for the fetch's tests: each path answers as its
-// route says, faults included (a 500 first, a cut-off body, a stalled connection, a redirect).
+// A small HTTP server on the loopback address for the fetch's tests: each path (with its query)
+// answers as its route says, faults included (a 500 first, a cut-off body, a stalled connection,
+// a redirect). A whole body honours a Range request for its first bytes, as archives do.
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -65,6 +66,7 @@ public:
 
     std::map<QByteArray, Route> routes; // by path
     std::map<QByteArray, int> asked;    // requests by path
+    std::map<QByteArray, int> ranged;   // of them, Range requests
     QByteArray lastUserAgent;
     int maxOpen = 0;       // connections open at once, at most
     int answerDelayMs = 0; // how long each answer takes to start, as with a distant server
@@ -78,20 +80,26 @@ private:
             return;
         const QList<QByteArray> lines = request.split('\n');
         const QByteArray path = lines.front().split(' ').value(1);
+        qint64 rangeEnd = -1; // the last byte a "Range: bytes=0-N" asks for
         for (const QByteArray& line : lines) {
             if (line.toLower().startsWith("user-agent:"))
                 lastUserAgent = line.mid(11).trimmed();
+            if (line.toLower().startsWith("range: bytes=0-"))
+                rangeEnd = line.mid(15).trimmed().toLongLong();
         }
         m_pending.erase(socket);
         ++asked[path];
+        if (rangeEnd >= 0)
+            ++ranged[path];
         if (answerDelayMs > 0) {
-            QTimer::singleShot(answerDelayMs, socket, [this, socket, path] { answerFor(socket, path); });
+            QTimer::singleShot(answerDelayMs, socket,
+                               [this, socket, path, rangeEnd] { answerFor(socket, path, rangeEnd); });
             return;
         }
-        answerFor(socket, path);
+        answerFor(socket, path, rangeEnd);
     }
 
-    void answerFor(QTcpSocket* socket, const QByteArray& path)
+    void answerFor(QTcpSocket* socket, const QByteArray& path, qint64 rangeEnd)
     {
         const auto it = routes.find(path);
         if (it == routes.end())
@@ -103,6 +111,8 @@ private:
         }
         switch (route.kind) {
         case Route::Whole:
+            if (rangeEnd >= 0 && rangeEnd + 1 < route.body.size())
+                return answer(socket, 206, "Partial Content", route.body.left(rangeEnd + 1), "image/jpeg");
             return answer(socket, 200, "OK", route.body, "image/jpeg");
         case Route::CutOff:
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
