@@ -1,9 +1,9 @@
 // The search on real comets: LASCO C2 science frames in which the SOHO comet programme measured
 // a comet's position in every frame (SKYRAKE_COMETS, by default ../shared/comets beside the
 // project; its README gives the sources). Every window of 8 frames in time order, step 4, as a
-// hunter would load them. For each window: the rank of the first candidate whose median distance
-// from the measured positions is 5 px or less (the programme's own positions of faint comets are
-// good to about that), its root-mean-square distance, and how many other candidates were listed.
+// hunter would load them (and of 16 and 23, step half that). For each window: the rank of the first candidate
+// whose median distance from the measured positions is 5 px or less (the programme's own positions of faint
+// comets are good to about that), its root-mean-square distance, and how many other candidates were listed.
 // A window counts towards "first" when the comet is measured in 5 or more of its frames, the
 // programme's rule for a report. bench/README.md gives the figures.
 #include "analysis/search/MoverSearch.h"
@@ -27,7 +27,6 @@
 namespace {
 
 constexpr size_t windowFrames = 8;
-constexpr size_t windowStep = 4;
 constexpr double foundWithin = 5; // pixels, median over the measured frames
 
 QString cometsDir()
@@ -110,8 +109,11 @@ double medianMiss(const Candidate& c, const std::vector<CometFrame>& frames, siz
     return m % 2 ? misses[m / 2] : 0.5 * (misses[m / 2 - 1] + misses[m / 2]);
 }
 
+// `state.range(0)`: frames a window, its step half that (8, as a hunter loads them; 16 and 23, as
+// the programme checks a comet over longer runs).
 void BM_RealComets(benchmark::State& state)
 {
+    const size_t length = size_t(state.range(0)), step = std::max<size_t>(length / 2, 1);
     for (auto _ : state) {
         int windows = 0, reportable = 0, first = 0, found = 0, others = 0, worst = 0;
         double squares = 0;
@@ -119,10 +121,10 @@ void BM_RealComets(benchmark::State& state)
         const QDir root(cometsDir());
         for (const QString& set : root.entryList({QStringLiteral("cmt*")}, QDir::Dirs, QDir::Name)) {
             const std::vector<CometFrame> frames = readComet(root.filePath(set));
-            for (size_t begin = 0; begin + windowFrames <= frames.size(); begin += windowStep) {
+            for (size_t begin = 0; begin + length <= frames.size(); begin += step) {
                 std::vector<SearchFrame> window;
                 int measured = 0;
-                for (size_t f = begin; f < begin + windowFrames; ++f) {
+                for (size_t f = begin; f < begin + length; ++f) {
                     window.push_back({frames[f].picture.get(), frames[f].info.time, frames[f].info.camera});
                     measured += frames[f].measured;
                 }
@@ -141,7 +143,7 @@ void BM_RealComets(benchmark::State& state)
                 worst = std::max(worst, rest);
                 if (rank > 0) {
                     const Candidate& c = candidates[size_t(rank - 1)];
-                    for (size_t f = 0; f < windowFrames; ++f)
+                    for (size_t f = 0; f < length; ++f)
                         if (frames[begin + f].measured) {
                             const QPointF d = c.positions[f] - frames[begin + f].truth;
                             squares += QPointF::dotProduct(d, d);
@@ -149,7 +151,7 @@ void BM_RealComets(benchmark::State& state)
                         }
                 }
                 std::fprintf(stderr, "%s frames %zu-%zu (%d measured): comet %s, %d others, scores",
-                             qPrintable(set), begin + 1, begin + windowFrames, measured,
+                             qPrintable(set), begin + 1, begin + length, measured,
                              rank > 0 ? qPrintable(QStringLiteral("rank %1").arg(rank)) : "not found", rest);
                 for (const Candidate& c : candidates)
                     std::fprintf(stderr, " %.1f", c.score);
@@ -234,5 +236,5 @@ void BM_CometFalseAlarmTail(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_RealComets)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_RealComets)->Arg(8)->Arg(16)->Arg(23)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_CometFalseAlarmTail)->Iterations(1)->Unit(benchmark::kSecond);

@@ -2,6 +2,7 @@
 
 #include "analysis/search/MoverDetect.h"
 #include "analysis/search/MoverLink.h"
+#include "analysis/search/MoverLong.h"
 #include "analysis/search/MoverTrack.h"
 #include "platform/Picture.h"
 
@@ -73,6 +74,8 @@ std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const S
     if (frames.size() < 4 ||
         std::any_of(frames.begin(), frames.end(), [](const SearchFrame& f) { return !f.picture; }))
         return {};
+    if (frames.size() >= longWindowFrames)
+        return searchLongWindow(frames, options, progress);
     const int width = frames.front().picture->pixelWidth();
     const int height = frames.front().picture->pixelHeight();
     // Anything smaller than a few of the filter's widths holds no track worth the name.

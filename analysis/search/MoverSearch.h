@@ -73,9 +73,10 @@ double falseAlarmRate(Camera camera, double score);
 void spreadOverFrames(std::vector<Candidate>& found, const std::vector<size_t>& searched,
                       const std::vector<QDateTime>& times);
 
-// The candidates, best first. Refuses (nothing found) fewer than 4 frames, frames without a
-// picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty) is called
-// on the calling thread now and then with 0..100 and returns false to cancel, and then the result is empty.
-// The work is spread over the machine's cores unless `options.spreadStages` is off.
+// The candidates, best first. A window of 11 frames or more is searched as windows of eight
+// (MoverLong.h): over so many hours a comet's path bends. Refuses (nothing found) fewer than 4 frames, frames
+// without a picture, frames of different sizes and frames under 16 pixels a side. `progress` (may be empty)
+// is called on the calling thread now and then with 0..100 and returns false to cancel, and then the result
+// is empty. The work is spread over the machine's cores unless `options.spreadStages` is off.
 std::vector<Candidate> searchMovers(std::span<const SearchFrame> frames, const SearchOptions& options = {},
                                     const std::function<bool(int)>& progress = {});

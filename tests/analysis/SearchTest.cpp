@@ -3,6 +3,7 @@
 #include "analysis/search/MoverSearch.h"
 #include "pictures/LoadPictureFile.h"
 #include "platform/Picture.h"
+#include "sample/Injection.h"
 #include "sample/SequenceMaker.h"
 
 #include "Fixtures.h"
@@ -234,6 +235,37 @@ TEST(Search, CandidatesGetAPlaceOnTheFramesLeftOutOfTheSearch)
             EXPECT_NEAR(found[0].positions[f].y(), 2 * c.all[f], 1e-9) << f;
         }
     }
+}
+
+TEST(Search, ACometWhosePathBendsOverALongWindowIsFollowedThroughIt)
+{
+    // Sixteen frames, over three hours: the comet's path turns 24 degrees, three pixels off any
+    // straight line; over eight frames it keeps within one of one.
+    SampleOptions options = small(11);
+    options.frames = 16;
+    options.comets = 0;
+    const std::vector<SampleFrame> sample = makeSequence(background(), options);
+    const QPointF centre(256, 256);
+    std::vector<QPointF> truth;
+    std::vector<std::unique_ptr<Picture>> pictures;
+    std::vector<SearchFrame> frames;
+    for (size_t f = 0; f < sample.size(); ++f) {
+        const double angle = 0.35 + 4.0 / 150 * double(f); // 4 px a frame on a circle of 150 px
+        truth.push_back(centre + 150 * QPointF(std::cos(angle), -std::sin(angle)));
+        const QImage pixels = injectComet(sample[f].picture, {truth.back(), centre, 8 * options.noise})
+                                  .convertToFormat(QImage::Format_RGB32);
+        pictures.push_back(std::make_unique<Picture>(pixels, 1, 1));
+        frames.push_back({pictures.back().get(), sample[f].time, Camera::C3});
+    }
+    const std::vector<Candidate> found = searchMovers(frames);
+    ASSERT_FALSE(found.empty());
+    ASSERT_EQ(found[0].positions.size(), truth.size());
+    double squares = 0;
+    for (size_t f = 0; f < truth.size(); ++f) {
+        const QPointF d = found[0].positions[f] - truth[f];
+        squares += QPointF::dotProduct(d, d);
+    }
+    EXPECT_LT(std::sqrt(squares / double(truth.size())), 1.0);
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST(SkyCommand, AScannedCometIsSeenByTheOtherCameraWhereItWouldBe)
                 scanned << dir->filePath(name);
             ASSERT_TRUE(writeFits(dir->filePath(name), 512, 512, cards, [&](int x, int row) {
                 const double dx = x + 0.5 - at.x(), dy = 511 - row + 0.5 - at.y();
-                return qint16(std::lround(1000 + noise(random) + 60 * std::exp(-(dx * dx + dy * dy) / 4.5)));
+                return float(1000 + noise(random) + 60 * std::exp(-(dx * dx + dy * dy) / 4.5));
             }));
         }
     }
@@ -147,7 +147,7 @@ TEST(SkyCommand, AScannedCometIsSeenByTheOtherCameraWhereItWouldBe)
                                {"CRPIX2", "256.5"},
                                {"CDELT1", "78"},
                                {"CDELT2", "78"}},
-                              [&](int, int) { return qint16(std::lround(1000 + noise(random))); }));
+                              [&](int, int) { return float(1000 + noise(random)); }));
     runSkyrake(QStringList{QStringLiteral("--scan")} + scanned + QStringList{"--confirm-in", ccor1.path()},
                &errors);
     EXPECT_TRUE(

@@ -284,7 +284,7 @@ TEST(FitsFile, DecodesOnSeveralThreadsAtOnce)
 
 TEST(FitsFile, GreyMapsLowToBlackHighToWhiteAndNanToBlack)
 {
-    const FitsImage image{4, 1, {0.0f, 50.0f, 100.0f, std::nanf("")}, {}};
+    const FitsImage image{4, 1, {0.0f, 50.0f, 100.0f, std::nanf("")}, {}, {}};
     const QImage grey = fitsToGrey(image, 0, 100);
     const QImage step = fitsToGrey(image, 50, 50);
     ASSERT_EQ(grey.format(), QImage::Format_RGB32);
@@ -294,6 +294,6 @@ TEST(FitsFile, GreyMapsLowToBlackHighToWhiteAndNanToBlack)
     EXPECT_EQ(step.pixel(1, 0), qRgb(0, 0, 0));
     EXPECT_EQ(step.pixel(2, 0), qRgb(255, 255, 255));
     // A range wider than the largest float.
-    const FitsImage extremes{3, 1, {-FLT_MAX, 0.0f, FLT_MAX}, {}};
+    const FitsImage extremes{3, 1, {-FLT_MAX, 0.0f, FLT_MAX}, {}, {}};
     EXPECT_EQ(fitsToGrey(extremes, -FLT_MAX, FLT_MAX).pixel(1, 0), qRgb(128, 128, 128));
 }

@@ -1,43 +1,31 @@
 #pragma once
-// A FITS file written by hand, as the standard lays it out: 80-character cards in blocks of
-// 2880 bytes, then 16-bit big-endian values, bottom row first, padded to a block.
+// FITS frames written to files (FitsWriter.h), their values given pixel by pixel.
+#include "FitsWriter.h"
+
 #include <QFile>
 #include <QString>
 #include <QStringList>
-#include <QtEndian>
 
 #include <functional>
 #include <utility>
 #include <vector>
 
+// `value(x, row)`: row 0 the bottom one, as FITS stores an image.
 inline bool writeFits(const QString& path, int width, int height,
                       const std::vector<std::pair<QString, QString>>& cards,
-                      const std::function<qint16(int x, int row)>& value)
+                      const std::function<float(int x, int row)>& value)
 {
-    QByteArray header;
-    const auto card = [&](const QString& key, const QString& text) {
-        header += (key.leftJustified(8, QLatin1Char(' ')) + QStringLiteral("= ") + text.rightJustified(20))
-                      .leftJustified(80, QLatin1Char(' '), true)
-                      .toLatin1();
-    };
-    card(QStringLiteral("SIMPLE"), QStringLiteral("T"));
-    card(QStringLiteral("BITPIX"), QStringLiteral("16"));
-    card(QStringLiteral("NAXIS"), QStringLiteral("2"));
-    card(QStringLiteral("NAXIS1"), QString::number(width));
-    card(QStringLiteral("NAXIS2"), QString::number(height));
-    for (const auto& [key, text] : cards)
-        card(key, text);
-    header += QByteArray("END").leftJustified(80, ' ');
-    header = header.leftJustified((header.size() + 2879) / 2880 * 2880, ' ');
-    QByteArray data;
+    FitsSpec spec;
+    spec.width = width;
+    spec.height = height;
     for (int row = 0; row < height; ++row)
-        for (int x = 0; x < width; ++x) {
-            const qint16 big = qToBigEndian(value(x, row));
-            data.append(reinterpret_cast<const char*>(&big), 2);
-        }
-    data = data.leftJustified((data.size() + 2879) / 2880 * 2880, '\0');
+        for (int x = 0; x < width; ++x)
+            spec.values.push_back(value(x, row));
+    for (const auto& [key, text] : cards)
+        spec.cards.emplace_back(key.toLatin1(), text.toLatin1());
+    const QByteArray bytes = fitsBytes(spec);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(header + data) == header.size() + data.size();
+    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // CCOR-1 frames 256 pixels a side at 156" a pixel, flat but for a faint pattern, of the night of
@@ -59,7 +47,7 @@ inline QStringList writeEquinoxFrames(const QString& dir, const QStringList& tim
                         {"CDELT2", "156.0"},
                         {"CRVAL1", "0.0"},
                         {"CRVAL2", "0.0"}},
-                       [](int x, int row) { return qint16(1000 + (x * 7 + row * 13) % 50); }))
+                       [](int x, int row) { return float(1000 + (x * 7 + row * 13) % 50); }))
             return {};
     }
     return paths;
