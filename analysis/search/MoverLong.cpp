@@ -13,7 +13,9 @@ namespace {
 
 constexpr size_t partFrames = 8;
 constexpr size_t partStep = 4;
-constexpr double samePlace = 6.0; // pixels, on average over the shared frames: the same object (a diffuse head is placed to a few)
+// Pixels apart, on average over the frames two windows share, for one object: a diffuse head is
+// placed to a few.
+constexpr double samePlace = 6.0;
 
 // The first frames of the parts: every fourth, and the last eight.
 std::vector<size_t> partStarts(size_t frames)

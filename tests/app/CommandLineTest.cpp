@@ -62,7 +62,8 @@ TEST(CommandLine, OptionsAndPicturesAreTakenApart)
     EXPECT_FALSE(parseCommandLine({"skyrake", "--cutouts", "out", "a.jpg"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--scan", "--cutouts"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--confirm-in", "other", "a.jpg"}).error.isEmpty());
-    EXPECT_FALSE(parseCommandLine({"skyrake", "--scan", "--sungrazer", "--confirm-in", "other"}).error.isEmpty());
+    EXPECT_FALSE(
+        parseCommandLine({"skyrake", "--scan", "--sungrazer", "--confirm-in", "other"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite"}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({"skyrake", "--composite", "out.png", "one.jpg"}).error.isEmpty());
 
