@@ -67,3 +67,23 @@ std::optional<QByteArray> gunzip(const QByteArray& bytes, qint64 limit, LoadFail
     out.resize(qsizetype(produced));
     return out;
 }
+
+QByteArray gunzipHead(const QByteArray& bytes, qint64 count)
+{
+    z_stream stream{};
+    if (!isGzip(bytes) || count <= 0 || inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+        return {};
+    QByteArray out(qsizetype(std::min<qint64>(count, 1 << 30)), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = uInt(std::min<qint64>(bytes.size(), 1 << 30));
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    // As far as the bytes given go, or until the head is whole: a stream cut short is no fault here.
+    const int result = inflate(&stream, Z_SYNC_FLUSH);
+    const qsizetype produced = out.size() - qsizetype(stream.avail_out);
+    inflateEnd(&stream);
+    if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR)
+        return {};
+    out.resize(produced);
+    return out;
+}

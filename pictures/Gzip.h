@@ -15,3 +15,8 @@ bool isGzip(const QByteArray& bytes);
 // fails its check, PictureTooLarge for one that would unpack to more than `limit` bytes (it is
 // stopped there: a small file that unpacks to gigabytes never gets the memory).
 std::optional<QByteArray> gunzip(const QByteArray& bytes, qint64 limit, LoadFailure* why = nullptr);
+
+// The first `count` bytes a gzip stream holds (fewer where it holds fewer), from as much of the
+// stream as `bytes` has: a FITS file's header, read without its data. Empty for bytes that are
+// not gzip or are damaged before that.
+QByteArray gunzipHead(const QByteArray& bytes, qint64 count);

@@ -1,5 +1,8 @@
 #include "sweep/SweepPlan.h"
 
+#include "pictures/FitsFile.h"
+#include "pictures/Gzip.h"
+
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
@@ -21,14 +24,40 @@ int sizeFromName(const QString& name)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-// The frame at `path`, when its name gives its time and camera and it is a picture.
+// A FITS file's primary header, read from its first blocks alone (gunzipped where need be).
+QHash<QString, QString> headKeywords(const QString& path)
+{
+    constexpr qint64 headBytes = 10 * 2880; // a LASCO level-0.5 header takes three or four blocks
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray start = file.read(4 * headBytes); // a compressed header is smaller
+    return fitsHeadKeywords(isGzip(start) ? gunzipHead(start, headBytes) : start.left(headBytes));
+}
+
+bool isFitsName(const QString& name)
+{
+    static const QRegularExpression fits(QStringLiteral("\\.(fts|fits|fit)(\\.gz)?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return fits.match(name).hasMatch();
+}
+
+// The frame at `path`, when its name (or, for a FITS frame named by its number as the archives
+// serve level-0.5 frames, its header) gives its time and camera, and it is a picture.
 std::optional<SweepFrame> sweepFrame(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    const FrameInfo info = frameInfoFromName(name);
+    FrameInfo info = frameInfoFromName(name);
+    int size = 0;
+    if ((!info.time.isValid() || info.camera == Camera::Unknown) && isFitsName(name)) {
+        const QHash<QString, QString> keywords = headKeywords(path);
+        info = frameInfoOf(name, keywords);
+        size = keywords.value(QStringLiteral("NAXIS1")).toInt();
+    }
     if (!info.time.isValid() || info.camera == Camera::Unknown)
         return std::nullopt;
-    int size = sizeFromName(name);
+    if (size == 0)
+        size = sizeFromName(name);
     if (size == 0)
         size = QImageReader(path).size().width();
     if (size <= 0)
@@ -82,9 +111,13 @@ SweepPlan planSweep(std::vector<SweepFrame> frames)
     std::sort(frames.begin(), frames.end(), [](const SweepFrame& a, const SweepFrame& b) {
         return std::tie(a.camera, a.size, a.time, a.name) < std::tie(b.camera, b.size, b.time, b.name);
     });
-    // The same frame found twice (two folders, a link) counts once.
+    // The same frame found twice (two folders, a link) counts once, and so does one time of a
+    // camera served under two file numbers (the lowest kept).
     frames.erase(std::unique(frames.begin(), frames.end(),
-                             [](const SweepFrame& a, const SweepFrame& b) { return a.name == b.name; }),
+                             [](const SweepFrame& a, const SweepFrame& b) {
+                                 return a.name == b.name || std::tie(a.camera, a.size, a.time) ==
+                                                                std::tie(b.camera, b.size, b.time);
+                             }),
                  frames.end());
     plan.frames = std::move(frames);
     const auto window = [&](int first, int count) {

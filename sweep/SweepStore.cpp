@@ -10,10 +10,6 @@
 
 namespace {
 
-// Candidates of two windows are one mover when their places in the frames both windows hold lie
-// this close on average.
-constexpr double sameTrackPixels = 3;
-
 // The layout below, in PRAGMA user_version. Databases without it (0) are of the first layout,
 // whose windows were known by their first frame and length only: their "done" cannot be trusted
 // for frames that may have changed since, so they are refused rather than migrated. Layout 2
@@ -423,7 +419,7 @@ bool SweepStore::storeWindow(const WindowRecord& record)
             }
         }
         int track = 0;
-        double best = sameTrackPixels;
+        double best = sameObjectPixels;
         for (const auto& [t, s] : shared) {
             if (s.second >= 2 && s.first / s.second <= best) {
                 best = s.first / s.second;

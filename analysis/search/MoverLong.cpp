@@ -13,9 +13,6 @@ namespace {
 
 constexpr size_t partFrames = 8;
 constexpr size_t partStep = 4;
-// Pixels apart, on average over the frames two windows share, for one object: a diffuse head is
-// placed to a few.
-constexpr double samePlace = 6.0;
 
 // The first frames of the parts: every fourth, and the last eight.
 std::vector<size_t> partStarts(size_t frames)
@@ -82,7 +79,7 @@ std::vector<Candidate> searchLongWindow(std::span<const SearchFrame> frames, con
             return {};
         for (const Candidate& c : found) {
             Joined* same = nullptr;
-            double nearest = samePlace;
+            double nearest = sameObjectPixels;
             for (Joined& j : joined) {
                 const auto [distance, shared] = j.distance(c, starts[p]);
                 if (shared >= 2 && distance <= nearest) {

@@ -66,6 +66,10 @@ double maxSpeedOf(Camera camera);
 // without any mover, as measured on real LASCO sequences (bench/README.md).
 double falseAlarmRate(Camera camera, double score);
 
+// Two candidates of overlapping windows are one object where their places on the frames both
+// windows hold lie this many pixels apart or less, on average: a diffuse head is placed to a few.
+inline constexpr double sameObjectPixels = 6.0;
+
 // The candidates of a search over some of a sequence's frames (`searched`: indices into `times`,
 // the sequence's frames' times, in order; two at least) given a place on every frame of the
 // sequence: on the line through the searched frames' places nearest in time on either side, or

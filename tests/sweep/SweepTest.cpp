@@ -3,11 +3,13 @@
 // window twice.
 #include "../support/SampleFiles.h"
 #include "../support/SweepFixtures.h"
+#include "../support/WriteFits.h"
 
 #include "sweep/Sweep.h"
 #include "sweep/SweepStore.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -233,6 +235,38 @@ TEST(SweepStore, CsvFieldsAreQuotedAsRfc4180Asks)
     };
     for (const auto& [field, quoted] : cases)
         EXPECT_EQ(csvField(QString::fromUtf8(field)), QString::fromUtf8(quoted)) << field;
+}
+
+TEST(SweepPlan, FitsFramesNamedByNumberAreTimedByTheirHeaders)
+{
+    // As the archives serve level-0.5 frames: numbers out of time order (the last frames under
+    // lower numbers), one time under two numbers, one frame gzipped.
+    QTemporaryDir dir;
+    const QDateTime start(QDate(1997, 10, 19), QTime(18, 0), Qt::UTC);
+    const struct
+    {
+        const char* name;
+        int minutes;
+    } files[] = {{"22023494.fts", 0},   {"22023495.fts", 20},  {"22023496.fts", 40},
+                 {"22023497.fts", 60},  {"22023498.fts", 80},  {"22023499.fts", 80},
+                 {"22022327.fts", 100}, {"22022328.fts", 120}, {"22022329.fts", 140}};
+    for (const auto& f : files)
+        ASSERT_TRUE(writeFits(
+            dir.filePath(QLatin1String(f.name)), 64, 64,
+            {{"DETECTOR", "'C2'"},
+             {"DATE-OBS", "'" + start.addSecs(60 * f.minutes).toString(Qt::ISODate).chopped(1) + "'"}},
+            [](int, int) { return 1000.0f; }));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("gzip"), {dir.filePath(QStringLiteral("22023496.fts"))}), 0);
+    const SweepPlan plan = planSweep(findSweepFrames({dir.path()}));
+    QStringList names;
+    for (const SweepFrame& frame : plan.frames) {
+        names << frame.name;
+        EXPECT_EQ(frame.camera, Camera::C2);
+        EXPECT_EQ(frame.size, 64);
+    }
+    EXPECT_EQ(names, (QStringList{"22023494.fts", "22023495.fts", "22023496.fts.gz", "22023497.fts",
+                                  "22023498.fts", "22022327.fts", "22022328.fts", "22022329.fts"}));
+    ASSERT_EQ(plan.windows.size(), 1u);
 }
 
 } // namespace
