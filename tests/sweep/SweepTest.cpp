@@ -9,12 +9,13 @@
 #include "sweep/SweepStore.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <set>
@@ -256,7 +257,16 @@ TEST(SweepPlan, FitsFramesNamedByNumberAreTimedByTheirHeaders)
             {{"DETECTOR", "'C2'"},
              {"DATE-OBS", "'" + start.addSecs(60 * f.minutes).toString(Qt::ISODate).chopped(1) + "'"}},
             [](int, int) { return 1000.0f; }));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("gzip"), {dir.filePath(QStringLiteral("22023496.fts"))}), 0);
+    {
+        QFile plain(dir.filePath(QStringLiteral("22023496.fts")));
+        ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+        const QByteArray bytes = plain.readAll();
+        gzFile packed = gzopen(qPrintable(plain.fileName() + QStringLiteral(".gz")), "wb");
+        ASSERT_TRUE(packed);
+        EXPECT_EQ(gzwrite(packed, bytes.constData(), unsigned(bytes.size())), int(bytes.size()));
+        ASSERT_EQ(gzclose(packed), Z_OK);
+        ASSERT_TRUE(plain.remove());
+    }
     const SweepPlan plan = planSweep(findSweepFrames({dir.path()}));
     QStringList names;
     for (const SweepFrame& frame : plan.frames) {
