@@ -206,6 +206,12 @@ QHash<QString, QString> punchHeader(const char* code,
 TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
 {
     // Positions as offsets from the sun in picture pixels (x right, y down) and where they lie.
+    const QHash<QString, QString> unequal = header({{"CTYPE1", "SOLAR-X"},
+                                                    {"CTYPE2", "SOLAR-Y"},
+                                                    {"CRPIX1", "512.5"},
+                                                    {"CRPIX2", "512.5"},
+                                                    {"CDELT1", "20"},
+                                                    {"CDELT2", "10"}});
     const struct
     {
         const char* what;
@@ -216,26 +222,8 @@ TEST(SkyGeometry, SkyPositionsGoThroughTheHeadersWholeWorldCoordinates)
         // Shown turned back, north 6.45 degrees left of up: 300 px up lies at PA 6.45.
         {"LASCO C3 turned half round", turnedC3(), {0, -300}, 300 * 56 / 960.0, 6.45},
         // Twice the scale across as down: the same 100 px are 2000" west but 1000" north.
-        {"unequal scales, west",
-         header({{"CTYPE1", "SOLAR-X"},
-                 {"CTYPE2", "SOLAR-Y"},
-                 {"CRPIX1", "512.5"},
-                 {"CRPIX2", "512.5"},
-                 {"CDELT1", "20"},
-                 {"CDELT2", "10"}}),
-         {100, 0},
-         2000 / 960.0,
-         270},
-        {"unequal scales, north",
-         header({{"CTYPE1", "SOLAR-X"},
-                 {"CTYPE2", "SOLAR-Y"},
-                 {"CRPIX1", "512.5"},
-                 {"CRPIX2", "512.5"},
-                 {"CDELT1", "20"},
-                 {"CDELT2", "10"}}),
-         {0, -100},
-         1000 / 960.0,
-         0},
+        {"unequal scales, west", unequal, {100, 0}, 2000 / 960.0, 270},
+        {"unequal scales, north", unequal, {0, -100}, 1000 / 960.0, 0},
         // A gnomonic projection: 700 px of 39" east on the plane are atan(27300") on the sky,
         // 0.6 % (4 px) short of the plane's distance.
         {"helioprojective TAN, far out",

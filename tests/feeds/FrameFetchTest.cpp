@@ -103,15 +103,15 @@ namespace {
 QByteArray fitsFrame(const QDateTime& time, bool rice)
 {
     // Larger than the header's Range request, which is answered in part.
-    FitsSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    spec.values.assign(64 * 64, 100.0f);
-    spec.riceCompressed = rice;
+    FitsContent content;
+    content.width = 64;
+    content.height = 64;
+    content.values.assign(64 * 64, 100.0f);
+    content.riceCompressed = rice;
     // LASCO's way: the date and the time in two cards.
-    spec.cards = {{"DATE-OBS", "'" + time.toString("yyyy/MM/dd").toLatin1() + "'"},
-                  {"TIME-OBS", "'" + time.toString("HH:mm:ss.zzz").toLatin1() + "'"}};
-    return fitsBytes(spec);
+    content.cards = {{"DATE-OBS", "'" + time.toString("yyyy/MM/dd").toLatin1() + "'"},
+                     {"TIME-OBS", "'" + time.toString("HH:mm:ss.zzz").toLatin1() + "'"}};
+    return fitsBytes(content);
 }
 
 struct FeedCase

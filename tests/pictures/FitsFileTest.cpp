@@ -194,26 +194,26 @@ TEST(FitsFile, RefusesEveryCutThroughTheDataButNotAMissingPadding)
 TEST(FitsFile, ReadsARiceCompressedImageFromHduOneWithItsOwnShape)
 {
     // As PUNCH writes its frames: float data Rice-compressed in HDU 1, the uncertainty in HDU 2.
-    FitsSpec spec;
-    spec.width = 120;
-    spec.height = 90;
-    for (int i = 0; i < spec.width * spec.height; ++i)
-        spec.values.push_back(1e-12f * float(i % spec.width + 1000 * (i / spec.width)));
-    spec.values[3] = std::numeric_limits<float>::quiet_NaN();
-    spec.cards = {{"CTYPE1", "'HPLN-ARC'"}, {"DATE-OBS", "'2025-06-01T12:04:00.000'"}};
-    spec.riceCompressed = true;
-    const QByteArray bytes = fitsBytes(spec);
+    FitsContent content;
+    content.width = 120;
+    content.height = 90;
+    for (int i = 0; i < content.width * content.height; ++i)
+        content.values.push_back(1e-12f * float(i % content.width + 1000 * (i / content.width)));
+    content.values[3] = std::numeric_limits<float>::quiet_NaN();
+    content.cards = {{"CTYPE1", "'HPLN-ARC'"}, {"DATE-OBS", "'2025-06-01T12:04:00.000'"}};
+    content.riceCompressed = true;
+    const QByteArray bytes = fitsBytes(content);
     ASSERT_FALSE(bytes.isEmpty());
     const std::optional<FitsImage> image = decodeFits(bytes, noLimit);
     ASSERT_TRUE(image);
     ASSERT_EQ(QSize(image->width, image->height), QSize(120, 90));
     double worst = 0;
-    for (int r = 0; r < spec.height; ++r) {
-        for (int c = 0; c < spec.width; ++c) {
+    for (int r = 0; r < content.height; ++r) {
+        for (int c = 0; c < content.width; ++c) {
             if (r == 0 && c == 3)
                 continue;
             worst = std::max(worst, std::abs(double(fitsValue(*image, c, r)) -
-                                             double(spec.values[size_t(r * spec.width + c)])));
+                                             double(content.values[size_t(r * content.width + c)])));
         }
     }
     EXPECT_LT(worst, 1e-12 * 89119 / 1000); // Rice keeps floats to a fraction of their noise

@@ -9,9 +9,9 @@
 
 namespace {
 
-void writeCards(fitsfile* file, const FitsSpec& spec, int* status)
+void writeCards(fitsfile* file, const FitsContent& content, int* status)
 {
-    for (const auto& [key, value] : spec.cards) {
+    for (const auto& [key, value] : content.cards) {
         const QByteArray card = key.leftJustified(8, ' ') + "= " + value.rightJustified(20, ' ');
         fits_write_record(file, card.leftJustified(80, ' ', true).constData(), status);
     }
@@ -19,7 +19,7 @@ void writeCards(fitsfile* file, const FitsSpec& spec, int* status)
 
 } // namespace
 
-QByteArray fitsBytes(const FitsSpec& spec)
+QByteArray fitsBytes(const FitsContent& content)
 {
     // Through a file: a compressed image's heap is written as the file closes.
     const QTemporaryDir folder;
@@ -27,20 +27,20 @@ QByteArray fitsBytes(const FitsSpec& spec)
     fitsfile* file = nullptr;
     int status = 0;
     fits_create_file(&file, QFile::encodeName(path).constData(), &status);
-    long axes[2] = {spec.width, spec.height};
-    const LONGLONG count = LONGLONG(spec.width) * spec.height;
+    long axes[2] = {content.width, content.height};
+    const LONGLONG count = LONGLONG(content.width) * content.height;
     // NaN is written through cfitsio's null value, which a compressed image keeps as ZBLANK.
     float nothing = -1e30f;
-    std::vector<float> values = spec.values;
+    std::vector<float> values = content.values;
     for (float& v : values) {
         if (std::isnan(v))
             v = nothing;
     }
-    if (spec.riceCompressed) {
+    if (content.riceCompressed) {
         fits_create_img(file, FLOAT_IMG, 0, nullptr, &status);
         fits_set_compression_type(file, RICE_1, &status);
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
-        writeCards(file, spec, &status);
+        writeCards(file, content, &status);
         fits_write_imgnull(file, TFLOAT, 1, count, values.data(), &nothing, &status);
         std::vector<float> uncertainty(values.size(), 0.5f);
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
@@ -48,7 +48,7 @@ QByteArray fitsBytes(const FitsSpec& spec)
         fits_write_img(file, TFLOAT, 1, count, uncertainty.data(), &status);
     } else {
         fits_create_img(file, FLOAT_IMG, 2, axes, &status);
-        writeCards(file, spec, &status);
+        writeCards(file, content, &status);
         fits_write_imgnull(file, TFLOAT, 1, count, values.data(), &nothing, &status);
     }
     fits_close_file(file, &status);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-struct FitsSpec
+struct FitsContent
 {
     int width = 0;
     int height = 0;
@@ -18,4 +18,4 @@ struct FitsSpec
     bool riceCompressed = false;
 };
 
-QByteArray fitsBytes(const FitsSpec& spec);
+QByteArray fitsBytes(const FitsContent& content);

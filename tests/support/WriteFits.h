@@ -15,15 +15,15 @@ inline bool writeFits(const QString& path, int width, int height,
                       const std::vector<std::pair<QString, QString>>& cards,
                       const std::function<float(int x, int row)>& value)
 {
-    FitsSpec spec;
-    spec.width = width;
-    spec.height = height;
+    FitsContent content;
+    content.width = width;
+    content.height = height;
     for (int row = 0; row < height; ++row)
         for (int x = 0; x < width; ++x)
-            spec.values.push_back(value(x, row));
+            content.values.push_back(value(x, row));
     for (const auto& [key, text] : cards)
-        spec.cards.emplace_back(key.toLatin1(), text.toLatin1());
-    const QByteArray bytes = fitsBytes(spec);
+        content.cards.emplace_back(key.toLatin1(), text.toLatin1());
+    const QByteArray bytes = fitsBytes(content);
     QFile file(path);
     return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
